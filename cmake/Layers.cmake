@@ -1,0 +1,27 @@
+# One static library per layer. Sources are picked up from the layer's folder (not its
+# sub-folders that are layers of their own), so adding a file needs no edit here.
+function(hg_layer name dir)
+  cmake_parse_arguments(L "QT" "" "DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${dir}/*.cpp)
+  if(NOT srcs)
+    set(srcs ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+  endif()
+  add_library(${name} STATIC ${srcs})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${L_DEPS})
+  if(L_QT)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  endif()
+endfunction()
+
+# One GoogleTest executable per layer: every .cpp under tests/<dir>.
+function(hg_test name dir)
+  cmake_parse_arguments(T "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE ${T_DEPS} hg_test_support GTest::gtest GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

@@ -1,0 +1,93 @@
+#pragma once
+// The file system view: Windows paths in, host paths out.
+//
+// A Windows path is "X:\a\b" with "\" or "/" as separators. Components resolve
+// case-insensitively (an exact match wins), ".." never climbs above the drive root, and
+// wildcards ("*", "?") and device paths ("\\?\", "\\.\", UNC) never match anything.
+// A name beginning with "." is hidden; the user.DOSATTRIB extended attribute, when present,
+// adds the hidden, system and read-only bits.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "machine/profile.h"
+
+namespace machine {
+
+struct FileAttributes {
+  bool is_folder = false;
+  bool hidden = false;
+  bool system = false;
+  bool read_only = false;
+  uint64_t size = 0;
+
+  // A regular file that is neither hidden nor system.
+  bool IsNormalFile() const { return !is_folder && !hidden && !system; }
+};
+
+struct FolderEntry {
+  std::string name;  // as it is on the host
+  FileAttributes attributes;
+};
+
+class FileSystem {
+ public:
+  explicit FileSystem(const Profile& profile);
+  ~FileSystem();
+  FileSystem(const FileSystem&) = delete;
+  FileSystem& operator=(const FileSystem&) = delete;
+
+  // Host path of an existing file or folder; nothing when it does not exist or cannot be named.
+  std::optional<std::filesystem::path> Resolve(std::string_view windows_path) const;
+  // Host path at which the entry would be created: the parent folder must exist; the last
+  // component takes an existing entry's spelling when one matches ignoring case.
+  std::optional<std::filesystem::path> ResolveForCreate(std::string_view windows_path) const;
+  // Windows path of a host path that lies under a mapped drive; nothing otherwise.
+  std::optional<std::string> ToWindowsPath(const std::filesystem::path& host_path) const;
+
+  std::optional<FileAttributes> Attributes(std::string_view windows_path) const;
+  bool FileExists(std::string_view windows_path) const;  // any file, hidden or not
+  bool FolderExists(std::string_view windows_path) const;
+  // The entries of a folder (without "." and ".."), in host order; empty when not a folder.
+  std::vector<FolderEntry> List(std::string_view windows_folder) const;
+
+  // Reading and writing whole files. Writes replace the file atomically (temporary file,
+  // then rename); appends add to the end. All return false on failure and change nothing then.
+  std::optional<std::string> ReadFile(std::string_view windows_path) const;
+  bool WriteFile(std::string_view windows_path, std::string_view content);
+  bool AppendFile(std::string_view windows_path, std::string_view content);
+
+  bool CreateFolder(std::string_view windows_path);  // creates missing parents too
+  bool DeleteFile(std::string_view windows_path);
+  bool DeleteFolder(std::string_view windows_path);  // with everything in it
+  // Copies a file or a folder tree; fails when the target exists. A failed copy leaves no
+  // partial target behind.
+  bool Copy(std::string_view from_windows_path, std::string_view to_windows_path);
+  // Renames within one drive, replacing a file target atomically.
+  bool Rename(std::string_view from_windows_path, std::string_view to_windows_path);
+  bool SetHidden(std::string_view windows_path, bool hidden);
+
+  const Profile& profile() const { return profile_; }
+
+ private:
+  struct Cache;
+  const Profile& profile_;
+  std::unique_ptr<Cache> cache_;
+};
+
+// Splits a Windows path into its drive letter (upper case) and its components, with "." removed
+// and ".." applied without climbing above the root. Nothing for a path that is not absolute
+// ("X:\..."), that holds a wildcard, or that is a device or UNC path.
+struct WindowsPath {
+  char drive = 0;
+  std::vector<std::string> components;
+  std::string ToString() const;  // "C:\a\b"; "C:\" for the root
+};
+std::optional<WindowsPath> ParseWindowsPath(std::string_view text);
+
+}  // namespace machine

@@ -1,0 +1,59 @@
+#pragma once
+// The machine: the Windows-style machine the program sees, built from a profile.
+// Everything above this layer reaches files, registry, processes, HTTP, restore points and the
+// clock through it.
+
+#include <memory>
+#include <string>
+
+#include "machine/clock.h"
+#include "machine/file_system.h"
+#include "machine/profile.h"
+#include "machine/version_info.h"
+
+namespace machine {
+
+class Registry;
+class ProcessTable;
+class HttpTransport;
+class RestorePoints;
+
+struct MachineParts {
+  std::unique_ptr<Registry> registry;
+  std::unique_ptr<ProcessTable> processes;
+  std::unique_ptr<HttpTransport> http;
+  std::unique_ptr<RestorePoints> restore_points;
+  std::unique_ptr<Clock> clock;
+};
+
+class Machine {
+ public:
+  // Opens the machine that `profile` describes with the real parts: the two hives (created when
+  // missing), /proc, libcurl, a recording restore-point service and the system clock.
+  // Nothing and a message in `error` when a hive cannot be opened.
+  static std::unique_ptr<Machine> Open(Profile profile, VersionInfo version, std::string& error);
+
+  // Any part left empty is given its real implementation (see Open).
+  Machine(Profile profile, VersionInfo version, MachineParts parts, std::string& error);
+  ~Machine();
+  Machine(const Machine&) = delete;
+  Machine& operator=(const Machine&) = delete;
+
+  const Profile& profile() const { return profile_; }
+  const VersionInfo& version() const { return version_; }
+  FileSystem& files() { return *files_; }
+  Registry& registry() { return *parts_.registry; }
+  ProcessTable& processes() { return *parts_.processes; }
+  HttpTransport& http() { return *parts_.http; }
+  RestorePoints& restore_points() { return *parts_.restore_points; }
+  Clock& clock() { return *parts_.clock; }
+  bool ok() const { return parts_.registry != nullptr; }
+
+ private:
+  Profile profile_;
+  VersionInfo version_;
+  std::unique_ptr<FileSystem> files_;
+  MachineParts parts_;
+};
+
+}  // namespace machine
