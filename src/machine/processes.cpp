@@ -1,0 +1,141 @@
+#include "machine/processes.h"
+
+#include <signal.h>
+#include <sys/pidfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <filesystem>
+#include <system_error>
+
+#include "machine/file_system.h"
+
+namespace machine {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kDeletedSuffix = " (deleted)";
+
+bool IsReservedId(uint32_t id) {
+  return id == 0 || id == 2;
+}
+
+// The host path of a process's executable; empty when it cannot be read or the file is gone.
+fs::path ReadExe(uint32_t id) {
+  std::error_code error;
+  fs::path exe = fs::read_symlink(fs::path("/proc") / std::to_string(id) / "exe", error);
+  if (error || exe.native().ends_with(kDeletedSuffix))
+    return {};
+  return exe;
+}
+
+// A process held through a pidfd: signals sent through it reach this process or nobody.
+class ProcfsProcess final : public OpenedProcess {
+ public:
+  ProcfsProcess(uint32_t id, int pidfd, fs::path exe, std::string path)
+      : id_(id), pidfd_(pidfd), exe_(std::move(exe)), path_(std::move(path)) {}
+  ~ProcfsProcess() override { close(pidfd_); }
+  ProcfsProcess(const ProcfsProcess&) = delete;
+  ProcfsProcess& operator=(const ProcfsProcess&) = delete;
+
+  uint32_t Id() const override { return id_; }
+  const std::string& ModuleFileName() const override { return path_; }
+  bool Terminate(uint32_t /*exit_code*/) override {
+    // A process that has since started another program may no longer be ours to end.
+    if (ReadExe(id_) != exe_)
+      return false;
+    return pidfd_send_signal(pidfd_, SIGKILL, nullptr, 0) == 0;
+  }
+
+ private:
+  uint32_t id_;
+  int pidfd_;
+  fs::path exe_;
+  std::string path_;
+};
+
+}  // namespace
+
+std::string OpenedProcess::ModuleBaseName() const {
+  const std::string& path = ModuleFileName();
+  const size_t slash = path.rfind('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+ProcfsProcessTable::ProcfsProcessTable(const FileSystem& files) : files_(files) {}
+
+std::optional<std::vector<uint32_t>> ProcfsProcessTable::ReadIds() const {
+  std::error_code error;
+  fs::directory_iterator it("/proc", error);
+  if (error)
+    return std::nullopt;
+  std::vector<uint32_t> ids;
+  for (; it != fs::directory_iterator(); it.increment(error)) {
+    if (error)
+      return std::nullopt;
+    const std::string name = it->path().filename().string();
+    uint32_t id = 0;
+    const auto [end, parse_error] = std::from_chars(name.data(), name.data() + name.size(), id);
+    if (parse_error == std::errc() && end == name.data() + name.size())
+      ids.push_back(id);
+  }
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}
+
+bool ProcfsProcessTable::EnumProcesses(std::span<uint32_t> ids, size_t& written) const {
+  written = 0;
+  const auto all = ReadIds();
+  if (!all)
+    return false;
+  written = std::min(ids.size(), all->size());
+  std::copy_n(all->begin(), written, ids.begin());
+  return true;
+}
+
+std::unique_ptr<OpenedProcess> ProcfsProcessTable::OpenProcess(uint32_t id) const {
+  if (IsReservedId(id) || id > static_cast<uint32_t>(INT_MAX))
+    return nullptr;
+  const int pidfd = pidfd_open(static_cast<pid_t>(id), 0);
+  if (pidfd < 0)
+    return nullptr;
+  // The pidfd is taken first, so the executable read below belongs to the held process unless
+  // that process died in between; the liveness check after the read rules that out.
+  fs::path exe = ReadExe(id);
+  std::optional<std::string> windows_path;
+  if (!exe.empty())
+    windows_path = files_.ToWindowsPath(exe);
+  if (!windows_path || pidfd_send_signal(pidfd, 0, nullptr, 0) != 0) {
+    close(pidfd);
+    return nullptr;
+  }
+  return std::make_unique<ProcfsProcess>(id, pidfd, std::move(exe), std::move(*windows_path));
+}
+
+std::optional<std::vector<ProcessSnapshotEntry>> ProcfsProcessTable::Snapshot() const {
+  const auto ids = ReadIds();
+  if (!ids)
+    return std::nullopt;
+  std::vector<ProcessSnapshotEntry> entries;
+  for (const uint32_t id : *ids) {
+    if (const auto process = OpenProcess(id))
+      entries.push_back({id, process->ModuleFileName()});
+  }
+  return entries;
+}
+
+bool ProcfsProcessTable::EnablePrivilege(std::string_view name) {
+  privilege_changes_.push_back({std::string(name), true});
+  return true;
+}
+
+bool ProcfsProcessTable::DisablePrivilege(std::string_view name) {
+  privilege_changes_.push_back({std::string(name), false});
+  return true;
+}
+
+}  // namespace machine
