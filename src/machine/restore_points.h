@@ -1,0 +1,52 @@
+#pragma once
+// System Restore points. This host has no System Restore, so the program runs with the
+// recording service, which keeps every call for tests and the user to see.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace machine {
+
+inline constexpr int kBeginSystemChange = 100;
+inline constexpr int kEndSystemChange = 101;
+
+class RestorePoints {
+ public:
+  virtual ~RestorePoints() = default;
+  // Begins a restore point of the given type; on success `sequence` receives its number.
+  virtual bool Begin(std::string_view description, int type, int64_t& sequence) = 0;
+  // Ends the restore point with that sequence number; true when the service accepted it.
+  virtual bool End(int64_t sequence) = 0;
+};
+
+struct RestorePointCall {
+  int event_type = 0;  // kBeginSystemChange or kEndSystemChange
+  int type = 0;
+  int64_t sequence = 0;
+  std::string description;
+
+  friend bool operator==(const RestorePointCall&, const RestorePointCall&) = default;
+};
+
+// Records every call and hands out increasing sequence numbers from 1. It can be told to
+// refuse begins or ends, which then fail (they are still recorded; a refused begin uses up no
+// sequence number).
+class RecordingRestorePoints final : public RestorePoints {
+ public:
+  bool Begin(std::string_view description, int type, int64_t& sequence) override;
+  bool End(int64_t sequence) override;
+
+  void RefuseBegin(bool refuse) { refuse_begin_ = refuse; }
+  void RefuseEnd(bool refuse) { refuse_end_ = refuse; }
+  const std::vector<RestorePointCall>& calls() const { return calls_; }
+
+ private:
+  std::vector<RestorePointCall> calls_;
+  int64_t last_sequence_ = 0;
+  bool refuse_begin_ = false;
+  bool refuse_end_ = false;
+};
+
+}  // namespace machine
