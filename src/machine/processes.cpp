@@ -1,7 +1,7 @@
 #include "machine/processes.h"
 
 #include <signal.h>
-#include <sys/pidfd.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,6 +22,16 @@ constexpr std::string_view kDeletedSuffix = " (deleted)";
 
 bool IsReservedId(uint32_t id) {
   return id == 0 || id == 2;
+}
+
+// Called directly: the C library's own wrappers are not usable from C++ on every system we
+// build on.
+int PidfdOpen(pid_t pid) {
+  return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+}
+
+bool PidfdSignal(int pidfd, int signal) {
+  return syscall(SYS_pidfd_send_signal, pidfd, signal, nullptr, 0) == 0;
 }
 
 // The host path of a process's executable; empty when it cannot be read or the file is gone.
@@ -48,7 +58,7 @@ class ProcfsProcess final : public OpenedProcess {
     // A process that has since started another program may no longer be ours to end.
     if (ReadExe(id_) != exe_)
       return false;
-    return pidfd_send_signal(pidfd_, SIGKILL, nullptr, 0) == 0;
+    return PidfdSignal(pidfd_, SIGKILL);
   }
 
  private:
@@ -100,7 +110,7 @@ bool ProcfsProcessTable::EnumProcesses(std::span<uint32_t> ids, size_t& written)
 std::unique_ptr<OpenedProcess> ProcfsProcessTable::OpenProcess(uint32_t id) const {
   if (IsReservedId(id) || id > static_cast<uint32_t>(INT_MAX))
     return nullptr;
-  const int pidfd = pidfd_open(static_cast<pid_t>(id), 0);
+  const int pidfd = PidfdOpen(static_cast<pid_t>(id));
   if (pidfd < 0)
     return nullptr;
   // The pidfd is taken first, so the executable read below belongs to the held process unless
@@ -109,7 +119,7 @@ std::unique_ptr<OpenedProcess> ProcfsProcessTable::OpenProcess(uint32_t id) cons
   std::optional<std::string> windows_path;
   if (!exe.empty())
     windows_path = files_.ToWindowsPath(exe);
-  if (!windows_path || pidfd_send_signal(pidfd, 0, nullptr, 0) != 0) {
+  if (!windows_path || !PidfdSignal(pidfd, 0)) {
     close(pidfd);
     return nullptr;
   }
