@@ -1,0 +1,45 @@
+#pragma once
+// The HTTP transport: a GET whose body is handed up in small pieces, so that the caller can
+// yield to the message loop between them.
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace machine {
+
+class HttpTransport {
+ public:
+  // Largest piece handed to the body handler.
+  static constexpr size_t kMaxPiece = 256;
+
+  // Receives the next piece of the body (never empty, at most kMaxPiece bytes); false stops
+  // the transfer, which then fails.
+  using PieceHandler = std::function<bool(std::string_view piece)>;
+
+  virtual ~HttpTransport() = default;
+
+  // Fetches `url` (redirects followed). True when the whole body of a 2xx reply arrived; false
+  // with the reason in `error` on no connection, a non-2xx final status, a read error, a body
+  // shorter than announced, or a handler that stopped the transfer. Pieces handed up before a
+  // failure are not taken back: callers that need all or nothing keep them aside until the end.
+  // The handler may itself start another Get on the same transport.
+  virtual bool Get(std::string_view url, const PieceHandler& on_piece, std::string& error) = 0;
+};
+
+// libcurl: agent "Mozilla", no proxy, no-cache request headers, redirects followed, a 10 s
+// connect time-out and a low-speed limit so that a stalled server ends the transfer.
+class CurlHttpTransport final : public HttpTransport {
+ public:
+  CurlHttpTransport();
+  bool Get(std::string_view url, const PieceHandler& on_piece, std::string& error) override;
+};
+
+// The URL as it goes on the request line: in the part after the host, every byte that a
+// request line cannot carry (blanks, control bytes, bytes >= 0x80, '"', '<', '>', '\', '^',
+// '`', '{', '|', '}', '[', ']', '#') and every '%' that does not start a valid "%XX" escape
+// becomes "%XX". Valid escapes and the reserved characters ("?&=/:;+,..." ) stay as they are.
+std::string EncodeUrlForRequest(std::string_view url);
+
+}  // namespace machine

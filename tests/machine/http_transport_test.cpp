@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "machine/http.h"
+#include "support/http_test_server.h"
+
+namespace machine {
+namespace {
+
+using test_support::HttpTestServer;
+using test_support::PatternBytes;
+using test_support::RawHttpServer;
+
+struct Received {
+  bool ok = false;
+  std::string error;
+  std::vector<std::string> pieces;
+
+  std::string Body() const {
+    std::string body;
+    for (const auto& piece : pieces)
+      body += piece;
+    return body;
+  }
+};
+
+Received Fetch(HttpTransport& transport, const std::string& url) {
+  Received received;
+  received.ok = transport.Get(
+      url,
+      [&](std::string_view piece) {
+        received.pieces.emplace_back(piece);
+        return true;
+      },
+      received.error);
+  return received;
+}
+
+// A port on 127.0.0.1 that refuses connections for as long as this object lives: the socket
+// is bound but never listens.
+class RefusingPort {
+ public:
+  RefusingPort() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+  }
+  ~RefusingPort() { ::close(fd_); }
+  std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/x"; }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+};
+
+class HttpTransportTest : public ::testing::Test {
+ protected:
+  HttpTestServer server_;
+  CurlHttpTransport transport_;
+};
+
+TEST_F(HttpTransportTest, BodiesArriveWholeInPiecesOfAtMost256Bytes) {
+  for (size_t size :
+       {size_t{0}, size_t{1}, size_t{256}, size_t{257}, size_t{10000}, size_t{100000}}) {
+    SCOPED_TRACE(size);
+    const Received received =
+        Fetch(transport_, server_.Url(HttpTestServer::kBytesPathPrefix + std::to_string(size)));
+    ASSERT_TRUE(received.ok) << received.error;
+    EXPECT_EQ(received.Body(), PatternBytes(size));
+    for (const auto& piece : received.pieces) {
+      EXPECT_FALSE(piece.empty());
+      EXPECT_LE(piece.size(), HttpTransport::kMaxPiece);
+    }
+  }
+}
+
+TEST_F(HttpTransportTest, TwentyByteBodyComesBackExactly) {
+  const Received received = Fetch(transport_, server_.Url(HttpTestServer::kTwentyBytesPath));
+  ASSERT_TRUE(received.ok) << received.error;
+  EXPECT_EQ(received.Body(), HttpTestServer::kTwentyBytes);
+}
+
+TEST_F(HttpTransportTest, SendsAgentAndNoCacheHeaders) {
+  ASSERT_TRUE(Fetch(transport_, server_.Url(HttpTestServer::kTwentyBytesPath)).ok);
+  const auto request = server_.last_request();
+  EXPECT_EQ(request.method, "GET");
+  EXPECT_EQ(request.Header("User-Agent"), "Mozilla");
+  EXPECT_EQ(request.Header("Cache-Control"), "no-cache");
+  EXPECT_EQ(request.Header("Pragma"), "no-cache");
+}
+
+TEST_F(HttpTransportTest, FollowsRedirects) {
+  const Received received = Fetch(transport_, server_.Url(HttpTestServer::kRedirectPath));
+  ASSERT_TRUE(received.ok) << received.error;
+  EXPECT_EQ(received.Body(), HttpTestServer::kTwentyBytes);
+  const auto requests = server_.requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[1].path, HttpTestServer::kTwentyBytesPath);
+}
+
+TEST_F(HttpTransportTest, NonSuccessRepliesFailAndHandNothingUp) {
+  server_.Route("/empty-500", [](const httplib::Request&, httplib::Response& response) {
+    response.status = 500;
+  });
+  server_.Route("/endless-redirect", [](const httplib::Request&, httplib::Response& response) {
+    response.set_redirect("/endless-redirect");
+  });
+  for (const char* path : {HttpTestServer::kNotFoundPath, "/empty-500", "/endless-redirect"}) {
+    SCOPED_TRACE(path);
+    const Received received = Fetch(transport_, server_.Url(path));
+    EXPECT_FALSE(received.ok);
+    EXPECT_FALSE(received.error.empty());
+    EXPECT_TRUE(received.pieces.empty());
+  }
+  EXPECT_NE(Fetch(transport_, server_.Url(HttpTestServer::kNotFoundPath)).error.find("404"),
+            std::string::npos);
+}
+
+TEST_F(HttpTransportTest, BrokenTransfersFail) {
+  RefusingPort refusing;
+  RawHttpServer short_body(RawHttpServer::ShortBodyReply(1000, 100));
+  RawHttpServer no_reply(RawHttpServer::NoReply());
+  RawHttpServer garbage("this is not HTTP at all\r\n\r\n");
+  const std::vector<std::string> urls = {refusing.Url(),        short_body.Url("/defs"),
+                                         no_reply.Url("/defs"), garbage.Url("/defs"),
+                                         "not a url",           ""};
+  for (const auto& url : urls) {
+    SCOPED_TRACE(url);
+    const Received received = Fetch(transport_, url);
+    EXPECT_FALSE(received.ok);
+    EXPECT_FALSE(received.error.empty());
+  }
+}
+
+TEST_F(HttpTransportTest, HandlerCanStopTheTransfer) {
+  int calls = 0;
+  std::string error;
+  const bool ok = transport_.Get(
+      server_.Url("/canned/bytes/10000"), [&](std::string_view) { return ++calls < 3; }, error);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(calls, 3);
+  EXPECT_FALSE(error.empty());
+}
+
+TEST_F(HttpTransportTest, HandlerMayFetchAgainWhileReading) {
+  // A yield inside the handler can run code that fetches another URL on the same transport.
+  std::string inner_body;
+  bool inner_ok = false;
+  std::string outer_body;
+  std::string error;
+  const bool ok = transport_.Get(
+      server_.Url("/canned/bytes/1000"),
+      [&](std::string_view piece) {
+        if (outer_body.empty()) {
+          const Received inner = Fetch(transport_, server_.Url(HttpTestServer::kTwentyBytesPath));
+          inner_ok = inner.ok;
+          inner_body = inner.Body();
+        }
+        outer_body += piece;
+        return true;
+      },
+      error);
+  ASSERT_TRUE(ok) << error;
+  EXPECT_TRUE(inner_ok);
+  EXPECT_EQ(inner_body, HttpTestServer::kTwentyBytes);
+  EXPECT_EQ(outer_body, PatternBytes(1000));
+}
+
+TEST_F(HttpTransportTest, HandlerExceptionsReachTheCaller) {
+  std::string error;
+  EXPECT_THROW(transport_.Get(
+                   server_.Url(HttpTestServer::kTwentyBytesPath),
+                   [](std::string_view) -> bool { throw std::runtime_error("ended"); }, error),
+               std::runtime_error);
+}
+
+TEST_F(HttpTransportTest, SlowReplyArrivesWhole) {
+  const Received received = Fetch(transport_, server_.Url(HttpTestServer::kSlowPath));
+  ASSERT_TRUE(received.ok) << received.error;
+  std::string expected;
+  for (int i = 0; i < HttpTestServer::kSlowPieceCount; ++i)
+    expected += HttpTestServer::kSlowPiece;
+  EXPECT_EQ(received.Body(), expected);
+}
+
+TEST_F(HttpTransportTest, RequestLineCarriesUnsafeBytesPercentEncoded) {
+  server_.RouteBody("/asp/getDefs.asp", "ok");
+  const std::string url = server_.Url(
+      "/asp/getDefs.asp?prog=Hearth%20guard&comp=A B&date=3/16/2006 12:00:00 AM&data=\xE9\x81|");
+  const Received received = Fetch(transport_, url);
+  ASSERT_TRUE(received.ok) << received.error;
+  EXPECT_EQ(server_.last_request().target,
+            "/asp/getDefs.asp?prog=Hearth%20guard&comp=A%20B&date=3/16/2006%2012:00:00%20AM"
+            "&data=%E9%81%7C");
+}
+
+TEST(EncodeUrlForRequestTest, EncodesOnlyWhatARequestLineCannotCarry) {
+  const struct {
+    std::string url;
+    std::string expected;
+  } cases[] = {
+      {"http://h:1/a/b.asp?x=1&y=2", "http://h:1/a/b.asp?x=1&y=2"},
+      {"http://h/a b", "http://h/a%20b"},
+      {"http://h/?q=\"<>\"", "http://h/?q=%22%3C%3E%22"},
+      {"http://h/?q=%41%zz%4", "http://h/?q=%41%25zz%254"},
+      {"http://h/?q=a#b", "http://h/?q=a%23b"},
+      {"http://h/?q=\t\r\n\x7F", "http://h/?q=%09%0D%0A%7F"},
+      {"http://h/?q=\\^`{|}[]", "http://h/?q=%5C%5E%60%7B%7C%7D%5B%5D"},
+      {"http://h/?q=-._~!$&'()*+,;=:@/?", "http://h/?q=-._~!$&'()*+,;=:@/?"},
+      {std::string("http://h/?q=\xFF\x80", 14), "http://h/?q=%FF%80"},
+      {std::string("http://h/?q=a\0b", 15), "http://h/?q=a%00b"},
+      {"http://h", "http://h"},
+      {"http://h?x y", "http://h?x%20y"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.url);
+    EXPECT_EQ(EncodeUrlForRequest(c.url), c.expected);
+  }
+}
+
+}  // namespace
+}  // namespace machine
