@@ -1,0 +1,62 @@
+#include "services/http_fetch.h"
+
+#include "machine/file_system.h"
+#include "machine/http.h"
+#include "machine/machine.h"
+
+namespace services {
+
+namespace {
+
+using StatusSetter = std::function<void(const std::string&)>;
+
+// Reads the whole body; each piece stands for one read of the fetch loop. After every read but
+// the first, and after the final empty read that ends the loop, the progress text (when there
+// is a status box) is set and the message loop runs. All or nothing: "" on failure.
+std::string Fetch(System& system, std::string_view url, const StatusSetter* set_status_text) {
+  std::string body;
+  size_t reads = 0;
+  const auto after_read = [&] {
+    if (set_status_text != nullptr && *set_status_text)
+      (*set_status_text)("Downloaded " + std::to_string(body.size()) + " bytes.");
+    system.Yield();
+  };
+  const auto on_piece = [&](std::string_view piece) {
+    body.append(piece);
+    if (++reads > 1)
+      after_read();
+    return true;
+  };
+  std::string error;
+  if (!system.machine.http().Get(url, on_piece, error))
+    return {};
+  if (reads > 0)
+    after_read();
+  return body;
+}
+
+}  // namespace
+
+std::string HttpGetString(System& system, std::string_view url) {
+  return Fetch(system, url, nullptr);
+}
+
+std::string HttpGetStringProgress(System& system, std::string_view url,
+                                  const StatusSetter& set_status_text) {
+  return Fetch(system, url, &set_status_text);
+}
+
+bool DownloadFile(System& system, std::string_view url, std::string_view file_path) {
+  std::string body;
+  std::string error;
+  const bool fetched = system.machine.http().Get(
+      url,
+      [&body](std::string_view piece) {
+        body.append(piece);
+        return true;
+      },
+      error);
+  return fetched && system.machine.files().WriteFile(file_path, body);
+}
+
+}  // namespace services
