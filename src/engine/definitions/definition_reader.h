@@ -1,0 +1,72 @@
+#pragma once
+// Reading the program folder's text files line by line: the five definition files (each line
+// stored encoded) and the plain ones beside them (the ignore list). A line ends at CR LF or at an
+// LF alone; the end is not part of the line, and a last line without one still counts.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "services/system.h"
+
+namespace engine {
+
+inline constexpr std::string_view kFileDefinitionFile = "FileDefinition.dat";
+inline constexpr std::string_view kDirectoryDefinitionFile = "DirectoryDefinition.dat";
+inline constexpr std::string_view kExeDefinitionFile = "ExeDefinition.dat";
+inline constexpr std::string_view kRegistryDefinitionFile = "RegistryDefinition.dat";
+inline constexpr std::string_view kBlockedCookiesFile = "BlockedCookies.dat";
+inline constexpr std::string_view kDefinitionsDateFile = "date.dat";
+inline constexpr std::string_view kIgnoreListFile = "ENoSignature.txt";
+// A downloaded replacement is the live file's name behind this prefix.
+inline constexpr std::string_view kDownloadedPrefix = "DL";
+
+// The Windows path of a file directly in the program folder.
+std::string ProgramFolderFile(const services::System& system, std::string_view name);
+
+// Hands out the lines of a text held in memory, in order.
+class LineReader {
+ public:
+  LineReader() = default;
+  explicit LineReader(std::string text) : text_(std::move(text)) {}
+
+  bool AtEnd() const { return pos_ >= text_.size(); }
+  // The next line without its end; false (and `line` untouched) at the end of the text.
+  bool ReadLine(std::string& line);
+  // Lines left to read, counted without reading them.
+  int32_t CountRemaining() const;
+
+ private:
+  std::string text_;
+  size_t pos_ = 0;
+};
+
+// The lines of a file of the program folder. The file is read whole when opened, so nothing
+// stays open while the reader's user yields to the message loop.
+class DefinitionReader {
+ public:
+  enum class Coding { kEncoded, kPlain };
+
+  // Nothing when the file is absent, is not a normal file (hidden or system counts as absent)
+  // or cannot be read.
+  static std::optional<DefinitionReader> Open(const services::System& system,
+                                              std::string_view file_name,
+                                              Coding coding = Coding::kEncoded);
+
+  bool AtEnd() const { return lines_.AtEnd(); }
+  // The next line without its end, decoded for an encoded file; false at the end.
+  bool ReadLine(std::string& line);
+  int32_t CountRemaining() const { return lines_.CountRemaining(); }
+
+ private:
+  DefinitionReader(std::string text, Coding coding) : lines_(std::move(text)), coding_(coding) {}
+
+  LineReader lines_;
+  Coding coding_;
+};
+
+// Whether the file of the program folder is there as a normal file.
+bool ProgramFileExists(const services::System& system, std::string_view file_name);
+
+}  // namespace engine
