@@ -1,0 +1,34 @@
+#pragma once
+// The ignore list: the user's exclusions, kept in ENoSignature.txt in the program folder (plain
+// text, one entry per line, only ever appended to) and in memory as `strIgnoreList`, every
+// non-blank line followed by "|".
+
+#include <string>
+#include <string_view>
+
+namespace model {
+struct App;
+}
+
+namespace engine {
+
+// Appends the item, trimmed of blanks, as one line and reloads the list.
+void AddToIgnoreList(model::App& app, std::string_view item);
+
+// Rebuilds `strIgnoreList` from the file, yielding after each line. The new list is built aside
+// and put in place at the end, so a scan running meanwhile tests the previous list whole. An
+// absent file gives the empty list. False when the file is there but cannot be read; the
+// previous list then stays.
+bool LoadIgnoreList(model::App& app);
+
+// True when the item, as given or trimmed of blanks, equals an entry (letter case ignored).
+bool IsIgnored(const model::App& app, std::string_view item);
+// As IsIgnored, and also true when an entry lies inside the item's folder: the entry begins
+// with the item followed by "\" (letter case ignored).
+bool IsIgnoredPartial(const model::App& app, std::string_view item);
+
+// The two tests over a list in its in-memory form.
+bool IgnoreListMatches(std::string_view list, std::string_view item);
+bool IgnoreListMatchesPartial(std::string_view list, std::string_view item);
+
+}  // namespace engine
