@@ -1,0 +1,268 @@
+#include "machine/registry.h"
+
+#include <cstring>
+
+#include "machine/registry_hive.h"
+#include "machine/text.h"
+
+namespace machine {
+
+namespace {
+
+constexpr std::array<RegHandle, 5> kMachineRoots = {kHkeyClassesRoot, kHkeyLocalMachine, kHkeyUsers,
+                                                    kHkeyCurrentConfig, kHkeyDynData};
+constexpr std::array<RegHandle, 1> kUserRoots = {kHkeyCurrentUser};
+
+// The platform takes names as C strings.
+std::string_view CutName(std::string_view name) {
+  return name.substr(0, name.find('\0'));
+}
+
+// Splits a relative key path into its names. One trailing "\" is allowed; any other empty
+// name (a leading "\", "\\" inside) is a bad path.
+int32_t SplitKeyPath(std::string_view sub_key, std::vector<std::string_view>& names) {
+  names.clear();
+  sub_key = CutName(sub_key);
+  if (sub_key.empty())
+    return kRegSuccess;
+  if (sub_key.back() == '\\')
+    sub_key.remove_suffix(1);
+  for (size_t start = 0;;) {
+    const size_t end = sub_key.find('\\', start);
+    const std::string_view name = sub_key.substr(start, end - start);
+    if (name.empty())
+      return kRegBadPathName;
+    names.push_back(name);
+    if (end == std::string_view::npos)
+      return kRegSuccess;
+    start = end + 1;
+  }
+}
+
+std::string ChildPath(std::string_view parent, const std::vector<std::string_view>& names) {
+  std::string path(parent);
+  for (std::string_view name : names)
+    path.append(1, '\\').append(ToUpper(name));
+  return path;
+}
+
+}  // namespace
+
+std::string_view RootKeyName(RegHandle root) {
+  for (const RootKeyInfo& info : kRootKeys) {
+    if (info.handle == root)
+      return info.name;
+  }
+  return {};
+}
+
+std::optional<RegHandle> RootKeyByName(std::string_view name) {
+  for (const RootKeyInfo& info : kRootKeys) {
+    if (EqualsIgnoreCase(info.name, name))
+      return info.handle;
+  }
+  return std::nullopt;
+}
+
+std::unique_ptr<Registry> Registry::Open(const std::filesystem::path& machine_hive,
+                                         const std::filesystem::path& user_hive,
+                                         std::string& error) {
+  auto machine = RegistryHive::Open(machine_hive, kMachineRoots, error);
+  if (!machine)
+    return nullptr;
+  auto user = RegistryHive::Open(user_hive, kUserRoots, error);
+  if (!user)
+    return nullptr;
+  return std::unique_ptr<Registry>(new Registry(std::move(machine), std::move(user)));
+}
+
+Registry::Registry(std::unique_ptr<RegistryHive> machine, std::unique_ptr<RegistryHive> user)
+    : machine_(std::move(machine)), user_(std::move(user)) {
+  for (const RootKeyInfo& info : kRootKeys) {
+    RegistryHive* hive = info.handle == kHkeyCurrentUser ? user_.get() : machine_.get();
+    roots_.push_back(
+        Entry{hive, RegistryHive::RootId(info.handle), std::string(info.name), true, true});
+  }
+}
+
+Registry::~Registry() = default;
+
+const Registry::Entry* Registry::Find(RegHandle key) const {
+  if (key < 0) {
+    for (size_t i = 0; i < kRootKeys.size(); ++i) {
+      if (kRootKeys[i].handle == key)
+        return &roots_[i];
+    }
+    return nullptr;
+  }
+  if (key == 0 || key % 4 != 0)
+    return nullptr;
+  const size_t slot = static_cast<size_t>(key / 4 - 1);
+  return slot < handles_.size() && handles_[slot].in_use ? &handles_[slot] : nullptr;
+}
+
+RegHandle Registry::Allocate(Entry entry) {
+  entry.in_use = true;
+  size_t slot;
+  if (free_slots_.empty()) {
+    slot = handles_.size();
+    handles_.push_back(std::move(entry));
+  } else {
+    slot = free_slots_.back();
+    free_slots_.pop_back();
+    handles_[slot] = std::move(entry);
+  }
+  ++open_count_;
+  return static_cast<RegHandle>((slot + 1) * 4);
+}
+
+int32_t Registry::OpenKey(RegHandle key, std::string_view sub_key, RegHandle& result) {
+  result = 0;
+  const Entry* entry = Find(key);
+  if (!entry)
+    return kRegInvalidHandle;
+  std::vector<std::string_view> names;
+  if (const int32_t status = SplitKeyPath(sub_key, names); status != kRegSuccess)
+    return status;
+  if (names.empty()) {
+    if (!entry->is_root) {
+      if (const int32_t status = entry->hive->KeyExists(entry->id); status != kRegSuccess)
+        return status;
+    }
+    result = Allocate(*entry);
+    return kRegSuccess;
+  }
+  std::string path = ChildPath(entry->path, names);
+  int64_t id = 0;
+  if (const int32_t status = entry->hive->FindKey(path, id); status != kRegSuccess)
+    return status;
+  result = Allocate(Entry{entry->hive, id, std::move(path), false, true});
+  return kRegSuccess;
+}
+
+int32_t Registry::CreateKey(RegHandle key, std::string_view sub_key, RegHandle& result,
+                            bool* created) {
+  result = 0;
+  if (created)
+    *created = false;
+  const Entry* entry = Find(key);
+  if (!entry)
+    return kRegInvalidHandle;
+  std::vector<std::string_view> names;
+  if (const int32_t status = SplitKeyPath(sub_key, names); status != kRegSuccess)
+    return status;
+  int64_t id = 0;
+  bool made = false;
+  if (const int32_t status = entry->hive->CreateKeys(entry->id, entry->path, names, id, made);
+      status != kRegSuccess) {
+    return status;
+  }
+  if (created)
+    *created = made;
+  Entry opened{entry->hive, id, ChildPath(entry->path, names), entry->is_root && names.empty(),
+               true};
+  result = Allocate(std::move(opened));
+  return kRegSuccess;
+}
+
+int32_t Registry::CloseKey(RegHandle key) {
+  if (key < 0)
+    return Find(key) ? kRegSuccess : kRegInvalidHandle;
+  if (!Find(key))
+    return kRegInvalidHandle;
+  const size_t slot = static_cast<size_t>(key / 4 - 1);
+  handles_[slot] = Entry{};
+  free_slots_.push_back(slot);
+  --open_count_;
+  return kRegSuccess;
+}
+
+int32_t Registry::QueryValue(RegHandle key, std::string_view name, uint32_t* type, char* data,
+                             uint32_t* size) {
+  const Entry* entry = Find(key);
+  if (!entry)
+    return kRegInvalidHandle;
+  if (data && !size)
+    return kRegInvalidParameter;
+  uint32_t found_type = kRegNone;
+  std::string bytes;
+  name = CutName(name);
+  if (const int32_t status = entry->hive->GetValue(entry->id, ToUpper(name), found_type, bytes);
+      status != kRegSuccess) {
+    return status;
+  }
+  if (type)
+    *type = found_type;
+  if (!size)
+    return kRegSuccess;
+  const uint32_t capacity = *size;
+  *size = static_cast<uint32_t>(bytes.size());
+  if (!data)
+    return kRegSuccess;
+  if (capacity < bytes.size())
+    return kRegMoreData;
+  if (!bytes.empty())
+    std::memcpy(data, bytes.data(), bytes.size());
+  return kRegSuccess;
+}
+
+int32_t Registry::GetValue(RegHandle key, std::string_view name, uint32_t& type,
+                           std::string& data) {
+  const Entry* entry = Find(key);
+  if (!entry)
+    return kRegInvalidHandle;
+  name = CutName(name);
+  return entry->hive->GetValue(entry->id, ToUpper(name), type, data);
+}
+
+int32_t Registry::SetValue(RegHandle key, std::string_view name, uint32_t type,
+                           std::string_view data) {
+  const Entry* entry = Find(key);
+  if (!entry)
+    return kRegInvalidHandle;
+  name = CutName(name);
+  return entry->hive->SetValue(entry->id, name, ToUpper(name), type, data);
+}
+
+int32_t Registry::DeleteValue(RegHandle key, std::string_view name) {
+  const Entry* entry = Find(key);
+  if (!entry)
+    return kRegInvalidHandle;
+  name = CutName(name);
+  return entry->hive->DeleteValue(entry->id, ToUpper(name));
+}
+
+int32_t Registry::DeleteKeyTree(RegHandle key, std::string_view sub_key) {
+  const Entry* entry = Find(key);
+  if (!entry)
+    return kRegInvalidHandle;
+  sub_key = CutName(sub_key);
+  if (entry->is_root && TrimBlanks(sub_key).empty())
+    return kRegAccessDenied;
+  std::vector<std::string_view> names;
+  if (const int32_t status = SplitKeyPath(sub_key, names); status != kRegSuccess)
+    return status;
+  return entry->hive->DeleteTree(ChildPath(entry->path, names));
+}
+
+int32_t Registry::EnumKey(RegHandle key, uint32_t index, std::string& name) {
+  const Entry* entry = Find(key);
+  return entry ? entry->hive->SubKeyAt(entry->id, index, name) : kRegInvalidHandle;
+}
+
+int32_t Registry::EnumValue(RegHandle key, uint32_t index, std::string& name, uint32_t& type,
+                            std::string& data) {
+  const Entry* entry = Find(key);
+  return entry ? entry->hive->ValueAt(entry->id, index, name, type, data) : kRegInvalidHandle;
+}
+
+size_t Registry::OpenHandleCount() const {
+  return open_count_;
+}
+
+void Registry::SetBusyTimeout(int milliseconds) {
+  machine_->SetBusyTimeout(milliseconds);
+  user_->SetBusyTimeout(milliseconds);
+}
+
+}  // namespace machine

@@ -1,0 +1,412 @@
+#include "machine/registry_hive.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <system_error>
+
+#include "machine/text.h"
+
+namespace machine {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Stored in the database header (PRAGMA application_id): marks a file as one of our hives.
+constexpr uint32_t kApplicationId = 0x48475248;  // "HGRH"
+constexpr int kSchemaVersion = 1;
+constexpr int kDefaultBusyMs = 2000;
+
+constexpr const char* kSchema = R"sql(
+BEGIN;
+PRAGMA application_id = 1212633672;
+PRAGMA user_version = 1;
+CREATE TABLE keys(
+  id INTEGER PRIMARY KEY,
+  parent INTEGER NOT NULL,
+  name BLOB NOT NULL,
+  path BLOB NOT NULL UNIQUE
+);
+CREATE INDEX keys_by_parent ON keys(parent, path);
+CREATE TABLE vals(
+  key INTEGER NOT NULL,
+  folded BLOB NOT NULL,
+  name BLOB NOT NULL,
+  type INTEGER NOT NULL,
+  data BLOB NOT NULL,
+  PRIMARY KEY(key, folded)
+) WITHOUT ROWID;
+)sql";
+static_assert(kApplicationId == 1212633672);
+
+constexpr std::array<const char*, 13> kStatementText = {
+    "SELECT id FROM keys WHERE path = ?1",
+    "SELECT 1 FROM keys WHERE id = ?1",
+    "INSERT INTO keys(parent, name, path) VALUES(?1, ?2, ?3)",
+    "SELECT type, data FROM vals WHERE key = ?1 AND folded = ?2",
+    "INSERT INTO vals(key, folded, name, type, data) SELECT ?1, ?2, ?3, ?4, ?5"
+    " WHERE EXISTS(SELECT 1 FROM keys WHERE id = ?1)"
+    " ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data",
+    "DELETE FROM vals WHERE key = ?1 AND folded = ?2",
+    "DELETE FROM vals WHERE key IN"
+    " (SELECT id FROM keys WHERE path = ?1 OR (path >= ?2 AND path < ?3))",
+    "DELETE FROM keys WHERE path = ?1 OR (path >= ?2 AND path < ?3)",
+    "SELECT name FROM keys WHERE parent = ?1 ORDER BY path LIMIT 1 OFFSET ?2",
+    "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY folded LIMIT 1 OFFSET ?2",
+    "BEGIN IMMEDIATE",
+    "COMMIT",
+    "ROLLBACK",
+};
+
+// Resets a cached statement when the operation using it ends.
+class Use {
+ public:
+  explicit Use(sqlite3_stmt* s) : s_(s) {}
+  ~Use() { sqlite3_reset(s_); }
+  Use(const Use&) = delete;
+  Use& operator=(const Use&) = delete;
+
+  void Bind(int index, int64_t value) { sqlite3_bind_int64(s_, index, value); }
+  // Always a blob, also when empty (a null pointer would bind NULL).
+  void Bind(int index, std::string_view bytes) {
+    sqlite3_bind_blob(s_, index, bytes.empty() ? "" : bytes.data(), static_cast<int>(bytes.size()),
+                      SQLITE_STATIC);
+  }
+  int Step() { return sqlite3_step(s_); }
+  int64_t Int(int column) { return sqlite3_column_int64(s_, column); }
+  std::string Bytes(int column) {
+    const void* p = sqlite3_column_blob(s_, column);
+    const int n = sqlite3_column_bytes(s_, column);
+    return p ? std::string(static_cast<const char*>(p), static_cast<size_t>(n)) : std::string();
+  }
+
+ private:
+  sqlite3_stmt* s_;
+};
+
+std::string Quote(const fs::path& file) {
+  return "\"" + file.string() + "\"";
+}
+
+// Reads the database header without opening the file as a database, so a foreign file is
+// never touched. Empty when it is one of our hives.
+std::string CheckHeader(const fs::path& file) {
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec))
+    return Quote(file) + " is not a registry hive (not a regular file)";
+  std::ifstream in(file, std::ios::binary);
+  if (!in)
+    return Quote(file) + " cannot be read";
+  unsigned char header[100] = {};
+  in.read(reinterpret_cast<char*>(header), sizeof header);
+  if (in.gcount() != static_cast<std::streamsize>(sizeof header) ||
+      std::memcmp(header, "SQLite format 3", 16) != 0) {
+    return Quote(file) + " is not a registry hive (not an SQLite database)";
+  }
+  const uint32_t app_id = (uint32_t{header[68]} << 24) | (uint32_t{header[69]} << 16) |
+                          (uint32_t{header[70]} << 8) | uint32_t{header[71]};
+  if (app_id != kApplicationId)
+    return Quote(file) + " is not a registry hive (an SQLite database of another kind)";
+  return {};
+}
+
+bool Exec(sqlite3* db, const char* sql, std::string& message) {
+  char* err = nullptr;
+  if (sqlite3_exec(db, sql, nullptr, nullptr, &err) == SQLITE_OK)
+    return true;
+  message = err ? err : sqlite3_errmsg(db);
+  sqlite3_free(err);
+  return false;
+}
+
+// Builds a new hive beside `file` and moves it into place only when complete, so a failed
+// creation never leaves a half-made hive under the real name.
+bool CreateHiveFile(const fs::path& file, std::span<const RegHandle> roots, std::string& error) {
+  const fs::path temp = file.string() + ".new-" + std::to_string(::getpid());
+  std::error_code ec;
+  fs::remove(temp, ec);
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(temp.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  std::string message;
+  bool ok = rc == SQLITE_OK && Exec(db, "PRAGMA journal_mode = WAL", message) &&
+            Exec(db, kSchema, message);
+  for (size_t i = 0; ok && i < roots.size(); ++i) {
+    const std::string name(RootKeyName(roots[i]));
+    sqlite3_stmt* s = nullptr;
+    ok = sqlite3_prepare_v2(db, "INSERT INTO keys(id, parent, name, path) VALUES(?1, 0, ?2, ?2)",
+                            -1, &s, nullptr) == SQLITE_OK;
+    if (ok) {
+      sqlite3_bind_int64(s, 1, RegistryHive::RootId(roots[i]));
+      sqlite3_bind_blob(s, 2, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+      ok = sqlite3_step(s) == SQLITE_DONE;
+    }
+    sqlite3_finalize(s);
+  }
+  ok = ok && Exec(db, "COMMIT", message);
+  if (!ok && message.empty())
+    message = db ? sqlite3_errmsg(db) : "out of memory";
+  sqlite3_close(db);
+  if (ok && ::link(temp.c_str(), file.c_str()) != 0) {
+    const int link_error = errno;
+    if (link_error == EEXIST) {
+      message.clear();  // made meanwhile by someone else: use theirs
+    } else if ((link_error == EPERM || link_error == EOPNOTSUPP) && !fs::exists(file, ec)) {
+      fs::rename(temp, file, ec);  // no hard links on this file system
+      if (ec) {
+        ok = false;
+        message = ec.message();
+      }
+    } else {
+      ok = false;
+      message = std::strerror(link_error);
+    }
+  }
+  fs::remove(temp, ec);
+  if (!ok)
+    error = Quote(file) + ": cannot create the registry hive: " + message;
+  return ok;
+}
+
+}  // namespace
+
+int64_t RegistryHive::RootId(RegHandle root) {
+  return static_cast<int64_t>(static_cast<uint32_t>(root) & 0xFF) + 1;
+}
+
+std::unique_ptr<RegistryHive> RegistryHive::Open(const fs::path& file,
+                                                 std::span<const RegHandle> roots,
+                                                 std::string& error) {
+  std::error_code ec;
+  if (!fs::exists(fs::symlink_status(file, ec)) && !CreateHiveFile(file, roots, error))
+    return nullptr;
+  if (std::string refused = CheckHeader(file); !refused.empty()) {
+    error = refused;
+    return nullptr;
+  }
+  const int flags =
+      (::access(file.c_str(), W_OK) == 0 ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) |
+      SQLITE_OPEN_NOMUTEX;
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(file.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+    error = Quote(file) +
+            ": cannot open the registry hive: " + (db ? sqlite3_errmsg(db) : "out of memory");
+    sqlite3_close(db);
+    return nullptr;
+  }
+  std::unique_ptr<RegistryHive> hive(new RegistryHive(db));
+  sqlite3_busy_timeout(db, kDefaultBusyMs);
+  std::string message;
+  Exec(db, "PRAGMA synchronous = NORMAL", message);
+  if (!hive->Prepare(message)) {
+    error = Quote(file) + " is not a registry hive (" + message + ")";
+    return nullptr;
+  }
+  for (RegHandle root : roots) {
+    if (hive->KeyExists(RootId(root)) != kRegSuccess) {
+      error = Quote(file) + " is not a registry hive holding " + std::string(RootKeyName(root));
+      return nullptr;
+    }
+  }
+  return hive;
+}
+
+bool RegistryHive::Prepare(std::string& error) {
+  sqlite3_stmt* s = nullptr;
+  int version = -1;
+  if (sqlite3_prepare_v2(db_, "PRAGMA user_version", -1, &s, nullptr) == SQLITE_OK &&
+      sqlite3_step(s) == SQLITE_ROW) {
+    version = sqlite3_column_int(s, 0);
+  }
+  sqlite3_finalize(s);
+  if (version != kSchemaVersion) {
+    error = "schema version " + std::to_string(version);
+    return false;
+  }
+  for (size_t i = 0; i < statements_.size(); ++i) {
+    if (sqlite3_prepare_v3(db_, kStatementText[i], -1, SQLITE_PREPARE_PERSISTENT, &statements_[i],
+                           nullptr) != SQLITE_OK) {
+      error = sqlite3_errmsg(db_);
+      return false;
+    }
+  }
+  return true;
+}
+
+RegistryHive::~RegistryHive() {
+  for (sqlite3_stmt* s : statements_)
+    sqlite3_finalize(s);
+  sqlite3_close(db_);
+}
+
+void RegistryHive::SetBusyTimeout(int milliseconds) {
+  sqlite3_busy_timeout(db_, milliseconds);
+}
+
+int32_t RegistryHive::Fail(int sqlite_code) {
+  if (sqlite3_get_autocommit(db_) == 0)
+    Run(kRollback);
+  return (sqlite_code & 0xFF) == SQLITE_READONLY ? kRegAccessDenied : kRegIoFailed;
+}
+
+int32_t RegistryHive::Run(Statement s) {
+  Use use(Get(s));
+  const int rc = use.Step();
+  return rc == SQLITE_DONE ? kRegSuccess : rc;
+}
+
+int32_t RegistryHive::FindKey(std::string_view path, int64_t& id) {
+  Use use(Get(kFindKey));
+  use.Bind(1, path);
+  switch (const int rc = use.Step()) {
+    case SQLITE_ROW:
+      id = use.Int(0);
+      return kRegSuccess;
+    case SQLITE_DONE:
+      return kRegNotFound;
+    default:
+      return Fail(rc);
+  }
+}
+
+int32_t RegistryHive::KeyExists(int64_t id) {
+  Use use(Get(kKeyExists));
+  use.Bind(1, id);
+  const int rc = use.Step();
+  return rc == SQLITE_ROW ? kRegSuccess : rc == SQLITE_DONE ? kRegKeyDeleted : Fail(rc);
+}
+
+int32_t RegistryHive::CreateKeys(int64_t parent, std::string_view parent_path,
+                                 std::span<const std::string_view> names, int64_t& id,
+                                 bool& created) {
+  created = false;
+  if (const int rc = Run(kBegin); rc != kRegSuccess)
+    return Fail(rc);
+  if (const int32_t status = KeyExists(parent); status != kRegSuccess) {
+    Run(kRollback);
+    return status;
+  }
+  std::string path(parent_path);
+  id = parent;
+  for (std::string_view name : names) {
+    const int64_t above = id;
+    path.append(1, '\\').append(ToUpper(name));
+    const int32_t status = FindKey(path, id);
+    if (status == kRegSuccess)
+      continue;
+    if (status != kRegNotFound)
+      return status;
+    Use use(Get(kInsertKey));
+    use.Bind(1, above);
+    use.Bind(2, name);
+    use.Bind(3, path);
+    if (const int rc = use.Step(); rc != SQLITE_DONE)
+      return Fail(rc);
+    id = sqlite3_last_insert_rowid(db_);
+    created = true;
+  }
+  if (const int rc = Run(kCommit); rc != kRegSuccess)
+    return Fail(rc);
+  return kRegSuccess;
+}
+
+int32_t RegistryHive::GetValue(int64_t key, std::string_view folded, uint32_t& type,
+                               std::string& data) {
+  Use use(Get(kGetValue));
+  use.Bind(1, key);
+  use.Bind(2, folded);
+  switch (const int rc = use.Step()) {
+    case SQLITE_ROW:
+      type = static_cast<uint32_t>(use.Int(0));
+      data = use.Bytes(1);
+      return kRegSuccess;
+    case SQLITE_DONE:
+      return kRegNotFound;
+    default:
+      return Fail(rc);
+  }
+}
+
+int32_t RegistryHive::SetValue(int64_t key, std::string_view name, std::string_view folded,
+                               uint32_t type, std::string_view data) {
+  Use use(Get(kSetValue));
+  use.Bind(1, key);
+  use.Bind(2, folded);
+  use.Bind(3, name);
+  use.Bind(4, int64_t{type});
+  use.Bind(5, data);
+  if (const int rc = use.Step(); rc != SQLITE_DONE)
+    return Fail(rc);
+  return sqlite3_changes(db_) > 0 ? kRegSuccess : kRegKeyDeleted;
+}
+
+int32_t RegistryHive::DeleteValue(int64_t key, std::string_view folded) {
+  Use use(Get(kDeleteValue));
+  use.Bind(1, key);
+  use.Bind(2, folded);
+  if (const int rc = use.Step(); rc != SQLITE_DONE)
+    return Fail(rc);
+  return sqlite3_changes(db_) > 0 ? kRegSuccess : kRegNotFound;
+}
+
+int32_t RegistryHive::DeleteTree(std::string_view path) {
+  if (const int rc = Run(kBegin); rc != kRegSuccess)
+    return Fail(rc);
+  int64_t id = 0;
+  if (const int32_t status = FindKey(path, id); status != kRegSuccess) {
+    if (status == kRegNotFound)
+      Run(kRollback);
+    return status;
+  }
+  // Every key below has the path followed by "\"; "]" is the character after "\".
+  const std::string low = std::string(path) + '\\';
+  const std::string high = std::string(path) + ']';
+  for (Statement s : {kDeleteTreeValues, kDeleteTreeKeys}) {
+    Use use(Get(s));
+    use.Bind(1, path);
+    use.Bind(2, low);
+    use.Bind(3, high);
+    if (const int rc = use.Step(); rc != SQLITE_DONE)
+      return Fail(rc);
+  }
+  if (const int rc = Run(kCommit); rc != kRegSuccess)
+    return Fail(rc);
+  return kRegSuccess;
+}
+
+int32_t RegistryHive::SubKeyAt(int64_t parent, uint32_t index, std::string& name) {
+  Use use(Get(kSubKeyAt));
+  use.Bind(1, parent);
+  use.Bind(2, int64_t{index});
+  switch (const int rc = use.Step()) {
+    case SQLITE_ROW:
+      name = use.Bytes(0);
+      return kRegSuccess;
+    case SQLITE_DONE:
+      return kRegNoMoreItems;
+    default:
+      return Fail(rc);
+  }
+}
+
+int32_t RegistryHive::ValueAt(int64_t key, uint32_t index, std::string& name, uint32_t& type,
+                              std::string& data) {
+  Use use(Get(kValueAt));
+  use.Bind(1, key);
+  use.Bind(2, int64_t{index});
+  switch (const int rc = use.Step()) {
+    case SQLITE_ROW:
+      name = use.Bytes(0);
+      type = static_cast<uint32_t>(use.Int(1));
+      data = use.Bytes(2);
+      return kRegSuccess;
+    case SQLITE_DONE:
+      return kRegNoMoreItems;
+    default:
+      return Fail(rc);
+  }
+}
+
+}  // namespace machine

@@ -1,0 +1,80 @@
+#pragma once
+// One hive file: the SQLite database behind some of the registry's roots, with its prepared
+// statements. Keys are rows addressed by their folded full path ("HKEY_LOCAL_MACHINE\SOFTWARE"),
+// so opening a key of any depth is one indexed look-up. Statuses are Win32 codes.
+
+#include <sqlite3.h>
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "machine/registry.h"
+
+namespace machine {
+
+class RegistryHive {
+ public:
+  // Opens the hive file holding `roots`, creating it when missing. A file that is not such a
+  // hive is refused and left untouched; `error` then names it.
+  static std::unique_ptr<RegistryHive> Open(const std::filesystem::path& file,
+                                            std::span<const RegHandle> roots, std::string& error);
+  ~RegistryHive();
+  RegistryHive(const RegistryHive&) = delete;
+  RegistryHive& operator=(const RegistryHive&) = delete;
+
+  // The row of a root key (fixed in every hive file).
+  static int64_t RootId(RegHandle root);
+
+  int32_t FindKey(std::string_view path, int64_t& id);
+  int32_t KeyExists(int64_t id);
+  // Creates what is missing of `names` below the key `parent` at `parent_path`, in one
+  // transaction; `id` is the last key's row.
+  int32_t CreateKeys(int64_t parent, std::string_view parent_path,
+                     std::span<const std::string_view> names, int64_t& id, bool& created);
+  int32_t GetValue(int64_t key, std::string_view folded, uint32_t& type, std::string& data);
+  // Replaces the value's type and data; a new value takes `name` as its spelling.
+  int32_t SetValue(int64_t key, std::string_view name, std::string_view folded, uint32_t type,
+                   std::string_view data);
+  int32_t DeleteValue(int64_t key, std::string_view folded);
+  // The key at `path` and everything below it, in one transaction.
+  int32_t DeleteTree(std::string_view path);
+  int32_t SubKeyAt(int64_t parent, uint32_t index, std::string& name);
+  int32_t ValueAt(int64_t key, uint32_t index, std::string& name, uint32_t& type,
+                  std::string& data);
+
+  void SetBusyTimeout(int milliseconds);
+
+ private:
+  enum Statement {
+    kFindKey,
+    kKeyExists,
+    kInsertKey,
+    kGetValue,
+    kSetValue,
+    kDeleteValue,
+    kDeleteTreeValues,
+    kDeleteTreeKeys,
+    kSubKeyAt,
+    kValueAt,
+    kBegin,
+    kCommit,
+    kRollback,
+    kStatementCount,
+  };
+
+  explicit RegistryHive(sqlite3* db) : db_(db) {}
+  bool Prepare(std::string& error);
+  sqlite3_stmt* Get(Statement s) { return statements_[s]; }
+  int32_t Run(Statement s);  // a statement without bindings (transaction control)
+  int32_t Fail(int sqlite_code);
+
+  sqlite3* db_;
+  std::array<sqlite3_stmt*, kStatementCount> statements_{};
+};
+
+}  // namespace machine
