@@ -3,10 +3,11 @@
 // lifecycle and its event handlers. Window models derive from Form, hold their controls as
 // members and override the Form_* handlers they need.
 //
-// Lifecycle: not loaded -> Load (design values of every control restored, Form_Load runs) ->
-// shown/hidden -> Unload (Form_QueryUnload, Form_Unload; timers stop). Loading again starts
-// from the design values; member variables of the model keep theirs. The main window never
-// loads again after its unload: further loads and shows do nothing.
+// Lifecycle: not loaded -> Load (Form_Load runs) -> shown/hidden -> Unload (Form_QueryUnload,
+// Form_Unload; timers stop). The design values are what the controls and the form hold when
+// the form first loads (what the model's constructor set); every later load starts from them
+// again, while member variables of the model keep their values. The main window never loads
+// again after its unload: further loads and shows do nothing.
 
 #include <cstdint>
 #include <string>
@@ -72,7 +73,8 @@ class Form {
   // True while the form runs its own modal loop.
   bool ShownModal() const { return modal_depth_ > 0; }
 
-  // Properties. These neither load the form nor run Form_Load (FormInstance does that).
+  // Properties. These do not load the form (FormInstance does that), except SetVisible, which
+  // is Show or Hide.
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
   const std::string& Caption() const { return caption_; }

@@ -2,8 +2,8 @@
 // Everything a window model needs: the controls, control arrays, forms and their instances,
 // and the runtime.
 
-#include "forms/basic_controls.h"
 #include "forms/bars.h"
+#include "forms/basic_controls.h"
 #include "forms/browser.h"
 #include "forms/choice_controls.h"
 #include "forms/control.h"

@@ -8,6 +8,8 @@
 // actions, Dispatch) stop the exception so that it never crosses the backend; every loop that
 // gets control back from the backend (Yield, WaitUntil, modal windows, prompts) throws it
 // again, so the whole stack unwinds to the top. Once ended, nothing dispatches any more.
+//
+// Build the backend first, then the runtime, then the forms; destroy them in reverse order.
 
 #include <cstdint>
 #include <exception>
@@ -60,7 +62,9 @@ class Runtime final : public services::Prompter, public services::WindowManager 
 
   // Prompts. An empty title means the product name.
   int MsgBox(std::string_view prompt, int style, std::string_view title) override;
-  int MsgBox(std::string_view prompt) { return MsgBox(prompt, services::vbOKOnly, {}); }
+  int MsgBox(std::string_view prompt, int style = services::vbOKOnly) {
+    return MsgBox(prompt, style, {});
+  }
   // The open-file dialog: the chosen path, "" when cancelled.
   std::string OpenFileDialog(std::string_view title, std::string_view filter);
 
