@@ -12,9 +12,9 @@
 namespace machine {
 namespace {
 
-using test_support::HttpTestServer;
-using test_support::PatternBytes;
-using test_support::RawHttpServer;
+using hg_test::HttpTestServer;
+using hg_test::PatternBytes;
+using hg_test::RawHttpServer;
 
 struct Received {
   bool ok = false;

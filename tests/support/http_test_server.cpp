@@ -12,7 +12,7 @@
 #include <memory>
 #include <stdexcept>
 
-namespace test_support {
+namespace hg_test {
 
 namespace {
 
@@ -246,4 +246,4 @@ void RawHttpServer::Serve(int connection) {
   ::shutdown(connection, SHUT_WR);
 }
 
-}  // namespace test_support
+}  // namespace hg_test

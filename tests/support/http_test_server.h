@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-namespace test_support {
+namespace hg_test {
 
 struct ReceivedRequest {
   std::string method;
@@ -119,4 +119,4 @@ class RawHttpServer {
   std::vector<std::string> heads_;
 };
 
-}  // namespace test_support
+}  // namespace hg_test
