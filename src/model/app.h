@@ -1,0 +1,89 @@
+#pragma once
+// The application object: one per process, passed by reference, so that a test can build
+// several. It holds the machine and the form runtime it runs on, owns the services' state,
+// the branding values, each subsystem's globals, the hooks the upper layers fill, and every
+// window model (constructed, not loaded).
+
+#include <memory>
+#include <string>
+
+#include "forms/forms.h"
+#include "machine/machine.h"
+#include "model/alerts.h"
+#include "model/branding.h"
+#include "model/browser_windows.h"
+#include "model/definitions_state.h"
+#include "model/download_window.h"
+#include "model/frm_main.h"
+#include "model/hooks.h"
+#include "model/removal_state.h"
+#include "model/result_windows.h"
+#include "model/scan_state.h"
+#include "model/shield_state.h"
+#include "model/skin_control.h"
+#include "model/sliding_windows.h"
+#include "model/splash_about.h"
+#include "model/windows_state.h"
+#include "services/system.h"
+
+namespace model {
+
+struct App {
+  // Connects the services to the runtime (prompts, windows, yields) and the quarantine log to
+  // the hooks, and installs the main window's own timer ticks.
+  App(machine::Machine& machine, forms::Runtime& runtime);
+  ~App();
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  // The application name of the per-user settings: the product name of the executable's
+  // version information (the same text as branding.strProductName once that is filled).
+  const std::string& SettingsApplication() const { return machine.version().product_name; }
+
+  machine::Machine& machine;
+  forms::Runtime& runtime;
+  services::System system;
+
+  Branding branding;
+  ScanState scan;
+  DefinitionsState definitions;
+  RemovalState removal;
+  ShieldState shields;
+  SkinState skin;
+  WindowsState windows;
+  Hooks hooks;
+
+  // The main window, reached directly: it is loaded once by the start-up and never again.
+  FrmMain frmMain;
+  // Auxiliary windows: touching one through -> loads it first.
+  forms::FormInstance<FrmSplash> frmSplash;
+  forms::FormInstance<FrmAbout> frmAbout;
+  forms::FormInstance<FrmDelete> frmDelete;
+  forms::FormInstance<FrmReport> frmReport;
+  forms::FormInstance<FrmDownload> frmDownload;
+  forms::FormInstance<FrmSignatureUpdated> frmSignatureUpdated;
+  forms::FormInstance<FrmSpywareFoundAlert> frmSpywareFoundAlert;
+  forms::FormInstance<FrmHomePageChangedAlert> frmHomePageChangedAlert;
+  forms::FormInstance<FrmMenuPopUp> frmMenuPopUp;
+  forms::FormInstance<FrmWebsite> frmWebsite;
+  forms::FormInstance<model::Form8> Form8;
+  forms::FormInstance<FrmHidden> frmHidden;
+
+ private:
+  // Hands the services' registry deletions to the removal's quarantine log.
+  class QuarantineLogForwarder final : public services::QuarantineLogWriter {
+   public:
+    explicit QuarantineLogForwarder(Hooks& hooks) : hooks_(hooks) {}
+    void WriteEntry(std::string_view key_text, std::string_view value_text) override;
+
+   private:
+    Hooks& hooks_;
+  };
+  QuarantineLogForwarder quarantine_log_{hooks};
+};
+
+// Builds an application object on a machine and a runtime (for instance a headless one), with
+// every window model constructed and none loaded.
+std::unique_ptr<App> MakeApp(machine::Machine& machine, forms::Runtime& runtime);
+
+}  // namespace model

@@ -1,0 +1,23 @@
+#pragma once
+// The definition counts per kind, their total, the ignore list in memory and Live Update's
+// support address.
+
+#include <cstdint>
+#include <string>
+
+namespace model {
+
+struct DefinitionsState {
+  int32_t lngCookieDefinitionCount = 0;
+  int32_t lngExeDefinitionCount = 0;
+  int32_t lngRegistryDefinitionCount = 0;
+  // File lines plus folder lines.
+  int32_t lngFileDefinitionCount = 0;
+  int32_t lngTotalDefinitions = 0;
+  // Every entry of ENoSignature.txt followed by "|".
+  std::string strIgnoreList;
+  // Base address of the definition downloads, built from the web-site text.
+  std::string strUpdateBaseUrl;
+};
+
+}  // namespace model

@@ -1,0 +1,24 @@
+#include "model/download_window.h"
+
+namespace model {
+
+FrmDownload::FrmDownload(forms::Runtime& runtime) : Window(runtime, "frmDownload") {
+  Move(0, 0, 5400, 2700);
+  Place(Captioned(lblProduct, "Connecting: Checking for Updates"), nullptr, 960, 120, 4200, 255);
+  MarkSkinLabel(lblProduct);
+  Place(lblStatus, nullptr, 960, 420, 4200, 255);
+  MarkSkinLabel(lblStatus);
+  Place(picUp, nullptr, 240, 120, 480, 480);
+  picUp.SetPicture("arrow-up");
+  Place(picDown, nullptr, 240, 120, 480, 480);
+  picDown.SetPicture("arrow-down");
+  picDown.SetVisible(false);
+  Place(txtStatus, nullptr, 240, 780, 4920, 975);
+  txtStatus.SetMultiLine(true);
+  txtStatus.SetLocked(true);
+  Place(Captioned(Command1, "Cancel"), nullptr, 3945, 1920, 1215, 375);
+  tmrBlink.SetInterval(800);
+  tmrBlink.SetEnabled(false);
+}
+
+}  // namespace model

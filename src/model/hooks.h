@@ -1,0 +1,25 @@
+#pragma once
+// Work that the layers above the model provide and the layers below call: each slot is filled
+// by the layer that owns the work when the application is put together. An empty slot does
+// nothing (and a caller that needs an answer gets the "nothing happened" one).
+
+#include <functional>
+#include <string_view>
+
+namespace model {
+
+struct Hooks {
+  // The removal: appends a registry deletion to the quarantine log. The services' registry
+  // deletions reach it through System::quarantine_log.
+  std::function<void(std::string_view key_text, std::string_view value_text)>
+      LogQuarantinedRegistryItem;
+  // The removal: ends the first running program with this executable name. False when it is
+  // still running afterwards.
+  std::function<bool(std::string_view exe_name)> KillProcessByExeName;
+  // The removal: writes the scan report; the scan calls it at its end when chosen.
+  std::function<void()> MakeReport;
+  // The main window: sends the names of the running programs; the removal calls it.
+  std::function<void()> SendRunningProcessList;
+};
+
+}  // namespace model

@@ -1,0 +1,45 @@
+#include "model/result_windows.h"
+
+namespace model {
+
+namespace {
+
+void HiddenTemplate(Window& window, forms::Label& label, double left, double top) {
+  label.SetCaption("Windowed Label");
+  label.Move(left, top, 1215, 255);
+  label.SetVisible(false);
+  window.MarkSkinLabel(label);
+}
+
+}  // namespace
+
+FrmReport::FrmReport(forms::Runtime& runtime) : Window(runtime, "frmReport") {
+  Move(0, 0, 9000, 7200);
+  Place(txtReport, nullptr, 120, 120, 8640, 6000);
+  txtReport.SetMultiLine(true);
+  txtReport.SetLocked(true);
+  Place(Captioned(cmdOk, "OK"), nullptr, 7545, 6240, 1215, 375);
+  HiddenTemplate(*this, SkinLabel1(0), 120, 6240);
+}
+
+FrmDelete::FrmDelete(forms::Runtime& runtime) : Window(runtime, "frmDelete") {
+  Move(0, 0, 7200, 5400);
+  SetCaption("Delete Failed");
+  Place(Captioned(SkinLabel11,
+                  "The following files could not be deleted.  You should save your work, close "
+                  "all running programs (especially browsers) and try to delete them again."),
+        nullptr, 120, 120, 6840, 615);
+  MarkSkinLabel(SkinLabel11);
+  Place(lstProblem, nullptr, 120, 840, 6840, 2880);
+  lstProblem.AddColumn("Location", 6600);
+  Place(Captioned(SkinLabel2,
+                  "If you still cannot delete them, you should start your computer in Safe Mode "
+                  "and either scan again or delete them manually."),
+        nullptr, 120, 3840, 6840, 615);
+  MarkSkinLabel(SkinLabel2);
+  Place(Captioned(Command1, "Ok"), nullptr, 5745, 4560, 1215, 375);
+  Place(Captioned(Command2, "Copy List"), nullptr, 4410, 4560, 1215, 375);
+  HiddenTemplate(*this, SkinLabel1(0), 120, 4560);
+}
+
+}  // namespace model

@@ -1,0 +1,31 @@
+#pragma once
+// What every scan stage shares while a scan runs: the stop request, the stage caption and the
+// counters. Fields of the main window that belong to one scan (start and finish texts) live on
+// FrmMain.
+
+#include <cstdint>
+#include <string>
+
+namespace model {
+
+struct ScanState {
+  // Set by the stop controls after the user confirms; every stage loop tests it per item.
+  bool bStopScan = false;
+  // True only while the scheduler's start of a scan runs with automatic removal chosen.
+  bool bAutoDeleteAfterScan = false;
+  // "Detecting Cookies: ", "Inspecting Memory: ", ...
+  std::string strScanPhaseCaption;
+  int32_t lngMemoryItemsInspected = 0;
+  int32_t lngRegistryItemsInspected = 0;
+  int32_t lngFilesFoldersInspected = 0;
+  int32_t lngThreatsFound = 0;
+  // Progress calls since the display was last refreshed.
+  int32_t lngProgressCalls = 0;
+
+  // The running-program stages' cached definitions: the NT family's path list of the current
+  // run, and the 95/98/ME family's decoded lines, kept for the life of the process.
+  std::string strExeDefinitionPaths;
+  std::string strExeDefinitionLines;
+};
+
+}  // namespace model
