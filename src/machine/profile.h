@@ -68,8 +68,9 @@ ProfileLoadResult LoadProfile(const std::filesystem::path& ini_file);
 bool SaveProfile(const Profile& profile, const std::filesystem::path& ini_file);
 
 // Creates every drive folder and every special folder of the profile, plus the Windows,
-// system and program folders.
-void CreateFolderTree(const Profile& profile);
+// system and program folders (existing ones are kept, whatever the case of their names).
+// False when one of them could not be made.
+bool CreateFolderTree(const Profile& profile);
 
 // Where the profile is read from: $HEARTHGUARD_PROFILE when set, else profile.ini in the
 // user's data folder ($XDG_DATA_HOME or ~/.local/share, then "hearthguard").

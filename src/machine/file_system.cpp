@@ -1,0 +1,296 @@
+#include "machine/file_system.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "machine/dos_attributes.h"
+#include "machine/encoding.h"
+#include "machine/file_system_cache.h"
+#include "machine/host_files.h"
+#include "machine/text.h"
+
+namespace machine {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Guards changes against a chain of links that has come to lead out of the drive since the
+// folder was read.
+bool StillInside(const FoundEntry& entry) {
+  return InsideRoot(CanonicalHostPath(entry.host_path), *entry.drive_root);
+}
+
+bool ParentStillInside(const CreateTarget& target, const std::string& canonical_root) {
+  return InsideRoot(CanonicalHostPath(target.parent_host_path), canonical_root);
+}
+
+FileAttributes AttributesOf(const struct stat& st, uint32_t dos_bits, bool hidden_name) {
+  FileAttributes a;
+  a.is_folder = S_ISDIR(st.st_mode);
+  a.size = a.is_folder ? 0 : static_cast<uint64_t>(st.st_size);
+  a.hidden = hidden_name || (dos_bits & kDosHidden) != 0;
+  a.system = (dos_bits & kDosSystem) != 0;
+  a.read_only = (dos_bits & kDosReadOnly) != 0 || (!a.is_folder && (st.st_mode & S_IWUSR) == 0);
+  return a;
+}
+
+}  // namespace
+
+FileSystem::FileSystem(const Profile& profile)
+    : profile_(profile), cache_(std::make_unique<Cache>(profile)) {}
+
+FileSystem::~FileSystem() = default;
+
+std::optional<fs::path> FileSystem::Resolve(std::string_view windows_path) const {
+  const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
+  if (!path)
+    return std::nullopt;
+  std::optional<FoundEntry> found = cache_->Find(*path);
+  if (!found)
+    return std::nullopt;
+  return fs::path(std::move(found->host_path));
+}
+
+std::optional<fs::path> FileSystem::ResolveForCreate(std::string_view windows_path) const {
+  const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
+  if (!path)
+    return std::nullopt;
+  std::optional<CreateTarget> target = cache_->FindForCreate(*path);
+  if (!target)
+    return std::nullopt;
+  return fs::path(std::move(target->host_path));
+}
+
+std::optional<std::string> FileSystem::ToWindowsPath(const fs::path& host_path) const {
+  std::error_code error;
+  const fs::path absolute = host_path.is_absolute() ? host_path : fs::absolute(host_path, error);
+  if (error)
+    return std::nullopt;
+  std::string normal = absolute.lexically_normal().string();
+  while (normal.size() > 1 && normal.back() == '/')
+    normal.pop_back();
+
+  char best_drive = 0;
+  size_t best_length = 0;
+  for (const Drive& drive : profile_.drives) {
+    std::string root = drive.host_root.lexically_normal().string();
+    while (root.size() > 1 && root.back() == '/')
+      root.pop_back();
+    for (const std::string& candidate : {root, cache_->CanonicalRoot(drive.letter)}) {
+      if (InsideRoot(normal, candidate) && candidate.size() > best_length) {
+        best_drive = drive.letter;
+        best_length = candidate.size() == 1 ? 0 : candidate.size();
+      }
+    }
+  }
+  if (best_drive == 0)
+    return std::nullopt;
+  WindowsPath out;
+  out.drive = best_drive;
+  for (const std::string& name : Split(std::string_view(normal).substr(best_length), "/")) {
+    if (name.empty())
+      continue;
+    std::string windows_name = HostTextToWindows(name);
+    if (!NameableOnWindows(windows_name))
+      return std::nullopt;
+    out.components.push_back(std::move(windows_name));
+  }
+  return out.ToString();
+}
+
+std::optional<FileAttributes> FileSystem::Attributes(std::string_view windows_path) const {
+  const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
+  if (!path)
+    return std::nullopt;
+  const std::optional<FoundEntry> found = cache_->Find(*path);
+  struct stat st {};
+  if (!found || stat(found->host_path.c_str(), &st) != 0 ||
+      (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)))
+    return std::nullopt;
+  uint32_t dos_bits;
+  if (found->cached_dos_bits != nullptr && *found->cached_dos_bits >= 0) {
+    dos_bits = static_cast<uint32_t>(*found->cached_dos_bits);
+  } else {
+    dos_bits = ReadDosAttrib(found->host_path);
+    if (found->cached_dos_bits != nullptr)
+      *found->cached_dos_bits = static_cast<int>(dos_bits & 0x7FFFFFFF);
+  }
+  return AttributesOf(st, dos_bits, found->hidden_name);
+}
+
+bool FileSystem::FileExists(std::string_view windows_path) const {
+  const std::optional<FileAttributes> a = Attributes(windows_path);
+  return a && !a->is_folder;
+}
+
+bool FileSystem::FolderExists(std::string_view windows_path) const {
+  const std::optional<FileAttributes> a = Attributes(windows_path);
+  return a && a->is_folder;
+}
+
+std::vector<FolderEntry> FileSystem::List(std::string_view windows_folder) const {
+  std::vector<FolderEntry> entries;
+  const std::optional<WindowsPath> path = ParseWindowsPath(windows_folder);
+  const std::optional<FoundEntry> found = path ? cache_->Find(*path) : std::nullopt;
+  if (!found || !found->is_folder || !StillInside(*found))
+    return entries;
+  DIR* dir = opendir(found->host_path.c_str());
+  if (dir == nullptr)
+    return entries;
+  while (const dirent* d = readdir(dir)) {
+    const std::string name = d->d_name;
+    if (name == "." || name == "..")
+      continue;
+    std::string windows_name = HostTextToWindows(name);
+    if (!NameableOnWindows(windows_name))
+      continue;
+    const std::string host = found->host_path + "/" + name;
+    struct stat st {};
+    if (lstat(host.c_str(), &st) != 0)
+      continue;
+    if (S_ISLNK(st.st_mode) &&
+        (!InsideRoot(CanonicalHostPath(host), *found->drive_root) || stat(host.c_str(), &st) != 0))
+      continue;
+    if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))
+      continue;
+    const bool hidden_name = windows_name.front() == '.';
+    entries.push_back(
+        {std::move(windows_name), AttributesOf(st, ReadDosAttrib(host), hidden_name)});
+  }
+  closedir(dir);
+  return entries;
+}
+
+std::optional<std::string> FileSystem::ReadFile(std::string_view windows_path) const {
+  const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
+  const std::optional<FoundEntry> found = path ? cache_->Find(*path) : std::nullopt;
+  if (!found || found->is_folder || !StillInside(*found))
+    return std::nullopt;
+  return ReadWholeFile(found->host_path);
+}
+
+bool FileSystem::WriteFile(std::string_view windows_path, std::string_view content) {
+  const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
+  const std::optional<CreateTarget> target = path ? cache_->FindForCreate(*path) : std::nullopt;
+  if (!target || (target->existing && target->existing->is_folder) ||
+      !ParentStillInside(*target, cache_->CanonicalRoot(path->drive)))
+    return false;
+  return WriteWholeFile(target->host_path, content);
+}
+
+bool FileSystem::AppendFile(std::string_view windows_path, std::string_view content) {
+  const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
+  const std::optional<CreateTarget> target = path ? cache_->FindForCreate(*path) : std::nullopt;
+  if (!target || (target->existing && target->existing->is_folder) ||
+      !ParentStillInside(*target, cache_->CanonicalRoot(path->drive)))
+    return false;
+  return AppendToFile(target->host_path, content);
+}
+
+bool FileSystem::CreateFolder(std::string_view windows_path) {
+  const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
+  if (!path)
+    return false;
+  std::vector<std::string> created;
+  WindowsPath prefix{path->drive, {}};
+  bool ok = cache_->Find(prefix).has_value();
+  for (size_t i = 0; ok && i < path->components.size(); ++i) {
+    prefix.components.push_back(path->components[i]);
+    const std::optional<CreateTarget> target = cache_->FindForCreate(prefix);
+    if (!target || !ParentStillInside(*target, cache_->CanonicalRoot(path->drive))) {
+      ok = false;
+    } else if (target->existing) {
+      ok = target->existing->is_folder;
+    } else if (mkdir(target->host_path.c_str(), 0777) == 0) {
+      created.push_back(target->host_path);
+    } else {
+      ok = false;
+    }
+  }
+  if (!ok) {
+    // Leave no half-made chain of folders behind.
+    for (auto it = created.rbegin(); it != created.rend(); ++it)
+      rmdir(it->c_str());
+  }
+  return ok;
+}
+
+bool FileSystem::DeleteFile(std::string_view windows_path) {
+  const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
+  const std::optional<FoundEntry> found = path ? cache_->Find(*path) : std::nullopt;
+  if (!found || found->is_folder || !StillInside(*found))
+    return false;
+  return unlink(found->host_path.c_str()) == 0;
+}
+
+bool FileSystem::DeleteFolder(std::string_view windows_path) {
+  const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
+  if (!path || path->components.empty())
+    return false;  // never a whole drive
+  const std::optional<FoundEntry> found = cache_->Find(*path);
+  if (!found || !found->is_folder || !StillInside(*found))
+    return false;
+  std::error_code error;
+  fs::remove_all(found->host_path, error);
+  return !error;
+}
+
+bool FileSystem::Copy(std::string_view from_windows_path, std::string_view to_windows_path) {
+  const std::optional<WindowsPath> from = ParseWindowsPath(from_windows_path);
+  const std::optional<WindowsPath> to = ParseWindowsPath(to_windows_path);
+  if (!from || !to)
+    return false;
+  const std::optional<FoundEntry> source = cache_->Find(*from);
+  if (!source || !StillInside(*source))
+    return false;
+  const std::optional<CreateTarget> target = cache_->FindForCreate(*to);
+  if (!target || target->existing)
+    return false;
+  const std::string target_parent = CanonicalHostPath(target->parent_host_path);
+  if (!InsideRoot(target_parent, cache_->CanonicalRoot(to->drive)))
+    return false;
+  // A folder copied into itself would never end.
+  if (source->is_folder && InsideRoot(target_parent, CanonicalHostPath(source->host_path)))
+    return false;
+  return CopyAtomically(source->host_path, target->host_path);
+}
+
+bool FileSystem::Rename(std::string_view from_windows_path, std::string_view to_windows_path) {
+  const std::optional<WindowsPath> from = ParseWindowsPath(from_windows_path);
+  const std::optional<WindowsPath> to = ParseWindowsPath(to_windows_path);
+  if (!from || !to || from->drive != to->drive || from->components.empty())
+    return false;
+  const std::optional<FoundEntry> source = cache_->Find(*from);
+  if (!source || !StillInside(*source))
+    return false;
+  const std::optional<CreateTarget> target = cache_->FindForCreate(*to);
+  if (!target || !ParentStillInside(*target, cache_->CanonicalRoot(to->drive)))
+    return false;
+  if (!target->existing)
+    return RenameNoReplace(source->host_path, target->host_path);
+  if (target->existing->host_path == source->host_path) {
+    // The same entry under another spelling: change only the case of its name.
+    const std::string respelled =
+        target->parent_host_path + "/" + WindowsTextToHost(target->windows_name);
+    return respelled == source->host_path || RenameNoReplace(source->host_path, respelled);
+  }
+  if (source->is_folder || target->existing->is_folder)
+    return false;
+  return rename(source->host_path.c_str(), target->host_path.c_str()) == 0;
+}
+
+bool FileSystem::SetHidden(std::string_view windows_path, bool hidden) {
+  const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
+  const std::optional<FoundEntry> found = path ? cache_->Find(*path) : std::nullopt;
+  if (!found || path->components.empty() || !StillInside(*found))
+    return false;
+  if (found->hidden_name)
+    return hidden;  // a name beginning with "." stays hidden
+  return UpdateDosAttrib(found->host_path, kDosHidden, hidden);
+}
+
+}  // namespace machine

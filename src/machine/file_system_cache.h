@@ -1,0 +1,125 @@
+#pragma once
+// How the file system view finds host entries quickly without ever answering from stale data.
+//
+// Each folder the view has looked into keeps its listing (Windows name folded to upper case ->
+// host entries) while an inotify watch on it reports no change; the first access after a change
+// reads the folder again. A folder that cannot be watched (no inotify, too many watches, a
+// network file system whose changes arrive from elsewhere) is read directly on every access.
+// Entries that are neither files nor folders, and symbolic links leading outside the drive
+// root, do not exist for the view. Not for use from several threads at once.
+
+#include <sys/types.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "machine/file_system.h"
+#include "machine/profile.h"
+
+namespace machine {
+
+// An existing entry found for a Windows path.
+struct FoundEntry {
+  std::string host_path;
+  bool is_folder = false;
+  bool hidden_name = false;        // its name begins with "."
+  int* cached_dos_bits = nullptr;  // where its DOS bits are kept (-1: not read yet), if cached
+  const std::string* drive_root = nullptr;  // canonical host root of its drive
+};
+
+// Where a Windows path's entry is or would be created.
+struct CreateTarget {
+  std::string host_path;
+  std::string parent_host_path;
+  std::string windows_name;  // the last component as given
+  std::optional<FoundEntry> existing;
+};
+
+struct FileSystem::Cache {
+  explicit Cache(const Profile& profile);
+  ~Cache();
+  Cache(const Cache&) = delete;
+  Cache& operator=(const Cache&) = delete;
+
+  // The entry a parsed path names; nothing when it does not exist for the view.
+  std::optional<FoundEntry> Find(const WindowsPath& path);
+  // The target of a path below an existing folder: an existing entry whose name matches
+  // ignoring case keeps its spelling. Nothing for a drive root or a missing parent folder.
+  std::optional<CreateTarget> FindForCreate(const WindowsPath& path);
+
+  // The canonical host root of a drive, empty when the drive is not mapped or its root is gone.
+  const std::string& CanonicalRoot(char drive);
+
+ private:
+  struct Node;
+  struct Entry {
+    std::string host_name;
+    std::string windows_name;
+    bool is_folder = false;
+    int dos_bits = -1;
+    int32_t next_same_fold = -1;  // next entry whose name folds alike, host-name order
+    std::unique_ptr<Node> child;
+  };
+  struct Node {
+    std::string host_path;
+    Node* parent = nullptr;
+    std::string name_in_parent;
+    int wd = -1;
+    bool listed = false;
+    dev_t dev = 0;
+    ino_t ino = 0;
+    std::vector<Entry> entries;
+    std::unordered_map<std::string, int32_t> by_folded;
+  };
+  struct DriveState {
+    char letter = 0;
+    std::string root;            // as the profile gives it
+    std::string canonical_root;  // symbolic links resolved; empty until known
+    bool watchable = true;
+    std::unique_ptr<Node> node;
+  };
+  // One entry as a folder read reports it, before it joins a listing.
+  struct Candidate {
+    std::string host_name;
+    bool is_folder = false;
+  };
+
+  // kDirect: the folder exists but cannot be kept listed; read it directly.
+  enum class RefreshResult { kReady, kDirect, kGone };
+
+  DriveState* FindDriveState(char letter);
+  bool PrepareDrive(DriveState& drive);
+  void DrainEvents();
+  RefreshResult Refresh(DriveState& drive, Node& node);
+  Node* ChildNode(DriveState& drive, Node& node, Entry& entry, bool& gone);
+  void DestroyNode(Node* node);
+  void ForgetWatches(Node& node);
+  void Unwatch(Node& node);
+  Entry* Lookup(Node& node, std::string_view windows_name);
+  // Without a listing: the host name of the best match in a folder, and whether it is a folder.
+  std::optional<Candidate> LookupDirect(const DriveState& drive, const std::string& folder,
+                                        std::string_view windows_name) const;
+  // Whether a host entry exists for the view, and what it is.
+  std::optional<bool> Classify(const DriveState& drive, const std::string& host_path,
+                               unsigned char d_type) const;
+
+  std::vector<DriveState> drives_;
+  int inotify_fd_ = -1;
+  size_t node_count_ = 0;
+  std::unordered_map<int, std::vector<Node*>> watches_;
+};
+
+// Whether a canonical host path lies inside a canonical drive root (or is the root).
+bool InsideRoot(std::string_view canonical_path, std::string_view canonical_root);
+// The host path with every symbolic link resolved; empty when it does not exist.
+std::string CanonicalHostPath(const std::string& host_path);
+// Whether a name can appear in a Windows path.
+bool NameableOnWindows(std::string_view name);
+
+}  // namespace machine

@@ -1,0 +1,94 @@
+// Parsing of Windows paths ("C:\a\b") into a drive letter and clean components.
+#include <string>
+#include <string_view>
+
+#include "machine/file_system.h"
+#include "machine/text.h"
+
+namespace machine {
+
+namespace {
+
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+// Characters no Windows name may hold; "*" and "?" among them, so wildcards never match.
+bool IsForbiddenInName(char c) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  if (u < 0x20)
+    return true;
+  switch (c) {
+    case '*':
+    case '?':
+    case '<':
+    case '>':
+    case '"':
+    case '|':
+    case ':':
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+std::string WindowsPath::ToString() const {
+  std::string out{drive, ':'};
+  if (components.empty())
+    return out + "\\";
+  for (const std::string& c : components)
+    out.append("\\").append(c);
+  return out;
+}
+
+std::optional<WindowsPath> ParseWindowsPath(std::string_view text) {
+  // Only "X:" or "X:\..." is absolute; "\\?\", "\\.\" and "\\server\share" never get here.
+  if (text.size() < 2 || text[1] != ':')
+    return std::nullopt;
+  const char letter = ToUpperChar(text[0]);
+  if (letter < 'A' || letter > 'Z')
+    return std::nullopt;
+  if (text.size() > 2 && !IsSeparator(text[2]))
+    return std::nullopt;  // "C:name" is relative to a current folder we do not keep
+
+  WindowsPath out;
+  out.drive = letter;
+  const bool ends_with_separator = IsSeparator(text.back());
+  size_t pos = 2;
+  while (pos < text.size()) {
+    while (pos < text.size() && IsSeparator(text[pos]))
+      ++pos;
+    size_t end = pos;
+    while (end < text.size() && !IsSeparator(text[end]))
+      ++end;
+    if (end == pos)
+      break;
+    std::string_view name = text.substr(pos, end - pos);
+    const bool last = end == text.size();
+    pos = end;
+    if (name == ".")
+      continue;
+    if (name == "..") {
+      if (!out.components.empty())
+        out.components.pop_back();
+      continue;
+    }
+    if (last && !ends_with_separator) {
+      // The platform drops trailing dots and blanks from the last name.
+      while (!name.empty() && (name.back() == '.' || name.back() == ' '))
+        name.remove_suffix(1);
+      if (name.empty())
+        continue;
+    }
+    for (char c : name) {
+      if (IsForbiddenInName(c))
+        return std::nullopt;
+    }
+    out.components.emplace_back(name);
+  }
+  return out;
+}
+
+}  // namespace machine

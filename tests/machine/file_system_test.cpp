@@ -1,0 +1,384 @@
+#include "machine/file_system.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "machine/dos_attributes.h"
+#include "machine/encoding.h"
+#include "support/temp_machine.h"
+
+namespace machine {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadHost(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+std::vector<std::string> Names(const std::vector<FolderEntry>& entries) {
+  std::vector<std::string> names;
+  for (const FolderEntry& e : entries)
+    names.push_back(e.name);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Whether the host lets user.* extended attributes be written in the folder.
+bool XattrsSupported(const fs::path& folder) {
+  const fs::path probe = folder / "xattr-probe";
+  std::ofstream(probe) << "x";
+  const bool ok = setxattr(probe.c_str(), "user.DOSATTRIB", "0x0", 3, 0) == 0;
+  fs::remove(probe);
+  return ok;
+}
+
+class FileSystemTest : public ::testing::Test {
+ protected:
+  hg_test::TempMachine machine_;
+  FileSystem files_{machine_.profile()};
+};
+
+TEST(ParseWindowsPathTest, NormalisesOrRefuses) {
+  const struct {
+    const char* text;
+    const char* expected;  // nullptr: refused
+  } kCases[] = {
+      {"C:\\a\\b", "C:\\a\\b"},
+      {"c:/a//b/", "C:\\a\\b"},
+      {"C:\\a\\.\\b", "C:\\a\\b"},
+      {"C:\\a\\..\\..\\..\\b", "C:\\b"},
+      {"C:\\..", "C:\\"},
+      {"C:", "C:\\"},
+      {"C:\\", "C:\\"},
+      {"C:\\a\\b.txt. . ", "C:\\a\\b.txt"},
+      {"C:\\a.\\b", "C:\\a.\\b"},  // only the last name loses its trailing dots
+      {"C:a", nullptr},
+      {"\\a", nullptr},
+      {"a\\b", nullptr},
+      {"", nullptr},
+      {"1:\\a", nullptr},
+      {"\\\\?\\C:\\a", nullptr},
+      {"\\\\.\\C:\\a", nullptr},
+      {"\\\\server\\share\\a", nullptr},
+      {"//server/share/a", nullptr},
+      {"C:\\a\\*", nullptr},
+      {"C:\\a\\b?.txt", nullptr},
+      {"C:\\a\\b.txt:stream", nullptr},
+      {"C:\\a<b", nullptr},
+      {"C:\\a\\b\x01", nullptr},
+  };
+  for (const auto& c : kCases) {
+    const std::optional<WindowsPath> path = ParseWindowsPath(c.text);
+    if (c.expected == nullptr) {
+      EXPECT_FALSE(path.has_value()) << c.text;
+    } else {
+      ASSERT_TRUE(path.has_value()) << c.text;
+      EXPECT_EQ(path->ToString(), c.expected) << c.text;
+    }
+  }
+}
+
+TEST_F(FileSystemTest, ResolvesIgnoringCaseWithWindowsFolding) {
+  machine_.WriteFile("C:\\Program Files\\Evil Co\\Bad.exe", "MZ");
+  machine_.WriteFile("C:\\Caf\xE9\\\x9A\xFF.txt", "accented");  // café\šÿ.txt
+
+  EXPECT_EQ(files_.Resolve("c:\\PROGRAM FILES\\evil co\\BAD.EXE"),
+            machine_.host("C:\\Program Files\\Evil Co\\Bad.exe"));
+  EXPECT_EQ(files_.ReadFile("C:/program files/EVIL CO/bad.exe"), "MZ");
+  EXPECT_EQ(files_.ReadFile("C:\\CAF\xC9\\\x8A\x9F.TXT"), "accented");
+  // The host holds the name in UTF-8.
+  EXPECT_TRUE(fs::exists(machine_.root() / "drive_c" / "Caf\xC3\xA9"));
+  EXPECT_FALSE(files_.FileExists("C:\\Program Files\\Evil Co\\Bad.ex"));
+  EXPECT_FALSE(files_.FileExists("D:\\Program Files\\Evil Co\\Bad.exe"));
+}
+
+TEST_F(FileSystemTest, ExactSpellingWinsOverOtherCases) {
+  machine_.WriteFile("C:\\Twins\\readme.txt", "lower");
+  machine_.WriteFile("C:\\Twins\\README.TXT", "upper");
+
+  EXPECT_EQ(files_.ReadFile("C:\\Twins\\readme.txt"), "lower");
+  EXPECT_EQ(files_.ReadFile("C:\\Twins\\README.TXT"), "upper");
+  const std::optional<std::string> other = files_.ReadFile("C:\\twins\\ReadMe.txt");
+  ASSERT_TRUE(other.has_value());
+  EXPECT_EQ(files_.ReadFile("C:\\TWINS\\rEADME.TXT"), other);  // always the same one
+}
+
+TEST_F(FileSystemTest, DotDotNeverClimbsAboveTheDriveRoot) {
+  std::ofstream(machine_.root() / "secret.txt") << "outside";
+  EXPECT_EQ(files_.Resolve("C:\\..\\..\\WINDOWS"), files_.Resolve("C:\\WINDOWS"));
+  EXPECT_FALSE(files_.FileExists("C:\\..\\secret.txt"));
+  EXPECT_FALSE(files_.ReadFile("C:\\WINDOWS\\..\\..\\secret.txt").has_value());
+  EXPECT_TRUE(files_.FolderExists("C:\\WINDOWS\\..\\..\\WINDOWS\\system32"));
+}
+
+TEST_F(FileSystemTest, WildcardsAndDevicePathsNeverMatch) {
+  for (const char* path :
+       {"C:\\WINDOWS\\*", "C:\\WINDOWS\\system3?", "C:\\*\\system32", "\\\\?\\C:\\WINDOWS",
+        "\\\\.\\C:\\WINDOWS", "\\\\localhost\\C$\\WINDOWS", "WINDOWS", "\\WINDOWS"}) {
+    EXPECT_FALSE(files_.Resolve(path).has_value()) << path;
+    EXPECT_FALSE(files_.FolderExists(path)) << path;
+    EXPECT_TRUE(files_.List(path).empty()) << path;
+  }
+  EXPECT_TRUE(files_.FolderExists("C:\\WINDOWS"));
+  EXPECT_TRUE(files_.FolderExists("C:\\"));
+}
+
+TEST_F(FileSystemTest, DotNamesAreHidden) {
+  machine_.WriteFile("C:\\Data\\.secret", "s");
+  machine_.WriteFile("C:\\Data\\plain.txt", "12345");
+
+  const auto hidden = files_.Attributes("C:\\Data\\.SECRET");
+  ASSERT_TRUE(hidden.has_value());
+  EXPECT_TRUE(hidden->hidden);
+  EXPECT_FALSE(hidden->IsNormalFile());
+  EXPECT_TRUE(files_.FileExists("C:\\Data\\.secret"));  // any file counts
+
+  const auto plain = files_.Attributes("C:\\Data\\plain.txt");
+  ASSERT_TRUE(plain.has_value());
+  EXPECT_TRUE(plain->IsNormalFile());
+  EXPECT_EQ(plain->size, 5u);
+  EXPECT_FALSE(files_.SetHidden("C:\\Data\\.secret", false));
+  EXPECT_TRUE(files_.SetHidden("C:\\Data\\.secret", true));
+}
+
+TEST_F(FileSystemTest, DosAttributesFromTheExtendedAttribute) {
+  if (!XattrsSupported(machine_.host("C:\\")))
+    GTEST_SKIP() << "the host file system keeps no user extended attributes";
+  machine_.WriteFile("C:\\Data\\sys.dll", "x");
+  machine_.WriteFile("C:\\Data\\ro.txt", "x");
+  setxattr(machine_.host("C:\\Data\\sys.dll").c_str(), "user.DOSATTRIB", "0x6", 3, 0);
+  setxattr(machine_.host("C:\\Data\\ro.txt").c_str(), "user.DOSATTRIB", "0x21", 4, 0);
+
+  const auto sys = files_.Attributes("C:\\DATA\\SYS.DLL");
+  ASSERT_TRUE(sys.has_value());
+  EXPECT_TRUE(sys->hidden && sys->system);
+  EXPECT_FALSE(sys->IsNormalFile());
+  const auto ro = files_.Attributes("C:\\Data\\ro.txt");
+  ASSERT_TRUE(ro.has_value());
+  EXPECT_TRUE(ro->read_only && ro->IsNormalFile());
+
+  // Changing the attribute is seen at once, also by a view that had read it before.
+  EXPECT_TRUE(files_.SetHidden("C:\\Data\\ro.txt", true));
+  EXPECT_TRUE(files_.Attributes("C:\\Data\\ro.txt")->hidden);
+  EXPECT_EQ(ReadDosAttrib(machine_.host("C:\\Data\\ro.txt")), 0x23u);
+  EXPECT_TRUE(files_.SetHidden("C:\\Data\\ro.txt", false));
+  EXPECT_FALSE(files_.Attributes("C:\\Data\\ro.txt")->hidden);
+
+  // A rewrite keeps the attributes, as it does on Windows.
+  ASSERT_TRUE(files_.WriteFile("C:\\Data\\sys.dll", "new"));
+  EXPECT_TRUE(files_.Attributes("C:\\Data\\sys.dll")->system);
+}
+
+TEST(DosAttribTest, ParsesTextAndBinaryForms) {
+  const std::string v4("\x04\x00\x04\x00\x01\x00\x00\x00\x26\x00\x00\x00", 12);
+  const std::string v1("\x01\x00\x01\x00\x02\x00\x00\x00", 8);
+  const std::string mismatched("\x04\x00\x03\x00\x01\x00\x00\x00\x26\x00\x00\x00", 12);
+  const struct {
+    std::string value;
+    std::optional<uint32_t> bits;
+  } kCases[] = {
+      {"0x2", 0x2},
+      {"0X26", 0x26},
+      {std::string("0x20\0", 5), 0x20},
+      {"0x", std::nullopt},
+      {"junk", std::nullopt},
+      {"", std::nullopt},
+      {v4, 0x26},
+      {v1, 0x2},
+      {mismatched, std::nullopt},
+  };
+  for (const auto& c : kCases)
+    EXPECT_EQ(ParseDosAttrib(c.value), c.bits) << c.value;
+}
+
+TEST_F(FileSystemTest, SymbolicLinksLeadingOutsideTheDriveDoNotExist) {
+  fs::create_directories(machine_.root() / "outside");
+  std::ofstream(machine_.root() / "outside" / "loot.txt") << "outside";
+  fs::create_directory_symlink(machine_.root() / "outside", machine_.host("C:\\escape"));
+  fs::create_symlink("../../outside/loot.txt", machine_.host("C:\\WINDOWS\\loot.txt"));
+  fs::create_directory_symlink("WINDOWS/system32", machine_.host("C:\\sys"));
+
+  EXPECT_FALSE(files_.FolderExists("C:\\escape"));
+  EXPECT_FALSE(files_.FileExists("C:\\escape\\loot.txt"));
+  EXPECT_FALSE(files_.ReadFile("C:\\WINDOWS\\loot.txt").has_value());
+  EXPECT_FALSE(files_.DeleteFile("C:\\WINDOWS\\loot.txt"));
+  EXPECT_FALSE(files_.WriteFile("C:\\escape\\new.txt", "x"));
+  EXPECT_FALSE(fs::exists(machine_.root() / "outside" / "new.txt"));
+  const std::vector<std::string> root_names = Names(files_.List("C:\\"));
+  EXPECT_EQ(std::count(root_names.begin(), root_names.end(), "escape"), 0);
+  EXPECT_EQ(std::count(root_names.begin(), root_names.end(), "sys"), 1);
+
+  // A link that stays inside the drive is followed.
+  EXPECT_TRUE(files_.FolderExists("C:\\SYS"));
+  EXPECT_TRUE(files_.WriteFile("C:\\sys\\via-link.dll", "x"));
+  EXPECT_TRUE(files_.FileExists("C:\\WINDOWS\\system32\\VIA-LINK.DLL"));
+}
+
+TEST_F(FileSystemTest, SeesChangesMadeBehindItsBack) {
+  machine_.WriteFile("C:\\Watch\\a.txt", "a");
+  EXPECT_TRUE(files_.FileExists("C:\\WATCH\\A.TXT"));
+  EXPECT_FALSE(files_.FileExists("C:\\WATCH\\B.TXT"));
+
+  machine_.WriteFile("C:\\Watch\\b.txt", "b");
+  fs::remove(machine_.host("C:\\Watch\\a.txt"));
+  EXPECT_TRUE(files_.FileExists("C:\\WATCH\\B.TXT"));
+  EXPECT_FALSE(files_.FileExists("C:\\WATCH\\A.TXT"));
+
+  // A folder renamed, then another put in its place with a different spelling.
+  fs::rename(machine_.host("C:\\Watch"), machine_.host("C:\\Moved"));
+  EXPECT_FALSE(files_.FileExists("C:\\Watch\\b.txt"));
+  EXPECT_EQ(files_.ReadFile("C:\\moved\\B.txt"), "b");
+  machine_.WriteFile("C:\\WATCH\\c.txt", "c");
+  EXPECT_EQ(files_.ReadFile("C:\\watch\\c.txt"), "c");
+  EXPECT_FALSE(files_.FileExists("C:\\watch\\b.txt"));
+
+  // An exact spelling that appears later wins from then on.
+  machine_.WriteFile("C:\\Moved\\B.TXT", "B");
+  EXPECT_EQ(files_.ReadFile("C:\\Moved\\B.TXT"), "B");
+  EXPECT_EQ(files_.ReadFile("C:\\Moved\\b.txt"), "b");
+
+  // A folder swapped for a link out of the drive.
+  fs::remove_all(machine_.host("C:\\WATCH"));
+  fs::create_directories(machine_.root() / "elsewhere");
+  std::ofstream(machine_.root() / "elsewhere" / "c.txt") << "c";
+  fs::create_directory_symlink(machine_.root() / "elsewhere", machine_.host("C:\\WATCH"));
+  EXPECT_FALSE(files_.FileExists("C:\\watch\\c.txt"));
+}
+
+TEST_F(FileSystemTest, WriteReplacesTheFileAsAWhole) {
+  ASSERT_TRUE(files_.WriteFile("C:\\WINDOWS\\settings.ini", "old"));
+  std::ifstream reader(machine_.host("C:\\WINDOWS\\settings.ini"), std::ios::binary);
+  ASSERT_TRUE(files_.WriteFile("c:\\windows\\SETTINGS.INI", "new contents"));
+
+  // A reader that had the old file open still reads it whole: it was replaced, not rewritten.
+  std::string old_seen;
+  reader >> old_seen;
+  EXPECT_EQ(old_seen, "old");
+  EXPECT_EQ(ReadHost(machine_.host("C:\\WINDOWS\\settings.ini")), "new contents");
+  const std::vector<std::string> names = Names(files_.List("C:\\WINDOWS"));
+  EXPECT_EQ(names, (std::vector<std::string>{"Fonts", "settings.ini", "system32"}));
+
+  EXPECT_FALSE(files_.WriteFile("C:\\No Such Folder\\x.txt", "x"));
+  EXPECT_FALSE(fs::exists(machine_.host("C:\\No Such Folder")));
+  EXPECT_FALSE(files_.WriteFile("C:\\WINDOWS\\system32", "x"));
+  EXPECT_TRUE(files_.FolderExists("C:\\WINDOWS\\system32"));
+
+  EXPECT_TRUE(files_.AppendFile("C:\\WINDOWS\\log.txt", "one\n"));
+  EXPECT_TRUE(files_.AppendFile("C:\\WINDOWS\\LOG.TXT", "two\n"));
+  EXPECT_EQ(files_.ReadFile("C:\\WINDOWS\\log.txt"), "one\ntwo\n");
+}
+
+TEST_F(FileSystemTest, CopiesFilesAndFolderTrees) {
+  machine_.WriteFile("C:\\Src\\a.txt", "a");
+  machine_.WriteFile("C:\\Src\\Sub\\.b", "b");
+  ASSERT_TRUE(files_.Copy("C:\\SRC", "C:\\Dst"));
+  EXPECT_EQ(files_.ReadFile("C:\\Dst\\A.TXT"), "a");
+  EXPECT_EQ(files_.ReadFile("C:\\Dst\\sub\\.B"), "b");
+  EXPECT_TRUE(files_.Copy("C:\\Src\\a.txt", "C:\\WINDOWS\\a-copy.txt"));
+  EXPECT_EQ(files_.ReadFile("C:\\WINDOWS\\a-copy.txt"), "a");
+
+  // An existing target is never touched.
+  machine_.WriteFile("C:\\Kept\\a.txt", "kept");
+  EXPECT_FALSE(files_.Copy("C:\\Src", "C:\\kept"));
+  EXPECT_FALSE(files_.Copy("C:\\Src\\a.txt", "C:\\KEPT\\A.TXT"));
+  EXPECT_EQ(ReadHost(machine_.host("C:\\Kept\\a.txt")), "kept");
+  // Nor is a folder copied into itself.
+  EXPECT_FALSE(files_.Copy("C:\\Src", "C:\\Src\\Sub\\Again"));
+  EXPECT_FALSE(fs::exists(machine_.host("C:\\Src\\Sub\\Again")));
+}
+
+TEST_F(FileSystemTest, FailedCopyLeavesNothingBehind) {
+  // A tree deeper than a copy follows: the copy fails part way.
+  fs::path deep = machine_.host("C:\\Deep");
+  for (int i = 0; i < 300; ++i)
+    deep /= "d";
+  fs::create_directories(deep);
+  std::ofstream(deep / "bottom.txt") << "x";
+  machine_.WriteFile("C:\\Deep\\top.txt", "top");
+
+  EXPECT_FALSE(files_.Copy("C:\\Deep", "C:\\Copy"));
+  EXPECT_FALSE(files_.FolderExists("C:\\Copy"));
+  EXPECT_EQ(Names(files_.List("C:\\")), (std::vector<std::string>{"Deep", "Documents and Settings",
+                                                                  "Program Files", "WINDOWS"}));
+  std::vector<std::string> hidden_left;
+  for (const auto& entry : fs::directory_iterator(machine_.host("C:\\")))
+    hidden_left.push_back(entry.path().filename().string());
+  EXPECT_EQ(hidden_left.size(), 4u);
+}
+
+TEST_F(FileSystemTest, CreatesFoldersInsideExistingSpellings) {
+  EXPECT_TRUE(files_.CreateFolder("c:\\windows\\SYSTEM32\\New\\Deeper"));
+  EXPECT_TRUE(fs::is_directory(machine_.host("C:\\WINDOWS\\system32\\New\\Deeper")));
+  EXPECT_TRUE(files_.CreateFolder("C:\\WINDOWS"));  // already there
+
+  machine_.WriteFile("C:\\Blocker", "a file");
+  EXPECT_FALSE(files_.CreateFolder("C:\\Blocker\\x"));
+  EXPECT_FALSE(files_.CreateFolder("C:\\blocker"));
+  EXPECT_TRUE(fs::is_regular_file(machine_.host("C:\\Blocker")));
+}
+
+TEST_F(FileSystemTest, RenamesAndDeletes) {
+  machine_.WriteFile("C:\\Data\\old.txt", "1");
+  machine_.WriteFile("C:\\Data\\other.txt", "2");
+
+  // Only the case changes.
+  EXPECT_TRUE(files_.Rename("C:\\Data\\old.txt", "C:\\DATA\\OLD.TXT"));
+  EXPECT_TRUE(fs::exists(machine_.host("C:\\Data\\OLD.TXT")));
+  EXPECT_FALSE(fs::exists(machine_.host("C:\\Data\\old.txt")));
+  // A file replaces a file.
+  EXPECT_TRUE(files_.Rename("C:\\Data\\other.txt", "C:\\Data\\old.txt"));
+  EXPECT_EQ(files_.ReadFile("C:\\Data\\old.txt"), "2");
+  EXPECT_FALSE(files_.FileExists("C:\\Data\\other.txt"));
+  // Never a folder, never across drives.
+  EXPECT_FALSE(files_.Rename("C:\\Data\\old.txt", "C:\\WINDOWS"));
+  EXPECT_FALSE(files_.Rename("C:\\WINDOWS", "C:\\Data\\old.txt"));
+  EXPECT_FALSE(files_.Rename("C:\\Data\\old.txt", "D:\\old.txt"));
+
+  EXPECT_FALSE(files_.DeleteFile("C:\\Data"));
+  EXPECT_FALSE(files_.DeleteFolder("C:\\Data\\old.txt"));
+  EXPECT_FALSE(files_.DeleteFolder("C:\\"));
+  EXPECT_TRUE(files_.DeleteFile("C:\\data\\OLD.txt"));
+  EXPECT_FALSE(files_.FileExists("C:\\Data\\old.txt"));
+  EXPECT_TRUE(files_.DeleteFolder("C:\\DATA"));
+  EXPECT_FALSE(fs::exists(machine_.host("C:\\Data")));
+}
+
+TEST_F(FileSystemTest, OnlyFilesAndFoldersExist) {
+  ASSERT_EQ(mkfifo(machine_.host("C:\\WINDOWS\\pipe").c_str(), 0600), 0);
+  EXPECT_FALSE(files_.FileExists("C:\\WINDOWS\\pipe"));
+  EXPECT_FALSE(files_.ReadFile("C:\\WINDOWS\\pipe").has_value());  // and no hang
+  EXPECT_EQ(Names(files_.List("C:\\WINDOWS")), (std::vector<std::string>{"Fonts", "system32"}));
+}
+
+TEST_F(FileSystemTest, ResolveForCreateKeepsExistingSpellings) {
+  machine_.WriteFile("C:\\WINDOWS\\Existing.Txt", "x");
+  EXPECT_EQ(files_.ResolveForCreate("C:\\windows\\EXISTING.TXT"),
+            machine_.host("C:\\WINDOWS\\Existing.Txt"));
+  EXPECT_EQ(files_.ResolveForCreate("C:\\windows\\New.Txt"), machine_.host("C:\\WINDOWS\\New.Txt"));
+  EXPECT_FALSE(files_.ResolveForCreate("C:\\Missing\\New.Txt").has_value());
+  EXPECT_FALSE(files_.ResolveForCreate("C:\\").has_value());
+}
+
+TEST_F(FileSystemTest, HostPathsBackToWindowsPaths) {
+  const fs::path drive = machine_.root() / "drive_c";
+  EXPECT_EQ(files_.ToWindowsPath(drive / "WINDOWS" / "system32" / "x.dll"),
+            "C:\\WINDOWS\\system32\\x.dll");
+  EXPECT_EQ(files_.ToWindowsPath(drive), "C:\\");
+  EXPECT_EQ(files_.ToWindowsPath(drive / "a" / ".." / "Caf\xC3\xA9"), "C:\\Caf\xE9");
+  EXPECT_FALSE(files_.ToWindowsPath(machine_.root() / "drive_cx" / "a").has_value());
+  EXPECT_FALSE(files_.ToWindowsPath(machine_.root()).has_value());
+  EXPECT_FALSE(files_.ToWindowsPath(drive / "a\\b").has_value());
+}
+
+}  // namespace
+}  // namespace machine

@@ -1,0 +1,213 @@
+#include "machine/profile.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "machine/csidl.h"
+#include "machine/file_system.h"
+#include "support/temp_machine.h"
+
+namespace machine {
+namespace {
+
+namespace fs = std::filesystem;
+
+void ExpectSameMachine(const Profile& a, const Profile& b) {
+  ASSERT_EQ(a.drives.size(), b.drives.size());
+  for (size_t i = 0; i < a.drives.size(); ++i) {
+    EXPECT_EQ(a.drives[i].letter, b.drives[i].letter);
+    EXPECT_EQ(a.drives[i].host_root, b.drives[i].host_root);
+    EXPECT_EQ(a.drives[i].type, b.drives[i].type);
+    EXPECT_EQ(a.drives[i].label, b.drives[i].label);
+    EXPECT_EQ(a.drives[i].serial, b.drives[i].serial);
+  }
+  EXPECT_EQ(a.special_folders, b.special_folders);
+  EXPECT_EQ(a.os_family, b.os_family);
+  EXPECT_EQ(a.os_major, b.os_major);
+  EXPECT_EQ(a.os_minor, b.os_minor);
+  EXPECT_EQ(a.system_folder, b.system_folder);
+  EXPECT_EQ(a.program_folder, b.program_folder);
+  EXPECT_EQ(a.machine_hive, b.machine_hive);
+  EXPECT_EQ(a.user_hive, b.user_hive);
+  EXPECT_EQ(a.update_server_url, b.update_server_url);
+}
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name))
+      old_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (old_)
+      setenv(name_, old_->c_str(), 1);
+    else
+      unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+class ProfileTest : public ::testing::Test {
+ protected:
+  // A profile file whose drive C: is the temporary machine's.
+  fs::path WriteIni(const std::string& body) {
+    const fs::path file = machine_.root() / "test.ini";
+    std::ofstream(file, std::ios::binary) << body;
+    return file;
+  }
+
+  hg_test::TempMachine machine_;
+};
+
+TEST_F(ProfileTest, DefaultIsAWindowsXpMachine) {
+  const Profile p = DefaultProfile(machine_.root());
+  EXPECT_EQ(p.os_family, OsFamily::kNt);
+  EXPECT_EQ(p.os_major * 10 + p.os_minor, 51);
+  ASSERT_NE(p.FindDrive('c'), nullptr);
+  EXPECT_EQ(p.FindDrive('C')->host_root, machine_.root() / "drive_c");
+  EXPECT_EQ(p.FindDrive('D'), nullptr);
+  for (const CsidlInfo& csidl : KnownCsidls())
+    EXPECT_EQ(p.special_folders.count(csidl.number), csidl.has_path ? 1u : 0u) << csidl.name;
+  EXPECT_EQ(p.special_folders.at(CSIDL_PROGRAMS),
+            "C:\\Documents and Settings\\Owner\\Start Menu\\Programs");
+  EXPECT_EQ(p.special_folders.at(CSIDL_ALTSTARTUP), p.special_folders.at(CSIDL_STARTUP));
+  EXPECT_EQ(p.special_folders.at(CSIDL_COMMON_ALTSTARTUP),
+            "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Startup");
+
+  // Its folder tree exists, each folder under the spelling the profile gives.
+  FileSystem files(machine_.profile());
+  for (const auto& [number, path] : p.special_folders) {
+    EXPECT_TRUE(files.FolderExists(path)) << path;
+    EXPECT_EQ(files.ToWindowsPath(*files.Resolve(path)), path);
+  }
+  EXPECT_TRUE(files.FolderExists("C:\\Program Files\\Hearthguard"));
+}
+
+TEST_F(ProfileTest, SavedProfileReadsBackTheSame) {
+  Profile p = DefaultProfile(machine_.root());
+  p.os_family = OsFamily::kWin9x;
+  p.os_major = 4;
+  p.os_minor = 90;
+  p.drives[0].type = DriveType::kRemovable;
+  p.drives[0].label = "Caf\xE9";
+  p.special_folders.erase(CSIDL_COMMON_APPDATA);
+  p.special_folders[CSIDL_APPDATA] = "C:\\Dokumente und Einstellungen\\B\xFCro\\Anwendungsdaten";
+  p.update_server_url = "http://127.0.0.1:9999/base";
+  const fs::path file = machine_.root() / "saved.ini";
+  ASSERT_TRUE(SaveProfile(p, file));
+
+  const ProfileLoadResult loaded = LoadProfile(file);
+  EXPECT_TRUE(loaded.errors.empty()) << loaded.errors.front();
+  ExpectSameMachine(loaded.profile, p);
+  EXPECT_EQ(loaded.profile.file, file);
+
+  // Host paths below the file's folder are kept relative, so the folder can move.
+  std::ostringstream text;
+  text << std::ifstream(file).rdbuf();
+  EXPECT_NE(text.str().find("path = drive_c\n"), std::string::npos);
+  EXPECT_NE(text.str().find("B\xC3\xBCro"), std::string::npos);  // UTF-8 in the file
+}
+
+TEST_F(ProfileTest, ErrorsNameTheLineAndTheDefaultStandsIn) {
+  const std::string head =
+      "[machine]\n"
+      "os_version = 4.90\n"
+      "[drive C]\n"
+      "path = drive_c\n";
+  const struct {
+    std::string body;
+    std::string error;
+  } kCases[] = {
+      {head + "[machine2]\nx = 1\n", "test.ini:6: unknown section [machine2]"},
+      {"; comment\n[machine]\ncolour = blue\n[drive C]\npath = drive_c\n",
+       "test.ini:3: unknown key 'colour' in [machine]"},
+      {head + "[folders]\nCSIDL_BITBUCKET = C:\\Recycled\n",
+       "test.ini:6: unknown key 'CSIDL_BITBUCKET' in [folders]"},
+      {head + "[folders]\nCSIDL_APPDATA = Application Data\n",
+       "test.ini:6: bad value 'Application Data' for CSIDL_APPDATA (a full Windows path such as "
+       "C:\\WINDOWS)"},
+      {"[machine]\nos_family = os2\n[drive C]\npath = drive_c\n",
+       "test.ini:2: bad value 'os2' for os_family (nt or 9x)"},
+      {head + "type = floppy\n",
+       "test.ini:5: bad value 'floppy' for type (removable, fixed, remote, cdrom or ramdisk)"},
+      {head + "serial = 12345678A\n",
+       "test.ini:5: bad value '12345678A' for serial (up to 8 hexadecimal digits)"},
+      {head + "path = drive_c\n", "test.ini:5: key 'path' given twice in [drive C]"},
+      {"[drive C]\npath = drive_c\n[machine]\nupdate_server = ftp://x\n",
+       "test.ini:4: bad value 'ftp://x' for update_server (an http:// or https:// address)"},
+      {head + "[drive D]\npath = no_such_folder\n",
+       "test.ini:6: drive D: folder 'no_such_folder' does not exist"},
+      {head + "[drive E]\ntype = cdrom\n", "test.ini:6: drive E: has no path"},
+      {head + "this line has no equals sign\n",
+       "test.ini:5: not a [section] or a 'key = value' line"},
+      {head + "label = " + std::string(300, 'x') + "\n",
+       "test.ini:5: line too long or holding a NUL character"},
+      {"[machine]\nos_version = 4.90\n", "test.ini: no [drive X] section"},
+  };
+  for (const auto& c : kCases) {
+    const ProfileLoadResult loaded = LoadProfile(WriteIni(c.body));
+    ASSERT_EQ(loaded.errors.size(), 1u) << c.body;
+    EXPECT_EQ(loaded.errors[0], c.error);
+    // Nothing of the file is kept, not even what was right in it.
+    Profile expected = DefaultProfile(machine_.root());
+    ExpectSameMachine(loaded.profile, expected);
+  }
+}
+
+TEST_F(ProfileTest, InlineCommentsAndIndentationAreAllowed) {
+  const fs::path file = WriteIni(
+      "[Machine]\n"
+      "  os_family = 9x   ; the old family\n"
+      "  os_version = 4.10\n"
+      "[drive c:]\n"
+      "path = drive_c\n"
+      "serial = 00ff00FF\n"
+      "[folders]\n"
+      "csidl_windows = c:/windows/\n"
+      "CSIDL_FONTS =\n");
+  const ProfileLoadResult loaded = LoadProfile(file);
+  ASSERT_TRUE(loaded.errors.empty()) << loaded.errors.front();
+  EXPECT_EQ(loaded.profile.os_family, OsFamily::kWin9x);
+  EXPECT_EQ(loaded.profile.os_minor, 10);
+  EXPECT_EQ(loaded.profile.drives.at(0).serial, 0x00FF00FFu);
+  EXPECT_EQ(loaded.profile.special_folders,
+            (std::map<int, std::string>{{CSIDL_WINDOWS, "C:\\windows"}}));
+}
+
+TEST_F(ProfileTest, EnvironmentChoosesTheProfile) {
+  // A chosen profile that exists is read.
+  Profile custom = DefaultProfile(machine_.root());
+  custom.os_family = OsFamily::kWin9x;
+  ASSERT_TRUE(SaveProfile(custom, machine_.root() / "custom.ini"));
+  {
+    ScopedEnv env("HEARTHGUARD_PROFILE", (machine_.root() / "custom.ini").string());
+    std::vector<std::string> errors;
+    EXPECT_EQ(OpenOrCreateProfile(errors).os_family, OsFamily::kWin9x);
+    EXPECT_TRUE(errors.empty());
+  }
+  // Without one, the data folder's profile is made on first start, with its folder tree.
+  ScopedEnv no_choice("HEARTHGUARD_PROFILE", "");
+  ScopedEnv data("XDG_DATA_HOME", (machine_.root() / "data").string());
+  const fs::path expected = machine_.root() / "data" / "hearthguard" / "profile.ini";
+  EXPECT_EQ(ProfilePath(), expected);
+  std::vector<std::string> errors;
+  const Profile created = OpenOrCreateProfile(errors);
+  EXPECT_TRUE(errors.empty());
+  EXPECT_TRUE(fs::exists(expected));
+  EXPECT_EQ(created.file, expected);
+  EXPECT_TRUE(fs::is_directory(expected.parent_path() / "drive_c" / "WINDOWS" / "system32"));
+  std::vector<std::string> again;
+  ExpectSameMachine(OpenOrCreateProfile(again), created);
+  EXPECT_TRUE(again.empty());
+}
+
+}  // namespace
+}  // namespace machine
