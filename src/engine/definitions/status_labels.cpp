@@ -1,0 +1,46 @@
+#include "engine/definitions/status_labels.h"
+
+#include "engine/definitions/definitions_date.h"
+#include "machine/machine.h"
+#include "model/app.h"
+#include "services/settings_store.h"
+
+namespace engine {
+
+namespace {
+
+constexpr std::string_view kSettingsSection = "Settings";
+
+std::string ReadStatusSetting(model::App& app, std::string_view key,
+                              std::string_view default_value) {
+  return services::ReadSetting(app.system, app.SettingsApplication(), kSettingsSection, key,
+                               default_value);
+}
+
+}  // namespace
+
+std::string FormatGroupedNumber(int64_t value) {
+  // Digits of the magnitude, computed unsigned so that the lowest value has one too.
+  uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  std::string digits = std::to_string(magnitude);
+  std::string grouped;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0)
+      grouped += kThousandsSeparator;
+    grouped += digits[i];
+  }
+  return value < 0 ? "-" + grouped : grouped;
+}
+
+void RefreshStatusLabels(model::App& app) {
+  model::FrmMain& window = app.frmMain;
+  const machine::VersionInfo& version = app.machine.version();
+  window.lblDefCount.SetCaption(FormatGroupedNumber(app.definitions.lngTotalDefinitions));
+  window.lblVersion.SetCaption(std::to_string(version.major) + "." + std::to_string(version.minor));
+  window.lblDefVersion.SetCaption(ReadDefinitionsDate(app) + " PST");
+  window.lblDefRemoved.SetCaption(ReadStatusSetting(app, "lblDefRemoved", "0"));
+  window.lblLastScan.SetCaption(ReadStatusSetting(app, "lblLastScan", "Never"));
+  window.lblLastFullScan.SetCaption(ReadStatusSetting(app, "lblLastFullScan", "Never"));
+}
+
+}  // namespace engine
