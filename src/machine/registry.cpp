@@ -39,6 +39,15 @@ int32_t SplitKeyPath(std::string_view sub_key, std::vector<std::string_view>& na
   }
 }
 
+// Runs `end` when the scope is left.
+template <typename End>
+struct AtExit {
+  End end;
+  ~AtExit() { end(); }
+};
+template <typename End>
+AtExit(End) -> AtExit<End>;
+
 std::string ChildPath(std::string_view parent, const std::vector<std::string_view>& names) {
   std::string path(parent);
   for (std::string_view name : names)
@@ -116,11 +125,20 @@ RegHandle Registry::Allocate(Entry entry) {
   return static_cast<RegHandle>((slot + 1) * 4);
 }
 
+void Registry::EndReadsIfIdle() {
+  if (open_count_ == 0) {
+    machine_->EndRead();
+    user_->EndRead();
+  }
+}
+
 int32_t Registry::OpenKey(RegHandle key, std::string_view sub_key, RegHandle& result) {
   result = 0;
   const Entry* entry = Find(key);
   if (!entry)
     return kRegInvalidHandle;
+  entry->hive->BeginRead();
+  AtExit done{[this] { EndReadsIfIdle(); }};
   std::vector<std::string_view> names;
   if (const int32_t status = SplitKeyPath(sub_key, names); status != kRegSuccess)
     return status;
@@ -174,6 +192,7 @@ int32_t Registry::CloseKey(RegHandle key) {
   handles_[slot] = Entry{};
   free_slots_.push_back(slot);
   --open_count_;
+  EndReadsIfIdle();
   return kRegSuccess;
 }
 
@@ -184,6 +203,8 @@ int32_t Registry::QueryValue(RegHandle key, std::string_view name, uint32_t* typ
     return kRegInvalidHandle;
   if (data && !size)
     return kRegInvalidParameter;
+  entry->hive->BeginRead();
+  AtExit done{[this] { EndReadsIfIdle(); }};
   uint32_t found_type = kRegNone;
   std::string bytes;
   name = CutName(name);
@@ -212,6 +233,8 @@ int32_t Registry::GetValue(RegHandle key, std::string_view name, uint32_t& type,
   if (!entry)
     return kRegInvalidHandle;
   name = CutName(name);
+  entry->hive->BeginRead();
+  AtExit done{[this] { EndReadsIfIdle(); }};
   return entry->hive->GetValue(entry->id, ToUpper(name), type, data);
 }
 
@@ -247,13 +270,21 @@ int32_t Registry::DeleteKeyTree(RegHandle key, std::string_view sub_key) {
 
 int32_t Registry::EnumKey(RegHandle key, uint32_t index, std::string& name) {
   const Entry* entry = Find(key);
-  return entry ? entry->hive->SubKeyAt(entry->id, index, name) : kRegInvalidHandle;
+  if (!entry)
+    return kRegInvalidHandle;
+  entry->hive->BeginRead();
+  AtExit done{[this] { EndReadsIfIdle(); }};
+  return entry->hive->SubKeyAt(entry->id, index, name);
 }
 
 int32_t Registry::EnumValue(RegHandle key, uint32_t index, std::string& name, uint32_t& type,
                             std::string& data) {
   const Entry* entry = Find(key);
-  return entry ? entry->hive->ValueAt(entry->id, index, name, type, data) : kRegInvalidHandle;
+  if (!entry)
+    return kRegInvalidHandle;
+  entry->hive->BeginRead();
+  AtExit done{[this] { EndReadsIfIdle(); }};
+  return entry->hive->ValueAt(entry->id, index, name, type, data);
 }
 
 size_t Registry::OpenHandleCount() const {

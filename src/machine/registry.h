@@ -5,6 +5,9 @@
 // and HKEY_DYN_DATA; the user hive holds HKEY_CURRENT_USER. Key and value names are compared
 // ignoring case (Windows-1252 folding) and keep the spelling they were created with; the default
 // value has the empty name. Calls return Win32 status codes; each change is one transaction.
+// Reads made while keys are open share one snapshot of the hive, so an open-query-close costs
+// one read transaction; the snapshot ends when the last key is closed, at every change, and
+// after at most 100 ms, so other processes' changes show from then on.
 // Not thread-safe: one Registry belongs to one thread.
 
 #include <array>
@@ -125,6 +128,7 @@ class Registry {
   Registry(std::unique_ptr<RegistryHive> machine, std::unique_ptr<RegistryHive> user);
   const Entry* Find(RegHandle key) const;
   RegHandle Allocate(Entry entry);
+  void EndReadsIfIdle();
 
   std::unique_ptr<RegistryHive> machine_;
   std::unique_ptr<RegistryHive> user_;

@@ -42,7 +42,7 @@ CREATE TABLE vals(
 )sql";
 static_assert(kApplicationId == 1212633672);
 
-constexpr std::array<const char*, 13> kStatementText = {
+constexpr std::array<const char*, 14> kStatementText = {
     "SELECT id FROM keys WHERE path = ?1",
     "SELECT 1 FROM keys WHERE id = ?1",
     "INSERT INTO keys(parent, name, path) VALUES(?1, ?2, ?3)",
@@ -57,6 +57,7 @@ constexpr std::array<const char*, 13> kStatementText = {
     "SELECT name FROM keys WHERE parent = ?1 ORDER BY path LIMIT 1 OFFSET ?2",
     "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY folded LIMIT 1 OFFSET ?2",
     "BEGIN IMMEDIATE",
+    "BEGIN",
     "COMMIT",
     "ROLLBACK",
 };
@@ -245,6 +246,24 @@ void RegistryHive::SetBusyTimeout(int milliseconds) {
   sqlite3_busy_timeout(db_, milliseconds);
 }
 
+void RegistryHive::BeginRead() {
+  const auto now = std::chrono::steady_clock::now();
+  if (sqlite3_get_autocommit(db_) == 0) {
+    if (now - read_since_ < kMaxSnapshot)
+      return;
+    Run(kCommit);
+  }
+  last_value_.valid = false;
+  if (Run(kBeginRead) == kRegSuccess)
+    read_since_ = now;
+}
+
+void RegistryHive::EndRead() {
+  last_value_.valid = false;
+  if (sqlite3_get_autocommit(db_) == 0)
+    Run(kCommit);
+}
+
 int32_t RegistryHive::Fail(int sqlite_code) {
   if (sqlite3_get_autocommit(db_) == 0)
     Run(kRollback);
@@ -282,6 +301,7 @@ int32_t RegistryHive::CreateKeys(int64_t parent, std::string_view parent_path,
                                  std::span<const std::string_view> names, int64_t& id,
                                  bool& created) {
   created = false;
+  EndRead();
   if (const int rc = Run(kBegin); rc != kRegSuccess)
     return Fail(rc);
   if (const int32_t status = KeyExists(parent); status != kRegSuccess) {
@@ -314,6 +334,12 @@ int32_t RegistryHive::CreateKeys(int64_t parent, std::string_view parent_path,
 
 int32_t RegistryHive::GetValue(int64_t key, std::string_view folded, uint32_t& type,
                                std::string& data) {
+  const bool in_snapshot = sqlite3_get_autocommit(db_) == 0;
+  if (in_snapshot && last_value_.valid && last_value_.key == key && last_value_.folded == folded) {
+    type = last_value_.type;
+    data = last_value_.data;
+    return kRegSuccess;
+  }
   Use use(Get(kGetValue));
   use.Bind(1, key);
   use.Bind(2, folded);
@@ -321,6 +347,8 @@ int32_t RegistryHive::GetValue(int64_t key, std::string_view folded, uint32_t& t
     case SQLITE_ROW:
       type = static_cast<uint32_t>(use.Int(0));
       data = use.Bytes(1);
+      if (in_snapshot)
+        last_value_ = {true, key, std::string(folded), type, data};
       return kRegSuccess;
     case SQLITE_DONE:
       return kRegNotFound;
@@ -331,6 +359,7 @@ int32_t RegistryHive::GetValue(int64_t key, std::string_view folded, uint32_t& t
 
 int32_t RegistryHive::SetValue(int64_t key, std::string_view name, std::string_view folded,
                                uint32_t type, std::string_view data) {
+  EndRead();
   Use use(Get(kSetValue));
   use.Bind(1, key);
   use.Bind(2, folded);
@@ -343,6 +372,7 @@ int32_t RegistryHive::SetValue(int64_t key, std::string_view name, std::string_v
 }
 
 int32_t RegistryHive::DeleteValue(int64_t key, std::string_view folded) {
+  EndRead();
   Use use(Get(kDeleteValue));
   use.Bind(1, key);
   use.Bind(2, folded);
@@ -352,6 +382,7 @@ int32_t RegistryHive::DeleteValue(int64_t key, std::string_view folded) {
 }
 
 int32_t RegistryHive::DeleteTree(std::string_view path) {
+  EndRead();
   if (const int rc = Run(kBegin); rc != kRegSuccess)
     return Fail(rc);
   int64_t id = 0;

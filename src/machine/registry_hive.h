@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -47,7 +48,15 @@ class RegistryHive {
   int32_t ValueAt(int64_t key, uint32_t index, std::string& name, uint32_t& type,
                   std::string& data);
 
+  // Reads between BeginRead and EndRead see one snapshot of the file, which saves a
+  // transaction per statement. A snapshot older than kMaxSnapshot is renewed, and every change
+  // ends it first, so this connection always sees its own changes.
+  void BeginRead();
+  void EndRead();
+
   void SetBusyTimeout(int milliseconds);
+
+  static constexpr std::chrono::milliseconds kMaxSnapshot{100};
 
  private:
   enum Statement {
@@ -62,6 +71,7 @@ class RegistryHive {
     kSubKeyAt,
     kValueAt,
     kBegin,
+    kBeginRead,
     kCommit,
     kRollback,
     kStatementCount,
@@ -73,7 +83,19 @@ class RegistryHive {
   int32_t Run(Statement s);  // a statement without bindings (transaction control)
   int32_t Fail(int sqlite_code);
 
+  // The last value read in the current snapshot: callers read a value's type and size, then
+  // its data.
+  struct LastValue {
+    bool valid = false;
+    int64_t key = 0;
+    std::string folded;
+    uint32_t type = 0;
+    std::string data;
+  };
+
   sqlite3* db_;
+  std::chrono::steady_clock::time_point read_since_;
+  LastValue last_value_;
   std::array<sqlite3_stmt*, kStatementCount> statements_{};
 };
 

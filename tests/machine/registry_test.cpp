@@ -288,6 +288,33 @@ TEST_F(RegistryTest, TwoRegistriesOnTheSameFilesSeeEachOthersChanges) {
   EXPECT_EQ(registry_->GetValue(key, "n", type, data), kRegNotFound);
 }
 
+TEST_F(RegistryTest, ReadsThroughOpenKeysSeeTheirOwnChangesAndOthersOnceKeysAreClosed) {
+  auto other = OpenHives();
+  ASSERT_NE(other, nullptr);
+  const RegHandle key = Create(kHkeyCurrentUser, "Snap");
+  ASSERT_EQ(registry_->SetValue(key, "n", kRegSz, "1"), kRegSuccess);
+  uint32_t type = 0;
+  std::string data;
+  ASSERT_EQ(registry_->GetValue(key, "n", type, data), kRegSuccess);
+  ASSERT_EQ(registry_->SetValue(key, "n", kRegSz, "2"), kRegSuccess);
+  EXPECT_EQ(registry_->GetValue(key, "N", type, data), kRegSuccess);
+  EXPECT_EQ(data, "2");  // a value just read and then changed is read again
+  uint32_t size = 0;
+  EXPECT_EQ(registry_->QueryValue(key, "n", &type, nullptr, &size), kRegSuccess);
+  EXPECT_EQ(size, 1u);
+
+  RegHandle seen = 0;
+  ASSERT_EQ(other->OpenKey(kHkeyCurrentUser, "Snap", seen), kRegSuccess);
+  ASSERT_EQ(other->SetValue(seen, "n", kRegSz, "three"), kRegSuccess);
+  other->CloseKey(seen);
+  registry_->CloseKey(key);
+  RegHandle again = 0;
+  ASSERT_EQ(registry_->OpenKey(kHkeyCurrentUser, "Snap", again), kRegSuccess);
+  EXPECT_EQ(registry_->GetValue(again, "n", type, data), kRegSuccess);
+  EXPECT_EQ(data, "three");
+  registry_->CloseKey(again);
+}
+
 TEST_F(RegistryTest, AChangeWhileAnotherProcessLocksTheHiveFailsAsAnIoError) {
   const RegHandle key = Create(kHkeyLocalMachine, "Locked");
   sqlite3* db = nullptr;
