@@ -1,0 +1,75 @@
+#include "engine/definitions/definition_set.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "engine/definitions/definition_reader.h"
+#include "engine/definitions/ignore_list.h"
+#include "machine/machine.h"
+#include "model/app.h"
+
+namespace engine {
+
+namespace {
+
+// Lines of a present file, counted without decoding; 0 when absent or unreadable.
+int32_t CountLines(const services::System& system, std::string_view file_name) {
+  auto reader = DefinitionReader::Open(system, file_name, DefinitionReader::Coding::kPlain);
+  return reader ? reader->CountRemaining() : 0;
+}
+
+}  // namespace
+
+bool CheckDefinitionFiles(model::App& app) {
+  static constexpr std::array<std::string_view, 5> kCheckOrder = {
+      kFileDefinitionFile, kRegistryDefinitionFile, kExeDefinitionFile, kBlockedCookiesFile,
+      kDirectoryDefinitionFile};
+  for (std::string_view name : kCheckOrder) {
+    if (!ProgramFileExists(app.system, name)) {
+      app.frmMain.lblDefVersion.SetCaption("Files Missing, Run Live Update");
+      DeleteDefinitionFiles(app);
+      return false;
+    }
+  }
+  return true;
+}
+
+void DeleteDefinitionFiles(model::App& app) {
+  static constexpr std::array<std::string_view, 6> kDeleteOrder = {
+      kDirectoryDefinitionFile, kBlockedCookiesFile, kExeDefinitionFile,
+      kRegistryDefinitionFile,  kFileDefinitionFile, kDefinitionsDateFile};
+  machine::FileSystem& files = app.system.machine.files();
+  for (std::string_view name : kDeleteOrder)
+    files.DeleteFile(ProgramFolderFile(app.system, name));
+}
+
+int32_t CountDefinitions(model::App& app) {
+  auto& state = app.definitions;
+  state.lngCookieDefinitionCount = CountLines(app.system, kBlockedCookiesFile);
+  state.lngExeDefinitionCount = CountLines(app.system, kExeDefinitionFile);
+  state.lngRegistryDefinitionCount = CountLines(app.system, kRegistryDefinitionFile);
+  state.lngFileDefinitionCount = CountLines(app.system, kFileDefinitionFile) +
+                                 CountLines(app.system, kDirectoryDefinitionFile);
+  return state.lngCookieDefinitionCount + state.lngExeDefinitionCount +
+         state.lngRegistryDefinitionCount + state.lngFileDefinitionCount;
+}
+
+void InstallDownloadedDefinitions(model::App& app) {
+  // There is no downloaded replacement of the folder definitions.
+  static constexpr std::array<std::string_view, 4> kReplaceable = {
+      kBlockedCookiesFile, kRegistryDefinitionFile, kFileDefinitionFile, kExeDefinitionFile};
+  machine::FileSystem& files = app.system.machine.files();
+  for (std::string_view name : kReplaceable) {
+    const std::string downloaded_name = std::string(kDownloadedPrefix) + std::string(name);
+    if (!ProgramFileExists(app.system, downloaded_name))
+      continue;
+    // The rename replaces the live file in one step: it is never gone while the new one is not
+    // yet in place.
+    files.Rename(ProgramFolderFile(app.system, downloaded_name),
+                 ProgramFolderFile(app.system, name));
+  }
+  LoadIgnoreList(app);
+}
+
+}  // namespace engine
