@@ -22,6 +22,11 @@ struct ScanState {
   // Progress calls since the display was last refreshed.
   int32_t lngProgressCalls = 0;
 
+  // Long operations that a scan must not interleave with: each sets its flag while it runs and
+  // clears it when it ends; a scan does not start while either is set.
+  bool bRemovalRunning = false;
+  bool bLiveUpdateRunning = false;
+
   // The running-program stages' cached definitions: the NT family's path list of the current
   // run, and the 95/98/ME family's decoded lines, kept for the life of the process.
   std::string strExeDefinitionPaths;
