@@ -1,0 +1,187 @@
+#include "engine/definitions/definition_set.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/definitions/definition_reader.h"
+#include "engine/definitions/definitions_date.h"
+#include "engine/definitions/ignore_list.h"
+#include "services/text_codec.h"
+#include "support/app_fixture.h"
+
+namespace {
+
+const std::string kFolder = "C:\\Program Files\\Hearthguard\\";
+const std::vector<std::string> kFiveFiles = {"FileDefinition.dat", "RegistryDefinition.dat",
+                                             "ExeDefinition.dat", "BlockedCookies.dat",
+                                             "DirectoryDefinition.dat"};
+
+std::vector<std::string> ReadAll(engine::LineReader reader) {
+  std::vector<std::string> lines;
+  std::string line;
+  while (reader.ReadLine(line))
+    lines.push_back(line);
+  return lines;
+}
+
+TEST(LineReader, EndsLinesAtCrLfOrLfAlone) {
+  struct Case {
+    std::string text;
+    std::vector<std::string> lines;
+  };
+  const std::vector<Case> cases = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\r\n", {"a"}},
+      {"\r\n\r\n", {"", ""}},
+      {"a\r\nb", {"a", "b"}},
+      {"a\nb\n", {"a", "b"}},
+      {"a\n\r\nb\r\n", {"a", "", "b"}},
+      // A CR that no LF follows is text of the line.
+      {"a\rb\r\n", {"a\rb"}},
+      {"a\r", {"a\r"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.text));
+    EXPECT_EQ(engine::LineReader(c.text).CountRemaining(), static_cast<int32_t>(c.lines.size()));
+    EXPECT_EQ(ReadAll(engine::LineReader(c.text)), c.lines);
+  }
+}
+
+class DefinitionSetTest : public ::testing::Test {
+ protected:
+  model::App& app() { return fixture_.app(); }
+  machine::FileSystem& files() { return fixture_.machine().files(); }
+  bool Exists(const std::string& name) { return files().Attributes(kFolder + name).has_value(); }
+  void Write(const std::string& name, const std::string& content) {
+    ASSERT_TRUE(files().WriteFile(kFolder + name, content));
+  }
+  std::string Read(const std::string& name) {
+    return files().ReadFile(kFolder + name).value_or("");
+  }
+  void WriteFiveEmpty() {
+    for (const std::string& name : kFiveFiles)
+      Write(name, "");
+  }
+
+  hg_test::AppFixture fixture_;
+};
+
+TEST_F(DefinitionSetTest, ReaderDecodesEachLineAndMissesHiddenFiles) {
+  Write("ExeDefinition.dat", services::EncodeText("a.exe=A|[windir]") + "\r\n" +
+                                 services::EncodeText("b.exe=B") + "\n" +
+                                 services::EncodeText("c.exe=C"));
+  auto reader = engine::DefinitionReader::Open(app().system, "exedefinition.dat");
+  ASSERT_TRUE(reader);
+  std::vector<std::string> lines;
+  std::string line;
+  while (reader->ReadLine(line))
+    lines.push_back(line);
+  EXPECT_EQ(lines, (std::vector<std::string>{"a.exe=A|[windir]", "b.exe=B", "c.exe=C"}));
+
+  EXPECT_FALSE(engine::DefinitionReader::Open(app().system, "FileDefinition.dat"));
+  Write(".hidden.dat", "x");
+  EXPECT_FALSE(engine::DefinitionReader::Open(app().system, ".hidden.dat"));
+}
+
+TEST_F(DefinitionSetTest, FiveEmptyFilesPassAndCountNothing) {
+  WriteFiveEmpty();
+  app().definitions.lngFileDefinitionCount = 7;
+  EXPECT_TRUE(engine::CheckDefinitionFiles(app()));
+  EXPECT_EQ(engine::CountDefinitions(app()), 0);
+  const model::DefinitionsState& counts = app().definitions;
+  EXPECT_EQ(counts.lngCookieDefinitionCount, 0);
+  EXPECT_EQ(counts.lngExeDefinitionCount, 0);
+  EXPECT_EQ(counts.lngRegistryDefinitionCount, 0);
+  EXPECT_EQ(counts.lngFileDefinitionCount, 0);
+  for (const std::string& name : kFiveFiles)
+    EXPECT_TRUE(Exists(name)) << name;
+}
+
+TEST_F(DefinitionSetTest, AnyMissingFileDeletesTheWholeSet) {
+  for (const std::string& missing : kFiveFiles) {
+    SCOPED_TRACE(missing);
+    WriteFiveEmpty();
+    Write("date.dat", "5/1/2007 12:00:00 AM\r\n");
+    ASSERT_TRUE(files().DeleteFile(kFolder + missing));
+    app().frmMain.lblDefVersion.SetCaption("5/1/2007 12:00:00 AM PST");
+
+    EXPECT_FALSE(engine::CheckDefinitionFiles(app()));
+    EXPECT_EQ(app().frmMain.lblDefVersion.Caption(), "Files Missing, Run Live Update");
+    for (const std::string& name : kFiveFiles)
+      EXPECT_FALSE(Exists(name)) << name;
+    EXPECT_FALSE(Exists("date.dat"));
+    EXPECT_EQ(engine::ReadDefinitionsDate(app()), "3/16/2006 12:00:00 AM");
+  }
+}
+
+TEST_F(DefinitionSetTest, HiddenDefinitionFileCountsAsMissing) {
+  WriteFiveEmpty();
+  if (!files().SetHidden(kFolder + "RegistryDefinition.dat", true))
+    GTEST_SKIP() << "this file system keeps no DOS attributes";
+  EXPECT_FALSE(engine::CheckDefinitionFiles(app()));
+  // The hidden one goes with the rest, so the next Live Update starts from a clean folder.
+  for (const std::string& name : kFiveFiles)
+    EXPECT_FALSE(Exists(name)) << name;
+}
+
+TEST_F(DefinitionSetTest, CountsEveryLineOfEachKind) {
+  Write("BlockedCookies.dat", "a\r\nb\r\nc");       // last line without its end
+  Write("ExeDefinition.dat", "\r\n\r\n");           // two empty lines
+  Write("RegistryDefinition.dat", "a\nb\nc\nd\n");  // LF alone ends a line
+  Write("FileDefinition.dat", "a\r\n");             // file and folder lines add up
+  Write("DirectoryDefinition.dat", "a\r\nb\r\n");
+  EXPECT_EQ(engine::CountDefinitions(app()), 3 + 2 + 4 + 3);
+  const model::DefinitionsState& counts = app().definitions;
+  EXPECT_EQ(counts.lngCookieDefinitionCount, 3);
+  EXPECT_EQ(counts.lngExeDefinitionCount, 2);
+  EXPECT_EQ(counts.lngRegistryDefinitionCount, 4);
+  EXPECT_EQ(counts.lngFileDefinitionCount, 3);
+
+  // An absent file adds nothing, and the counts start again from zero.
+  ASSERT_TRUE(files().DeleteFile(kFolder + "BlockedCookies.dat"));
+  EXPECT_EQ(engine::CountDefinitions(app()), 2 + 4 + 3);
+  EXPECT_EQ(app().definitions.lngCookieDefinitionCount, 0);
+}
+
+TEST_F(DefinitionSetTest, DownloadedFilesReplaceTheLiveOnes) {
+  Write("FileDefinition.dat", "old");
+  Write("DLFileDefinition.dat", "new file lines");         // beside a live file
+  Write("DLBlockedCookies.dat", "new cookie lines");       // without a live file
+  Write("DLDirectoryDefinition.dat", "no such download");  // never installed
+  Write("ExeDefinition.dat", "exe lines");                 // no download: unchanged
+
+  engine::InstallDownloadedDefinitions(app());
+  EXPECT_EQ(Read("FileDefinition.dat"), "new file lines");
+  EXPECT_EQ(Read("BlockedCookies.dat"), "new cookie lines");
+  EXPECT_EQ(Read("ExeDefinition.dat"), "exe lines");
+  EXPECT_FALSE(Exists("DLFileDefinition.dat"));
+  EXPECT_FALSE(Exists("DLBlockedCookies.dat"));
+  EXPECT_TRUE(Exists("DLDirectoryDefinition.dat"));
+  EXPECT_FALSE(Exists("DirectoryDefinition.dat"));
+
+  // A second start without downloads changes nothing.
+  engine::InstallDownloadedDefinitions(app());
+  EXPECT_EQ(Read("FileDefinition.dat"), "new file lines");
+  EXPECT_EQ(Read("BlockedCookies.dat"), "new cookie lines");
+}
+
+TEST_F(DefinitionSetTest, ReplacementThatCannotBeInstalledLosesNothing) {
+  // A folder where the live file should be: the rename fails, and both stay as they were.
+  ASSERT_TRUE(files().CreateFolder(kFolder + "RegistryDefinition.dat"));
+  Write("RegistryDefinition.dat\\keep.txt", "kept");
+  Write("DLRegistryDefinition.dat", "downloaded");
+  engine::InstallDownloadedDefinitions(app());
+  EXPECT_EQ(Read("DLRegistryDefinition.dat"), "downloaded");
+  EXPECT_EQ(Read("RegistryDefinition.dat\\keep.txt"), "kept");
+}
+
+TEST_F(DefinitionSetTest, InstallingReloadsTheIgnoreList) {
+  Write("ENoSignature.txt", "C:\\x.exe\r\n");
+  engine::InstallDownloadedDefinitions(app());
+  EXPECT_EQ(app().definitions.strIgnoreList, "C:\\x.exe|");
+}
+
+}  // namespace
