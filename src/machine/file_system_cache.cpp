@@ -85,6 +85,8 @@ FileSystem::Cache::Cache(const Profile& profile) {
     DriveState state;
     state.letter = d.letter;
     state.root = d.host_root.lexically_normal().string();
+    // A drive declared remote may change from elsewhere, beyond what inotify reports.
+    state.remote = d.type == DriveType::kRemote;
     while (state.root.size() > 1 && state.root.back() == '/')
       state.root.pop_back();
     drives_.push_back(std::move(state));
@@ -122,7 +124,7 @@ bool FileSystem::Cache::PrepareDrive(DriveState& drive) {
   drive.canonical_root = CanonicalHostPath(drive.root);
   if (drive.canonical_root.empty())
     return false;
-  drive.watchable = inotify_fd_ >= 0 && !IsNetworkFileSystem(drive.canonical_root);
+  drive.watchable = inotify_fd_ >= 0 && !drive.remote && !IsNetworkFileSystem(drive.canonical_root);
   return true;
 }
 

@@ -4,9 +4,11 @@
 // Each folder the view has looked into keeps its listing (Windows name folded to upper case ->
 // host entries) while an inotify watch on it reports no change; the first access after a change
 // reads the folder again. A folder that cannot be watched (no inotify, too many watches, a
-// network file system whose changes arrive from elsewhere) is read directly on every access.
+// network file system or a remote drive, whose changes arrive from elsewhere) is read directly
+// on every access.
 // Entries that are neither files nor folders, and symbolic links leading outside the drive
 // root, do not exist for the view. Not for use from several threads at once.
+// Drives the profile declares remote are always read directly.
 
 #include <sys/types.h>
 
@@ -81,6 +83,7 @@ struct FileSystem::Cache {
     char letter = 0;
     std::string root;            // as the profile gives it
     std::string canonical_root;  // symbolic links resolved; empty until known
+    bool remote = false;
     bool watchable = true;
     std::unique_ptr<Node> node;
   };

@@ -42,11 +42,24 @@ bool XattrsSupported(const fs::path& folder) {
   return ok;
 }
 
-class FileSystemTest : public ::testing::Test {
+// Every case runs on a fixed drive, whose folder listings the view keeps, and on a remote
+// drive, which it reads afresh every time.
+class FileSystemTest : public ::testing::TestWithParam<DriveType> {
  protected:
+  const Profile& PreparedProfile() {
+    machine_.profile().drives.at(0).type = GetParam();
+    return machine_.profile();
+  }
+
   hg_test::TempMachine machine_;
-  FileSystem files_{machine_.profile()};
+  FileSystem files_{PreparedProfile()};
 };
+
+INSTANTIATE_TEST_SUITE_P(Drives, FileSystemTest,
+                         ::testing::Values(DriveType::kFixed, DriveType::kRemote),
+                         [](const auto& param_info) {
+                           return param_info.param == DriveType::kFixed ? "Listed" : "ReadAfresh";
+                         });
 
 TEST(ParseWindowsPathTest, NormalisesOrRefuses) {
   const struct {
@@ -88,7 +101,7 @@ TEST(ParseWindowsPathTest, NormalisesOrRefuses) {
   }
 }
 
-TEST_F(FileSystemTest, ResolvesIgnoringCaseWithWindowsFolding) {
+TEST_P(FileSystemTest, ResolvesIgnoringCaseWithWindowsFolding) {
   machine_.WriteFile("C:\\Program Files\\Evil Co\\Bad.exe", "MZ");
   machine_.WriteFile("C:\\Caf\xE9\\\x9A\xFF.txt", "accented");  // café\šÿ.txt
 
@@ -102,7 +115,7 @@ TEST_F(FileSystemTest, ResolvesIgnoringCaseWithWindowsFolding) {
   EXPECT_FALSE(files_.FileExists("D:\\Program Files\\Evil Co\\Bad.exe"));
 }
 
-TEST_F(FileSystemTest, ExactSpellingWinsOverOtherCases) {
+TEST_P(FileSystemTest, ExactSpellingWinsOverOtherCases) {
   machine_.WriteFile("C:\\Twins\\readme.txt", "lower");
   machine_.WriteFile("C:\\Twins\\README.TXT", "upper");
 
@@ -113,7 +126,7 @@ TEST_F(FileSystemTest, ExactSpellingWinsOverOtherCases) {
   EXPECT_EQ(files_.ReadFile("C:\\TWINS\\rEADME.TXT"), other);  // always the same one
 }
 
-TEST_F(FileSystemTest, DotDotNeverClimbsAboveTheDriveRoot) {
+TEST_P(FileSystemTest, DotDotNeverClimbsAboveTheDriveRoot) {
   std::ofstream(machine_.root() / "secret.txt") << "outside";
   EXPECT_EQ(files_.Resolve("C:\\..\\..\\WINDOWS"), files_.Resolve("C:\\WINDOWS"));
   EXPECT_FALSE(files_.FileExists("C:\\..\\secret.txt"));
@@ -121,7 +134,7 @@ TEST_F(FileSystemTest, DotDotNeverClimbsAboveTheDriveRoot) {
   EXPECT_TRUE(files_.FolderExists("C:\\WINDOWS\\..\\..\\WINDOWS\\system32"));
 }
 
-TEST_F(FileSystemTest, WildcardsAndDevicePathsNeverMatch) {
+TEST_P(FileSystemTest, WildcardsAndDevicePathsNeverMatch) {
   for (const char* path :
        {"C:\\WINDOWS\\*", "C:\\WINDOWS\\system3?", "C:\\*\\system32", "\\\\?\\C:\\WINDOWS",
         "\\\\.\\C:\\WINDOWS", "\\\\localhost\\C$\\WINDOWS", "WINDOWS", "\\WINDOWS"}) {
@@ -133,7 +146,7 @@ TEST_F(FileSystemTest, WildcardsAndDevicePathsNeverMatch) {
   EXPECT_TRUE(files_.FolderExists("C:\\"));
 }
 
-TEST_F(FileSystemTest, DotNamesAreHidden) {
+TEST_P(FileSystemTest, DotNamesAreHidden) {
   machine_.WriteFile("C:\\Data\\.secret", "s");
   machine_.WriteFile("C:\\Data\\plain.txt", "12345");
 
@@ -151,7 +164,7 @@ TEST_F(FileSystemTest, DotNamesAreHidden) {
   EXPECT_TRUE(files_.SetHidden("C:\\Data\\.secret", true));
 }
 
-TEST_F(FileSystemTest, DosAttributesFromTheExtendedAttribute) {
+TEST_P(FileSystemTest, DosAttributesFromTheExtendedAttribute) {
   if (!XattrsSupported(machine_.host("C:\\")))
     GTEST_SKIP() << "the host file system keeps no user extended attributes";
   machine_.WriteFile("C:\\Data\\sys.dll", "x");
@@ -201,7 +214,7 @@ TEST(DosAttribTest, ParsesTextAndBinaryForms) {
     EXPECT_EQ(ParseDosAttrib(c.value), c.bits) << c.value;
 }
 
-TEST_F(FileSystemTest, SymbolicLinksLeadingOutsideTheDriveDoNotExist) {
+TEST_P(FileSystemTest, SymbolicLinksLeadingOutsideTheDriveDoNotExist) {
   fs::create_directories(machine_.root() / "outside");
   std::ofstream(machine_.root() / "outside" / "loot.txt") << "outside";
   fs::create_directory_symlink(machine_.root() / "outside", machine_.host("C:\\escape"));
@@ -224,7 +237,7 @@ TEST_F(FileSystemTest, SymbolicLinksLeadingOutsideTheDriveDoNotExist) {
   EXPECT_TRUE(files_.FileExists("C:\\WINDOWS\\system32\\VIA-LINK.DLL"));
 }
 
-TEST_F(FileSystemTest, SeesChangesMadeBehindItsBack) {
+TEST_P(FileSystemTest, SeesChangesMadeBehindItsBack) {
   machine_.WriteFile("C:\\Watch\\a.txt", "a");
   EXPECT_TRUE(files_.FileExists("C:\\WATCH\\A.TXT"));
   EXPECT_FALSE(files_.FileExists("C:\\WATCH\\B.TXT"));
@@ -255,7 +268,7 @@ TEST_F(FileSystemTest, SeesChangesMadeBehindItsBack) {
   EXPECT_FALSE(files_.FileExists("C:\\watch\\c.txt"));
 }
 
-TEST_F(FileSystemTest, WriteReplacesTheFileAsAWhole) {
+TEST_P(FileSystemTest, WriteReplacesTheFileAsAWhole) {
   ASSERT_TRUE(files_.WriteFile("C:\\WINDOWS\\settings.ini", "old"));
   std::ifstream reader(machine_.host("C:\\WINDOWS\\settings.ini"), std::ios::binary);
   ASSERT_TRUE(files_.WriteFile("c:\\windows\\SETTINGS.INI", "new contents"));
@@ -278,7 +291,7 @@ TEST_F(FileSystemTest, WriteReplacesTheFileAsAWhole) {
   EXPECT_EQ(files_.ReadFile("C:\\WINDOWS\\log.txt"), "one\ntwo\n");
 }
 
-TEST_F(FileSystemTest, CopiesFilesAndFolderTrees) {
+TEST_P(FileSystemTest, CopiesFilesAndFolderTrees) {
   machine_.WriteFile("C:\\Src\\a.txt", "a");
   machine_.WriteFile("C:\\Src\\Sub\\.b", "b");
   ASSERT_TRUE(files_.Copy("C:\\SRC", "C:\\Dst"));
@@ -297,7 +310,7 @@ TEST_F(FileSystemTest, CopiesFilesAndFolderTrees) {
   EXPECT_FALSE(fs::exists(machine_.host("C:\\Src\\Sub\\Again")));
 }
 
-TEST_F(FileSystemTest, FailedCopyLeavesNothingBehind) {
+TEST_P(FileSystemTest, FailedCopyLeavesNothingBehind) {
   // A tree deeper than a copy follows: the copy fails part way.
   fs::path deep = machine_.host("C:\\Deep");
   for (int i = 0; i < 300; ++i)
@@ -316,7 +329,7 @@ TEST_F(FileSystemTest, FailedCopyLeavesNothingBehind) {
   EXPECT_EQ(hidden_left.size(), 4u);
 }
 
-TEST_F(FileSystemTest, CreatesFoldersInsideExistingSpellings) {
+TEST_P(FileSystemTest, CreatesFoldersInsideExistingSpellings) {
   EXPECT_TRUE(files_.CreateFolder("c:\\windows\\SYSTEM32\\New\\Deeper"));
   EXPECT_TRUE(fs::is_directory(machine_.host("C:\\WINDOWS\\system32\\New\\Deeper")));
   EXPECT_TRUE(files_.CreateFolder("C:\\WINDOWS"));  // already there
@@ -327,7 +340,7 @@ TEST_F(FileSystemTest, CreatesFoldersInsideExistingSpellings) {
   EXPECT_TRUE(fs::is_regular_file(machine_.host("C:\\Blocker")));
 }
 
-TEST_F(FileSystemTest, RenamesAndDeletes) {
+TEST_P(FileSystemTest, RenamesAndDeletes) {
   machine_.WriteFile("C:\\Data\\old.txt", "1");
   machine_.WriteFile("C:\\Data\\other.txt", "2");
 
@@ -353,14 +366,14 @@ TEST_F(FileSystemTest, RenamesAndDeletes) {
   EXPECT_FALSE(fs::exists(machine_.host("C:\\Data")));
 }
 
-TEST_F(FileSystemTest, OnlyFilesAndFoldersExist) {
+TEST_P(FileSystemTest, OnlyFilesAndFoldersExist) {
   ASSERT_EQ(mkfifo(machine_.host("C:\\WINDOWS\\pipe").c_str(), 0600), 0);
   EXPECT_FALSE(files_.FileExists("C:\\WINDOWS\\pipe"));
   EXPECT_FALSE(files_.ReadFile("C:\\WINDOWS\\pipe").has_value());  // and no hang
   EXPECT_EQ(Names(files_.List("C:\\WINDOWS")), (std::vector<std::string>{"Fonts", "system32"}));
 }
 
-TEST_F(FileSystemTest, ResolveForCreateKeepsExistingSpellings) {
+TEST_P(FileSystemTest, ResolveForCreateKeepsExistingSpellings) {
   machine_.WriteFile("C:\\WINDOWS\\Existing.Txt", "x");
   EXPECT_EQ(files_.ResolveForCreate("C:\\windows\\EXISTING.TXT"),
             machine_.host("C:\\WINDOWS\\Existing.Txt"));
@@ -369,7 +382,7 @@ TEST_F(FileSystemTest, ResolveForCreateKeepsExistingSpellings) {
   EXPECT_FALSE(files_.ResolveForCreate("C:\\").has_value());
 }
 
-TEST_F(FileSystemTest, HostPathsBackToWindowsPaths) {
+TEST_P(FileSystemTest, HostPathsBackToWindowsPaths) {
   const fs::path drive = machine_.root() / "drive_c";
   EXPECT_EQ(files_.ToWindowsPath(drive / "WINDOWS" / "system32" / "x.dll"),
             "C:\\WINDOWS\\system32\\x.dll");
