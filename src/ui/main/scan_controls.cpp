@@ -1,0 +1,73 @@
+#include "ui/main/scan_controls.h"
+
+#include <string>
+
+#include "model/app.h"
+#include "services/prompts.h"
+#include "ui/main/scan_hooks.h"
+#include "ui/main/scan_run.h"
+
+namespace ui {
+
+namespace {
+
+const std::string& ProductName(const model::App& app) {
+  return app.branding.strProductName.empty() ? app.runtime.ProductName()
+                                             : app.branding.strProductName;
+}
+
+void ShowPausedBox(model::App& app) {
+  app.runtime.MsgBox(ProductName(app) + " has been paused.  Click OK to resume.",
+                     services::vbInformation | services::vbOKOnly, ProductName(app));
+}
+
+void AskToStop(model::App& app, std::string_view question) {
+  if (app.runtime.MsgBox(question, services::vbQuestion | services::vbYesNo, ProductName(app)) ==
+      services::vbYes) {
+    app.scan.bStopScan = true;
+  }
+}
+
+}  // namespace
+
+void lblStart_Click(model::App& app) {
+  if (!app.frmMain.cmdScanNow.Enabled() || IsScanBlocked(app))
+    return;
+  CallHandler(app.frmMain.cmdScan.on_click);
+  cmdScanNow_Click(app);
+}
+
+void cmdPause_Click(model::App& app) {
+  model::FrmMain& window = app.frmMain;
+  window.cmdPause.SetEnabled(false);
+  window.cmdStop.SetEnabled(false);
+  ShowPausedBox(app);
+  window.cmdPause.SetEnabled(true);
+  window.cmdStop.SetEnabled(true);
+}
+
+void lblPause_Click(model::App& app) {
+  app.frmMain.lblPause.SetEnabled(false);
+  ShowPausedBox(app);
+  app.frmMain.lblPause.SetEnabled(true);
+}
+
+void cmdStop_Click(model::App& app) {
+  AskToStop(app, "Are you sure you want to stop the scan?");
+}
+
+void lblStop_Click(model::App& app) {
+  AskToStop(app, "Are you sure?");
+}
+
+void InstallScanControls(model::App& app) {
+  model::FrmMain& window = app.frmMain;
+  window.cmdScanNow.on_click = [&app] { cmdScanNow_Click(app); };
+  window.lblStart.on_click = [&app] { lblStart_Click(app); };
+  window.cmdPause.on_click = [&app] { cmdPause_Click(app); };
+  window.lblPause.on_click = [&app] { lblPause_Click(app); };
+  window.cmdStop.on_click = [&app] { cmdStop_Click(app); };
+  window.lblStop.on_click = [&app] { lblStop_Click(app); };
+}
+
+}  // namespace ui

@@ -1,0 +1,30 @@
+#pragma once
+// A scan as the main window runs it: the window prepared, the driver run, then the dates saved,
+// the report written when chosen, the outcome shown and, after a scheduled scan that asks for
+// it, the automatic removal.
+
+#include <string_view>
+
+namespace model {
+struct App;
+}
+
+namespace ui {
+
+// Told when Start is pressed while a removal or a Live Update runs; the scan does not start.
+inline constexpr std::string_view kRemovalRunningMessage =
+    "A removal is in progress. Start the scan again when it has finished.";
+inline constexpr std::string_view kLiveUpdateRunningMessage =
+    "Live Update is in progress. Start the scan again when it has finished.";
+
+// A scan is running exactly while both scan buttons are disabled.
+bool IsScanRunning(const model::App& app);
+// A removal or a Live Update is running: no scan may start.
+bool IsScanBlocked(const model::App& app);
+
+// The Start button's handler: runs one whole scan and returns when it (and any automatic
+// removal after it) has ended. Does nothing while a scan runs; while a removal or a Live Update
+// runs it says so and does not start.
+void cmdScanNow_Click(model::App& app);
+
+}  // namespace ui
