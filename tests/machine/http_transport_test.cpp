@@ -1,7 +1,4 @@
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -15,6 +12,7 @@ namespace {
 using hg_test::HttpTestServer;
 using hg_test::PatternBytes;
 using hg_test::RawHttpServer;
+using hg_test::RefusingPort;
 
 struct Received {
   bool ok = false;
@@ -40,28 +38,6 @@ Received Fetch(HttpTransport& transport, const std::string& url) {
       received.error);
   return received;
 }
-
-// A port on 127.0.0.1 that refuses connections for as long as this object lives: the socket
-// is bound but never listens.
-class RefusingPort {
- public:
-  RefusingPort() {
-    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-  }
-  ~RefusingPort() { ::close(fd_); }
-  std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/x"; }
-
- private:
-  int fd_ = -1;
-  int port_ = 0;
-};
 
 class HttpTransportTest : public ::testing::Test {
  protected:
@@ -131,7 +107,7 @@ TEST_F(HttpTransportTest, BrokenTransfersFail) {
   RawHttpServer short_body(RawHttpServer::ShortBodyReply(1000, 100));
   RawHttpServer no_reply(RawHttpServer::NoReply());
   RawHttpServer garbage("this is not HTTP at all\r\n\r\n");
-  const std::vector<std::string> urls = {refusing.Url(),        short_body.Url("/defs"),
+  const std::vector<std::string> urls = {refusing.Url("/x"),    short_body.Url("/defs"),
                                          no_reply.Url("/defs"), garbage.Url("/defs"),
                                          "not a url",           ""};
   for (const auto& url : urls) {

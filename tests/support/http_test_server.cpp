@@ -246,4 +246,26 @@ void RawHttpServer::Serve(int connection) {
   ::shutdown(connection, SHUT_WR);
 }
 
+// ---- RefusingPort ----
+
+RefusingPort::RefusingPort() {
+  fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  ::inet_pton(AF_INET, kHost, &address.sin_addr);
+  socklen_t length = sizeof address;
+  if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    throw std::runtime_error("could not reserve a port");
+  port_ = ntohs(address.sin_port);
+}
+
+RefusingPort::~RefusingPort() {
+  ::close(fd_);
+}
+
+std::string RefusingPort::Url(std::string_view path_and_query) const {
+  return BaseUrl(port_) + std::string(path_and_query);
+}
+
 }  // namespace hg_test

@@ -119,4 +119,20 @@ class RawHttpServer {
   std::vector<std::string> heads_;
 };
 
+// A port on 127.0.0.1 that refuses connections while this object lives (bound, never listening).
+class RefusingPort {
+ public:
+  RefusingPort();
+  ~RefusingPort();
+  RefusingPort(const RefusingPort&) = delete;
+  RefusingPort& operator=(const RefusingPort&) = delete;
+
+  int port() const { return port_; }
+  std::string Url(std::string_view path_and_query) const;
+
+ private:
+  int fd_ = -1;
+  int port_ = -1;
+};
+
 }  // namespace hg_test
