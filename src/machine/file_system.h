@@ -3,9 +3,14 @@
 //
 // A Windows path is "X:\a\b" with "\" or "/" as separators. Components resolve
 // case-insensitively (an exact match wins), ".." never climbs above the drive root, and
-// wildcards ("*", "?") and device paths ("\\?\", "\\.\", UNC) never match anything.
+// wildcards ("*", "?") and device paths ("\\?\", "\\.\", UNC, device names such as "NUL" or
+// "COM1") never match anything. As on Windows, trailing dots and blanks of the last name are
+// dropped. Names are Windows-1252 here and UTF-8 on the host.
 // A name beginning with "." is hidden; the user.DOSATTRIB extended attribute, when present,
-// adds the hidden, system and read-only bits.
+// adds the hidden, system and read-only bits. Only regular files and folders exist; a symbolic
+// link exists only while it leads to one inside its drive.
+//
+// Not for use from several threads at once.
 
 #include <cstdint>
 #include <filesystem>
@@ -31,7 +36,7 @@ struct FileAttributes {
 };
 
 struct FolderEntry {
-  std::string name;  // as it is on the host
+  std::string name;  // spelt as on the host, in Windows-1252
   FileAttributes attributes;
 };
 
@@ -82,7 +87,8 @@ class FileSystem {
 
 // Splits a Windows path into its drive letter (upper case) and its components, with "." removed
 // and ".." applied without climbing above the root. Nothing for a path that is not absolute
-// ("X:\..."), that holds a wildcard, or that is a device or UNC path.
+// ("X:\..."), that holds a wildcard or another character no name may hold, or that is a
+// device or UNC path.
 struct WindowsPath {
   char drive = 0;
   std::vector<std::string> components;

@@ -32,6 +32,20 @@ bool IsForbiddenInName(char c) {
   }
 }
 
+// CON, PRN, AUX, NUL, COM1..COM9 and LPT1..LPT9 name devices, with any extension.
+bool IsDeviceName(std::string_view name) {
+  std::string_view base = name.substr(0, name.find('.'));
+  while (!base.empty() && base.back() == ' ')
+    base.remove_suffix(1);
+  for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
+    if (EqualsIgnoreCase(base, device))
+      return true;
+  }
+  return base.size() == 4 &&
+         (StartsWithIgnoreCase(base, "COM") || StartsWithIgnoreCase(base, "LPT")) &&
+         base[3] >= '1' && base[3] <= '9';
+}
+
 }  // namespace
 
 std::string WindowsPath::ToString() const {
@@ -86,6 +100,8 @@ std::optional<WindowsPath> ParseWindowsPath(std::string_view text) {
       if (IsForbiddenInName(c))
         return std::nullopt;
     }
+    if (IsDeviceName(name))
+      return std::nullopt;
     out.components.emplace_back(name);
   }
   return out;

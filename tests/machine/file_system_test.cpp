@@ -89,6 +89,11 @@ TEST(ParseWindowsPathTest, NormalisesOrRefuses) {
       {"C:\\a\\b.txt:stream", nullptr},
       {"C:\\a<b", nullptr},
       {"C:\\a\\b\x01", nullptr},
+      {"C:\\WINDOWS\\nul", nullptr},
+      {"C:\\Con.txt", nullptr},
+      {"C:\\com1\\x", nullptr},
+      {"C:\\LPT9 .log", nullptr},
+      {"C:\\console\\com10.txt", "C:\\console\\com10.txt"},
   };
   for (const auto& c : kCases) {
     const std::optional<WindowsPath> path = ParseWindowsPath(c.text);
