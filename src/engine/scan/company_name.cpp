@@ -1,5 +1,6 @@
 #include "engine/scan/company_name.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -18,39 +19,64 @@ constexpr size_t kNone = std::string_view::npos;
 // How far past the value's start the fallback looks for a control character.
 constexpr size_t kFallbackScan = 255;
 
-// A read-only view of a whole regular file. The file is mapped rather than read so that a
-// large executable costs no heap; opened non-blocking so a FIFO can never hang the scan.
-class MappedFile {
+// Files up to this size are read; larger ones are mapped, so a big executable costs no heap.
+constexpr off_t kReadLimit = 1 << 20;
+
+// A read-only view of a whole regular file. Opened non-blocking so that a FIFO can never hang
+// the scan; anything but a regular file reads as empty.
+class FileBytes {
  public:
-  explicit MappedFile(const std::filesystem::path& host_path) {
+  explicit FileBytes(const std::filesystem::path& host_path) {
     const int fd = ::open(host_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
       return;
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-      void* data = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
-      if (data != MAP_FAILED) {
-        data_ = data;
-        size_ = static_cast<size_t>(st.st_size);
+      if (st.st_size <= kReadLimit) {
+        Read(fd, static_cast<size_t>(st.st_size));
+      } else {
+        Map(fd, static_cast<size_t>(st.st_size));
       }
     }
     ::close(fd);
   }
-  ~MappedFile() {
-    if (data_ != nullptr)
-      ::munmap(data_, size_);
+  ~FileBytes() {
+    if (mapped_ != nullptr)
+      ::munmap(mapped_, mapped_size_);
   }
-  MappedFile(const MappedFile&) = delete;
-  MappedFile& operator=(const MappedFile&) = delete;
+  FileBytes(const FileBytes&) = delete;
+  FileBytes& operator=(const FileBytes&) = delete;
 
-  std::string_view bytes() const {
-    return data_ == nullptr ? std::string_view()
-                            : std::string_view(static_cast<char*>(data_), size_);
-  }
+  std::string_view bytes() const { return bytes_; }
 
  private:
-  void* data_ = nullptr;
-  size_t size_ = 0;
+  void Read(int fd, size_t size) {
+    buffer_.resize(size);
+    size_t done = 0;
+    while (done < size) {
+      const ssize_t got = ::read(fd, buffer_.data() + done, size - done);
+      if (got < 0 && errno == EINTR)
+        continue;
+      if (got <= 0)
+        break;
+      done += static_cast<size_t>(got);
+    }
+    buffer_.resize(done);
+    bytes_ = buffer_;
+  }
+  void Map(int fd, size_t size) {
+    void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (data == MAP_FAILED)
+      return;
+    mapped_ = data;
+    mapped_size_ = size;
+    bytes_ = std::string_view(static_cast<const char*>(data), size);
+  }
+
+  std::string buffer_;
+  void* mapped_ = nullptr;
+  size_t mapped_size_ = 0;
+  std::string_view bytes_;
 };
 
 }  // namespace
@@ -120,7 +146,7 @@ std::string GetFileCompanyName(model::App& app, std::string_view path) {
   const auto host_path = app.machine.files().Resolve(path);
   if (!host_path)
     return "";
-  const MappedFile file(*host_path);
+  const FileBytes file(*host_path);
   return CompanyNameFromBytes(file.bytes());
 }
 

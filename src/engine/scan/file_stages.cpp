@@ -1,5 +1,6 @@
 #include "engine/scan/file_stages.h"
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -135,10 +136,37 @@ class Findings {
   std::unordered_map<std::string, int> listed_;
 };
 
+// The folders of one stage run. Definition files name the same few folders on many lines, and
+// the machine's folders cannot change while a stage runs, so each folder text is expanded once.
+class FolderExpander {
+ public:
+  FolderExpander(const services::System& system, std::string drive_root)
+      : system_(system), drive_root_(std::move(drive_root)) {}
+
+  // Nothing when a token names a folder this machine does not have.
+  const std::optional<std::string>& Expand(const std::string& folder) {
+    auto it = expanded_.find(folder);
+    if (it == expanded_.end()) {
+      std::string expanded;
+      std::optional<std::string> result;
+      if (ExpandDefinitionFolder(system_, folder, drive_root_, expanded)) {
+        result = std::move(expanded);
+      }
+      it = expanded_.emplace(folder, std::move(result)).first;
+    }
+    return it->second;
+  }
+
+ private:
+  const services::System& system_;
+  std::string drive_root_;
+  std::unordered_map<std::string, std::optional<std::string>> expanded_;
+};
+
 enum class Stage { kFiles, kFolders };
 
 void RunStage(model::App& app, Stage stage) {
-  const std::string drive_root = services::GetSystemDriveRoot(app.system);
+  FolderExpander folders(app.system, services::GetSystemDriveRoot(app.system));
   const std::string_view file_name =
       stage == Stage::kFiles ? kFileDefinitionFile : kDirectoryDefinitionFile;
   std::optional<DefinitionReader> reader = DefinitionReader::Open(app.system, file_name);
@@ -146,13 +174,14 @@ void RunStage(model::App& app, Stage stage) {
     return;
   Findings findings(app, stage == Stage::kFiles ? ThreatIconKind::kFile : ThreatIconKind::kFolder);
 
+  const std::optional<std::string> no_folder = std::string();
   std::string text;
-  std::string folder;
   while (!app.scan.bStopScan && reader->ReadLine(text)) {
     const DefinitionLine line = ParseDefinitionLine(text);
-    folder.clear();
-    const bool folder_ok =
-        !line.has_folder || ExpandDefinitionFolder(app.system, line.folder, drive_root, folder);
+    const std::optional<std::string>& expanded =
+        line.has_folder ? folders.Expand(line.folder) : no_folder;
+    const bool folder_ok = expanded.has_value();
+    const std::string& folder = folder_ok ? *expanded : *no_folder;
     const Target target = stage == Stage::kFiles ? PrepareFileLine(line, folder_ok, folder)
                                                  : PrepareFolderLine(line, folder_ok, folder);
     if (target.counted) {
