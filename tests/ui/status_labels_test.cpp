@@ -1,0 +1,85 @@
+// The status page's value labels.
+
+#include "engine/definitions/status_labels.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "ui/headless_app.h"
+
+namespace {
+
+using ui_test::HeadlessApp;
+
+TEST(StatusLabels, NothingSavedAndNoDateFile) {
+  HeadlessApp h;
+  engine::RefreshStatusLabels(h.app());
+  model::FrmMain& main = h.main();
+  EXPECT_EQ(main.lblDefCount.Caption(), "0");
+  EXPECT_EQ(main.lblVersion.Caption(), "1.0");
+  EXPECT_EQ(main.lblDefVersion.Caption(), "3/16/2006 12:00:00 AM PST");
+  EXPECT_EQ(main.lblDefRemoved.Caption(), "0");
+  EXPECT_EQ(main.lblLastScan.Caption(), "Never");
+  EXPECT_EQ(main.lblLastFullScan.Caption(), "Never");
+}
+
+TEST(StatusLabels, ShowsTheSourcesAsTheyAreNow) {
+  HeadlessApp h;
+  model::FrmMain& main = h.main();
+  h.WriteProgramFile("date.dat", "4/2/2007 9:15:00 PM\r\n");
+  h.Save("Settings", "lblDefRemoved", "17");
+  h.Save("Settings", "lblLastScan", "4/3/2007 10:00:00 AM");
+  h.app().definitions.lngTotalDefinitions = 1234567;
+  engine::RefreshStatusLabels(h.app());
+  EXPECT_EQ(main.lblDefCount.Caption(), "1,234,567");
+  EXPECT_EQ(main.lblDefVersion.Caption(), "4/2/2007 9:15:00 PM PST");
+  EXPECT_EQ(main.lblDefRemoved.Caption(), "17");
+  EXPECT_EQ(main.lblLastScan.Caption(), "4/3/2007 10:00:00 AM");
+  EXPECT_EQ(main.lblLastFullScan.Caption(), "Never");
+
+  // Nothing is kept between calls: a changed source shows at the next refresh.
+  h.Save("Settings", "lblLastFullScan", "4/4/2007");
+  h.app().definitions.lngTotalDefinitions = 0;
+  engine::RefreshStatusLabels(h.app());
+  EXPECT_EQ(main.lblLastFullScan.Caption(), "4/4/2007");
+  EXPECT_EQ(main.lblDefCount.Caption(), "0");
+}
+
+TEST(StatusLabels, AnEmptyDateFileCountsAsAbsent) {
+  HeadlessApp h;
+  h.WriteProgramFile("date.dat", "");
+  engine::RefreshStatusLabels(h.app());
+  EXPECT_EQ(h.main().lblDefVersion.Caption(), "3/16/2006 12:00:00 AM PST");
+}
+
+TEST(StatusLabels, VersionIsMajorDotMinorWithoutLeadingZeros) {
+  machine::VersionInfo version = ui_test::SampleVersion();
+  version.major = 2;
+  version.minor = 12;
+  HeadlessApp h(version);
+  engine::RefreshStatusLabels(h.app());
+  EXPECT_EQ(h.main().lblVersion.Caption(), "2.12");
+}
+
+TEST(GroupedNumber, GroupsThousandsWithACommaAndKeepsTheSign) {
+  struct Case {
+    int64_t value;
+    const char* text;
+  };
+  const Case cases[] = {
+      {0, "0"},
+      {7, "7"},
+      {999, "999"},
+      {1000, "1,000"},
+      {1234567, "1,234,567"},
+      {100000, "100,000"},
+      {-1234, "-1,234"},
+      {-999, "-999"},
+      {std::numeric_limits<int64_t>::min(), "-9,223,372,036,854,775,808"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(engine::FormatGroupedNumber(c.value), c.text) << c.value;
+}
+
+}  // namespace
