@@ -1,0 +1,51 @@
+// Design tables of the auxiliary windows: little beyond which ones the user may resize and
+// the parts a few labels play.
+
+#include "view/designs.h"
+
+namespace view {
+
+namespace {
+
+constexpr FontDesign kHeadline{"", 10, true};
+
+std::vector<FormDesign> Designs() {
+  return {
+      {.form_name = "frmSplash"},
+      {.form_name = "frmAbout",
+       .controls = {{.name = "Label1", .role = Role::kHeading, .font = kHeadline},
+                    {.name = "lblWebsite", .role = Role::kLink}}},
+      {.form_name = "frmSpywareFoundAlert",
+       .controls = {{.name = "lblProductName", .role = Role::kHeading, .font = kHeadline},
+                    {.name = "lblAlertFileName", .role = Role::kValue},
+                    {.name = "lblAlertCompanyName", .role = Role::kValue}}},
+      {.form_name = "frmHomePageChangedAlert",
+       .controls = {{.name = "Picture1", .role = Role::kPanel},
+                    {.name = "lblFrmHomePageProductName",
+                     .role = Role::kHeading,
+                     .font = kHeadline}}},
+      {.form_name = "frmReport", .resizable = true},
+      {.form_name = "frmDelete"},
+      {.form_name = "frmDownload"},
+      {.form_name = "frmMenuPopUp",
+       .controls = {{.name = "lblName", .role = Role::kTitle, .align = Align::kCenter}}},
+      {.form_name = "frmSignatureUpdated", .controls = {{.name = "Label1", .role = Role::kTitle}}},
+      {.form_name = "frmWebsite", .resizable = true},
+  };
+}
+
+}  // namespace
+
+const std::vector<FormDesign>& AuxiliaryDesigns() {
+  static const std::vector<FormDesign> designs = Designs();
+  return designs;
+}
+
+std::vector<const FormDesign*> AllFormDesigns() {
+  std::vector<const FormDesign*> all = {&FrmMainDesign()};
+  for (const FormDesign& design : AuxiliaryDesigns())
+    all.push_back(&design);
+  return all;
+}
+
+}  // namespace view

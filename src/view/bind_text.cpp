@@ -1,0 +1,134 @@
+// Text boxes and combo boxes.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStackedLayout>
+
+#include "forms/text_controls.h"
+#include "view/binders.h"
+#include "view/qt_text.h"
+
+namespace view {
+
+namespace {
+
+// A single-line box is a QLineEdit, a multi-line one a QPlainTextEdit; both live in one holder
+// so the kind can change with the model's MultiLine.
+class TextBoxBinding final : public Binding {
+ public:
+  TextBoxBinding(forms::TextBox& box, BindContext& context, const ControlDesign& design)
+      : Binding(box, context, design), box_(box) {}
+
+ protected:
+  QWidget* CreateWidget(QWidget* parent) override {
+    auto* holder = new QWidget(parent);
+    auto* layout = new QStackedLayout(holder);
+    line_ = new QLineEdit(holder);
+    lines_ = new QPlainTextEdit(holder);
+    layout->addWidget(line_);
+    layout->addWidget(lines_);
+    line_->installEventFilter(this);
+    lines_->installEventFilter(this);
+    OnUser(line_, &QLineEdit::textEdited, [this](const QString& text) {
+      UserAction([this, text] { box_.UserSetText(FromQString(text)); });
+    });
+    OnUser(lines_, &QPlainTextEdit::textChanged, [this] {
+      const std::string text = FromQStringLines(lines_->toPlainText());
+      UserAction([this, &text] { box_.UserSetText(text); });
+    });
+    return holder;
+  }
+  void RefreshKind() override {
+    auto* layout = static_cast<QStackedLayout*>(widget()->layout());
+    layout->setCurrentWidget(box_.MultiLine() ? static_cast<QWidget*>(lines_) : line_);
+    line_->setReadOnly(box_.Locked());
+    lines_->setReadOnly(box_.Locked());
+    if (box_.MultiLine()) {
+      const QString text = ToQStringLines(box_.Text());
+      if (lines_->toPlainText() != text)
+        lines_->setPlainText(text);
+    } else {
+      const QString text = ToQString(box_.Text());
+      if (line_->text() != text) {
+        const int cursor = line_->cursorPosition();
+        line_->setText(text);
+        line_->setCursorPosition(std::min<int>(cursor, text.size()));
+      }
+    }
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    // Typing reaches the model as key presses when it listens to them.
+    if ((watched == line_ || watched == lines_) && event->type() == QEvent::KeyPress)
+      return Binding::eventFilter(widget(), event);
+    return Binding::eventFilter(watched, event);
+  }
+  // A printable key goes through the model's key handler, which types it (or swallows it).
+  bool KeyTyped(int key_ascii) override {
+    if (key_ascii < 32 || box_.Locked())
+      return Binding::KeyTyped(key_ascii);
+    UserAction([this, key_ascii] { box_.UserKeyPress(key_ascii); });
+    if (box_.MultiLine())
+      lines_->moveCursor(QTextCursor::End);
+    else
+      line_->end(false);
+    return true;
+  }
+
+ private:
+  forms::TextBox& box_;
+  QLineEdit* line_ = nullptr;
+  QPlainTextEdit* lines_ = nullptr;
+};
+
+class ComboBinding final : public Binding {
+ public:
+  ComboBinding(forms::ComboBox& combo, BindContext& context, const ControlDesign& design)
+      : Binding(combo, context, design), combo_(combo) {}
+
+ protected:
+  QWidget* CreateWidget(QWidget* parent) override {
+    widget_ = new QComboBox(parent);
+    widget_->setInsertPolicy(QComboBox::NoInsert);
+    OnUser(widget_, &QComboBox::activated,
+           [this](int position) { UserAction([this, position] { combo_.UserSelect(position); }); });
+    return widget_;
+  }
+  void RefreshKind() override {
+    const bool editable = combo_.GetStyle() != forms::ComboBox::Style::kDropdownList;
+    if (widget_->isEditable() != editable) {
+      widget_->setEditable(editable);
+      if (editable) {
+        OnUser(widget_->lineEdit(), &QLineEdit::textEdited, [this](const QString& text) {
+          UserAction([this, text] { combo_.UserSetText(FromQString(text)); });
+        });
+      }
+    }
+    if (items_ != combo_.Items()) {
+      items_ = combo_.Items();
+      widget_->clear();
+      for (const std::string& item : items_)
+        widget_->addItem(ToQString(item));
+    }
+    if (widget_->currentIndex() != combo_.ListIndex())
+      widget_->setCurrentIndex(combo_.ListIndex());
+    if (editable && widget_->currentText() != ToQString(combo_.Text()))
+      widget_->setEditText(ToQString(combo_.Text()));
+  }
+
+ private:
+  forms::ComboBox& combo_;
+  QComboBox* widget_ = nullptr;
+  std::vector<std::string> items_;
+};
+
+}  // namespace
+
+std::unique_ptr<Binding> MakeTextBinding(forms::Control& control, BindContext& context,
+                                         const ControlDesign& design) {
+  if (control.kind() == forms::ControlKind::kTextBox)
+    return std::make_unique<TextBoxBinding>(static_cast<forms::TextBox&>(control), context, design);
+  return std::make_unique<ComboBinding>(static_cast<forms::ComboBox&>(control), context, design);
+}
+
+}  // namespace view

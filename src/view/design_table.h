@@ -1,0 +1,75 @@
+#pragma once
+// A window's design table: what the view needs beyond the model to draw each control. The
+// model carries each control's place and size (in twips), caption, font and state; the table
+// adds what only the screen cares about: the part a control plays in the look (a link, a page,
+// a heading), its text alignment, font face and size, the small icons of a list, whether a
+// list shows its column headers, and a place for a control the model leaves unplaced.
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "forms/control.h"
+
+namespace view {
+
+// The part a control plays in the window's look; the style sheet can tell them apart by the
+// widget property "hgRole".
+enum class Role {
+  kPlain,
+  kLink,        // a label that acts as a link: hand cursor, link colour
+  kHeading,     // a label that heads a page
+  kValue,       // a label that shows a value
+  kNavigation,  // a button of the page column
+  kPage,        // a frame that is one page of the window
+  kPanel,       // a frame drawn without border or caption
+  kGroup,       // a frame drawn as a captioned group box
+  kTitle,       // a label of the window's top bar
+};
+
+enum class Align { kLeft, kCenter, kRight };
+
+// The small icons a list view shows by its rows' icon numbers.
+enum class IconSet { kNone, kThreats, kDrives };
+
+struct FontDesign {
+  std::string_view family = {};  // "" keeps the model's
+  double size = 0;               // points; 0 keeps the model's
+  bool bold = false;             // added to the model's styles
+};
+
+struct Rect {
+  double left = 0, top = 0, width = 0, height = 0;  // twips
+};
+
+struct ControlDesign {
+  // Matches any element of a control array.
+  static constexpr int kAnyIndex = -2;
+
+  std::string_view name = {};
+  int index = forms::Control::kNoIndex;
+  Role role = Role::kPlain;
+  Align align = Align::kLeft;
+  std::optional<FontDesign> font = std::nullopt;
+  IconSet icons = IconSet::kNone;
+  bool column_headers = true;
+  // Used only while the model gives the control no size.
+  std::optional<Rect> place = std::nullopt;
+};
+
+struct FormDesign {
+  std::string_view form_name = {};
+  // The window can be resized by the user.
+  bool resizable = false;
+  // Icon resource for the window ("" = the program's own).
+  std::string_view icon = {};
+  std::vector<ControlDesign> controls = {};
+
+  // The entry for a control: its exact index first, then a kAnyIndex entry; nullptr for none.
+  const ControlDesign* Find(std::string_view name, int index) const;
+};
+
+// The design tables of every window, by form name; nullptr for a window without one.
+const FormDesign* FindFormDesign(std::string_view form_name);
+
+}  // namespace view

@@ -1,0 +1,117 @@
+#include "view/screen.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+
+#include "view/design_table.h"
+
+namespace view {
+
+Screen::Screen(QtBackend& backend, forms::Runtime& runtime, const model::SkinState* skin)
+    : backend_(backend), runtime_(runtime), skin_(skin) {
+  backend_.SetWindowHost(this);
+  if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+    QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { Sync(); });
+  for (forms::Form* form : runtime_.Forms()) {
+    if (form->Loaded())
+      FormLoaded(*form);
+  }
+}
+
+Screen::~Screen() {
+  backend_.SetWindowHost(nullptr);
+  views_.clear();
+}
+
+FormView* Screen::ViewOf(const forms::Form& form) const {
+  auto it = views_.find(&form);
+  return it == views_.end() ? nullptr : it->second.get();
+}
+
+QWidget* Screen::WidgetOf(const forms::Control& control) const {
+  FormView* view = ViewOf(control.form());
+  return view ? view->WidgetOf(control) : nullptr;
+}
+
+FormView& Screen::ViewFor(forms::Form& form) {
+  std::unique_ptr<FormView>& view = views_[&form];
+  if (!view)
+    view = std::make_unique<FormView>(form, FindFormDesign(form.name()), *this);
+  return *view;
+}
+
+bool Screen::IsSkinned(const forms::Form& form) const {
+  return skin_ && skin_->objSkin && skin_->objSkin->IsSkinned(form.hWnd());
+}
+
+const QString& Screen::StyleSheet() {
+  if (!style_sheet_) {
+    if (skin_ && skin_->objSkin)
+      style_sheet_ = LoadStyleSheet(skin_->objSkin->StyleSheet(), skin_->objSkin->Colors());
+    else
+      style_sheet_ = StyleSheetFromColors(model::kDefaultSkinColors);
+  }
+  return *style_sheet_;
+}
+
+QIcon Screen::WindowIcon(std::string_view name) {
+  const QPixmap picture = resources_.Picture(name.empty() ? std::string_view("program") : name);
+  return picture.isNull() ? QIcon() : QIcon(picture);
+}
+
+void Screen::FormLoaded(forms::Form& form) {
+  ViewFor(form).Loaded();
+}
+
+void Screen::FormUnloaded(forms::Form& form) {
+  if (FormView* view = ViewOf(form))
+    view->Unloaded();
+}
+
+void Screen::FormShown(forms::Form& form, bool modal) {
+  ViewFor(form).Shown(modal);
+}
+
+void Screen::FormHidden(forms::Form& form) {
+  if (FormView* view = ViewOf(form))
+    view->Hidden();
+}
+
+void Screen::RedrawLock(services::WindowHandle window) {
+  if (locked_)
+    locked_->SetRedrawLocked(false);
+  locked_ = nullptr;
+  if (forms::Form* form = runtime_.FindForm(window)) {
+    if (FormView* view = ViewOf(*form)) {
+      view->SetRedrawLocked(true);
+      locked_ = view;
+    }
+  }
+}
+
+void Screen::Sync() {
+  for (auto& [form, view] : views_) {
+    if (form->Loaded())
+      view->Sync();
+  }
+}
+
+void Screen::ProgramEnding() {
+  for (auto& [form, view] : views_)
+    view->Close();
+}
+
+QWidget* Screen::ActiveWindow() const {
+  QWidget* active = QApplication::activeWindow();
+  for (const auto& [form, view] : views_) {
+    if (view->window() == active)
+      return active;
+  }
+  if (const forms::Form* main = runtime_.MainForm()) {
+    if (FormView* view = ViewOf(*main); view && view->window()->isVisible())
+      return view->window();
+  }
+  return nullptr;
+}
+
+}  // namespace view
