@@ -1,5 +1,6 @@
 #include "services/file_paths.h"
 
+#include "machine/encoding.h"
 #include "machine/file_system.h"
 #include "machine/machine.h"
 #include "machine/text.h"
@@ -46,10 +47,10 @@ bool FileExists(const System& system, std::string_view path) {
   const auto attributes = files.Attributes(path);
   if (!attributes || !attributes->IsNormalFile())
     return false;
-  // The name the file system lists must be the one asked for, as a directory listing would
-  // report it.
+  // The name a listing of the folder reports must be the one asked for.
   const auto host_path = files.Resolve(path);
-  return host_path && machine::EqualsIgnoreCase(host_path->filename().string(), name);
+  return host_path && machine::EqualsIgnoreCase(
+                          machine::HostTextToWindows(host_path->filename().string()), name);
 }
 
 }  // namespace services
