@@ -8,15 +8,14 @@
 
 #include "machine/clock.h"
 #include "machine/file_system.h"
+#include "machine/http.h"
+#include "machine/processes.h"
 #include "machine/profile.h"
+#include "machine/registry.h"
+#include "machine/restore_points.h"
 #include "machine/version_info.h"
 
 namespace machine {
-
-class Registry;
-class ProcessTable;
-class HttpTransport;
-class RestorePoints;
 
 struct MachineParts {
   std::unique_ptr<Registry> registry;

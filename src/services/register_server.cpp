@@ -6,7 +6,7 @@ void RegisterServerLog::Record(std::string_view library_path, bool register_serv
   calls_.push_back({std::string(library_path), register_server});
 }
 
-bool RegisterServer(RegisterServerLog& log, WindowHandle, std::string_view library_path,
+bool RegisterServer(RegisterServerLog& log, std::intptr_t, std::string_view library_path,
                     bool register_server) {
   log.Record(library_path, register_server);
   return true;

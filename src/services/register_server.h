@@ -2,11 +2,10 @@
 // Registering or unregistering a component library. Nothing is ever loaded or run here: the
 // call is only recorded, so that the removal's behaviour can be seen and tested.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "services/system.h"
 
 namespace services {
 
@@ -27,7 +26,7 @@ class RegisterServerLog {
 
 // Records the call in `log` and returns True, as the platform routine does whatever happens.
 // The window handle is not read.
-bool RegisterServer(RegisterServerLog& log, WindowHandle window, std::string_view library_path,
+bool RegisterServer(RegisterServerLog& log, std::intptr_t window, std::string_view library_path,
                     bool register_server);
 
 }  // namespace services

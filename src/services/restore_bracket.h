@@ -18,9 +18,6 @@ class RestorePointError : public std::runtime_error {
   int32_t number() const { return kNumber; }
 };
 
-inline constexpr int kBeginSystemChange = 100;
-inline constexpr int kEndSystemChange = 101;
-
 // True on Windows ME (4.90 on the 95/98/ME family) and on the NT family from XP (5.1) on,
 // 5.2 excepted.
 bool IsSystemRestoreAvailable(const System& system);

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "services/prompts.h"
+#include "services/register_server.h"
 
 namespace machine {
 class Machine;
@@ -47,6 +48,9 @@ struct System {
   std::string strRootKeyName;
   // Sequence number of the open restore point; 0 when none is open.
   int64_t lngRestoreSequence = 0;
+
+  // Calls to register or unregister a component library (never loaded here, only recorded).
+  RegisterServerLog register_server_log;
 
   QuarantineLogWriter* quarantine_log = nullptr;
   WindowManager* windows = nullptr;
