@@ -46,10 +46,13 @@ FileSystem::FileSystem(const Profile& profile)
 FileSystem::~FileSystem() = default;
 
 std::optional<fs::path> FileSystem::Resolve(std::string_view windows_path) const {
-  const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
-  if (!path)
-    return std::nullopt;
-  std::optional<FoundEntry> found = cache_->Find(*path);
+  std::optional<FoundEntry> found;
+  if (!cache_->TryFindFast(windows_path, found)) {
+    const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
+    if (!path)
+      return std::nullopt;
+    found = cache_->Find(*path);
+  }
   if (!found)
     return std::nullopt;
   return fs::path(std::move(found->host_path));
@@ -95,7 +98,7 @@ std::optional<std::string> FileSystem::ToWindowsPath(const fs::path& host_path) 
     if (name.empty())
       continue;
     std::string windows_name = HostTextToWindows(name);
-    if (!NameableOnWindows(windows_name))
+    if (!IsValidWindowsName(windows_name))
       return std::nullopt;
     out.components.push_back(std::move(windows_name));
   }
@@ -103,10 +106,13 @@ std::optional<std::string> FileSystem::ToWindowsPath(const fs::path& host_path) 
 }
 
 std::optional<FileAttributes> FileSystem::Attributes(std::string_view windows_path) const {
-  const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
-  if (!path)
-    return std::nullopt;
-  const std::optional<FoundEntry> found = cache_->Find(*path);
+  std::optional<FoundEntry> found;
+  if (!cache_->TryFindFast(windows_path, found)) {
+    const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
+    if (!path)
+      return std::nullopt;
+    found = cache_->Find(*path);
+  }
   struct stat st {};
   if (!found || stat(found->host_path.c_str(), &st) != 0 ||
       (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)))
@@ -146,7 +152,7 @@ std::vector<FolderEntry> FileSystem::List(std::string_view windows_folder) const
     if (name == "." || name == "..")
       continue;
     std::string windows_name = HostTextToWindows(name);
-    if (!NameableOnWindows(windows_name))
+    if (!IsValidWindowsName(windows_name))
       continue;
     const std::string host = found->host_path + "/" + name;
     struct stat st {};

@@ -95,5 +95,8 @@ struct WindowsPath {
   std::string ToString() const;  // "C:\a\b"; "C:\" for the root
 };
 std::optional<WindowsPath> ParseWindowsPath(std::string_view text);
+// Whether a name can stand in a Windows path: not empty, no character that no name may hold
+// (wildcards among them), not a device name such as "NUL".
+bool IsValidWindowsName(std::string_view name);
 
 }  // namespace machine

@@ -60,16 +60,6 @@ std::string CanonicalHostPath(const std::string& host_path) {
   return out;
 }
 
-bool NameableOnWindows(std::string_view name) {
-  for (char c : name) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (u < 0x20 || c == '\\' || c == '*' || c == '?' || c == '<' || c == '>' || c == '"' ||
-        c == '|' || c == ':')
-      return false;
-  }
-  return !name.empty();
-}
-
 bool InsideRoot(std::string_view canonical_path, std::string_view canonical_root) {
   if (canonical_root.empty() || canonical_path.empty())
     return false;
@@ -174,6 +164,7 @@ void FileSystem::Cache::Unwatch(Node& node) {
 }
 
 void FileSystem::Cache::ForgetWatches(Node& node) {
+  ++generation_;
   for (Entry& e : node.entries) {
     if (e.child)
       ForgetWatches(*e.child);
@@ -210,6 +201,7 @@ void FileSystem::Cache::DrainEvents() {
     for (ssize_t at = 0; at < length;) {
       const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
       at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      ++generation_;
       if (event->mask & IN_Q_OVERFLOW) {
         for (auto& [wd, nodes] : watches_) {
           for (Node* n : nodes)
@@ -281,7 +273,7 @@ FileSystem::Cache::RefreshResult FileSystem::Cache::Refresh(DriveState& drive, N
       continue;
     Entry e;
     e.windows_name = HostTextToWindows(name);
-    if (!NameableOnWindows(e.windows_name))
+    if (!IsValidWindowsName(e.windows_name))
       continue;
     const std::optional<bool> is_folder = Classify(drive, node.host_path + "/" + name, d->d_type);
     if (!is_folder)
@@ -387,6 +379,19 @@ std::optional<FileSystem::Cache::Candidate> FileSystem::Cache::LookupDirect(
   return best;
 }
 
+FileSystem::Cache::RefreshResult FileSystem::Cache::PrepareRoot(DriveState& drive) {
+  if (!drive.watchable)
+    return RefreshResult::kDirect;
+  if (!drive.node) {
+    if (node_count_ >= kMaxNodes)
+      return RefreshResult::kDirect;
+    drive.node = std::make_unique<Node>();
+    drive.node->host_path = drive.root;
+    ++node_count_;
+  }
+  return Refresh(drive, *drive.node);
+}
+
 std::optional<FoundEntry> FileSystem::Cache::Find(const WindowsPath& path) {
   DrainEvents();
   DriveState* drive = FindDriveState(path.drive);
@@ -397,23 +402,14 @@ std::optional<FoundEntry> FileSystem::Cache::Find(const WindowsPath& path) {
   std::string host = drive->root;
 
   Node* node = nullptr;
-  if (drive->watchable) {
-    if (!drive->node && node_count_ < kMaxNodes) {
-      drive->node = std::make_unique<Node>();
-      drive->node->host_path = drive->root;
-      ++node_count_;
-    }
-    if (drive->node) {
-      switch (Refresh(*drive, *drive->node)) {
-        case RefreshResult::kReady:
-          node = drive->node.get();
-          break;
-        case RefreshResult::kGone:
-          return std::nullopt;
-        case RefreshResult::kDirect:
-          break;
-      }
-    }
+  switch (PrepareRoot(*drive)) {
+    case RefreshResult::kReady:
+      node = drive->node.get();
+      break;
+    case RefreshResult::kGone:
+      return std::nullopt;
+    case RefreshResult::kDirect:
+      break;
   }
   if (path.components.empty()) {
     struct stat st {};

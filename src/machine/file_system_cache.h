@@ -51,6 +51,10 @@ struct FileSystem::Cache {
 
   // The entry a parsed path names; nothing when it does not exist for the view.
   std::optional<FoundEntry> Find(const WindowsPath& path);
+  // The same for a path not parsed yet, answered from the listing of its folder when that
+  // folder has been looked up before and nothing has changed since. False when the full
+  // lookup has to run instead.
+  bool TryFindFast(std::string_view windows_path, std::optional<FoundEntry>& found);
   // The target of a path below an existing folder: an existing entry whose name matches
   // ignoring case keeps its spelling. Nothing for a drive root or a missing parent folder.
   std::optional<CreateTarget> FindForCreate(const WindowsPath& path);
@@ -98,6 +102,10 @@ struct FileSystem::Cache {
 
   DriveState* FindDriveState(char letter);
   bool PrepareDrive(DriveState& drive);
+  // Makes sure the drive root's listing is held; kDirect when it cannot be.
+  RefreshResult PrepareRoot(DriveState& drive);
+  // The held listing of a folder; nullptr when it is not held (or the folder is missing).
+  Node* FolderNode(const WindowsPath& folder, DriveState*& drive);
   void DrainEvents();
   RefreshResult Refresh(DriveState& drive, Node& node);
   Node* ChildNode(DriveState& drive, Node& node, Entry& entry, bool& gone);
@@ -112,7 +120,20 @@ struct FileSystem::Cache {
   std::optional<bool> Classify(const DriveState& drive, const std::string& host_path,
                                unsigned char d_type) const;
 
+  // Folders looked up by their text as given, valid while no change has been seen since.
+  struct FolderHit {
+    Node* node = nullptr;
+    DriveState* drive = nullptr;
+    uint64_t generation = 0;
+  };
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+
   std::vector<DriveState> drives_;
+  std::unordered_map<std::string, FolderHit, TextHash, std::equal_to<>> folder_hits_;
+  uint64_t generation_ = 0;  // moves on with every change seen
   int inotify_fd_ = -1;
   size_t node_count_ = 0;
   std::unordered_map<int, std::vector<Node*>> watches_;
@@ -122,7 +143,5 @@ struct FileSystem::Cache {
 bool InsideRoot(std::string_view canonical_path, std::string_view canonical_root);
 // The host path with every symbolic link resolved; empty when it does not exist.
 std::string CanonicalHostPath(const std::string& host_path);
-// Whether a name can appear in a Windows path.
-bool NameableOnWindows(std::string_view name);
 
 }  // namespace machine

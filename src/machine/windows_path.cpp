@@ -19,6 +19,8 @@ bool IsForbiddenInName(char c) {
   if (u < 0x20)
     return true;
   switch (c) {
+    case '\\':
+    case '/':
     case '*':
     case '?':
     case '<':
@@ -47,6 +49,16 @@ bool IsDeviceName(std::string_view name) {
 }
 
 }  // namespace
+
+bool IsValidWindowsName(std::string_view name) {
+  if (name.empty() || IsDeviceName(name))
+    return false;
+  for (char c : name) {
+    if (IsForbiddenInName(c))
+      return false;
+  }
+  return true;
+}
 
 std::string WindowsPath::ToString() const {
   std::string out{drive, ':'};
@@ -96,11 +108,7 @@ std::optional<WindowsPath> ParseWindowsPath(std::string_view text) {
       if (name.empty())
         continue;
     }
-    for (char c : name) {
-      if (IsForbiddenInName(c))
-        return std::nullopt;
-    }
-    if (IsDeviceName(name))
+    if (!IsValidWindowsName(name))
       return std::nullopt;
     out.components.emplace_back(name);
   }

@@ -264,6 +264,12 @@ TEST_P(FileSystemTest, SeesChangesMadeBehindItsBack) {
   machine_.WriteFile("C:\\Moved\\B.TXT", "B");
   EXPECT_EQ(files_.ReadFile("C:\\Moved\\B.TXT"), "B");
   EXPECT_EQ(files_.ReadFile("C:\\Moved\\b.txt"), "b");
+  EXPECT_EQ(files_.Resolve("C:\\Moved\\B.TXT"), machine_.host("C:\\Moved\\B.TXT"));
+  // Also when the exact spelling appears higher up the path.
+  EXPECT_EQ(files_.Resolve("C:\\MOVED\\b.txt"), machine_.host("C:\\Moved\\b.txt"));
+  machine_.WriteFile("C:\\MOVED\\b.txt", "other b");
+  EXPECT_EQ(files_.Resolve("C:\\MOVED\\b.txt"), machine_.host("C:\\MOVED\\b.txt"));
+  EXPECT_EQ(files_.Resolve("C:\\Moved\\b.txt"), machine_.host("C:\\Moved\\b.txt"));
 
   // A folder swapped for a link out of the drive.
   fs::remove_all(machine_.host("C:\\WATCH"));
