@@ -90,6 +90,7 @@ Binding::Binding(forms::Control& control, BindContext& context, const ControlDes
 
 Binding::~Binding() {
   if (widget_) {
+    widget_->removeEventFilter(this);
     widget_->hide();
     widget_->deleteLater();
   }

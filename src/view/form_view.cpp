@@ -109,6 +109,8 @@ FormView::FormView(forms::Form& form, const FormDesign* design, Screen& screen)
 }
 
 FormView::~FormView() {
+  // From here on no widget signal reaches the model.
+  torn_down_ = true;
   form_.observer = nullptr;
   const auto& controls = form_.Controls();
   const std::unordered_set<const forms::Control*> live(controls.begin(), controls.end());
@@ -116,8 +118,8 @@ FormView::~FormView() {
     if (live.count(control))
       binding->Detach();
   }
-  bindings_.clear();
   delete window_;
+  bindings_.clear();
 }
 
 Binding* FormView::BindingOf(const forms::Control& control) const {
@@ -337,6 +339,8 @@ QWidget* FormView::ContainerWidget(const forms::Control* container) {
 }
 
 bool FormView::IsAlive(const Binding& binding) const {
+  if (torn_down_)
+    return false;
   auto it = bindings_.find(&binding.control());
   if (it == bindings_.end() || it->second.get() != &binding)
     return false;

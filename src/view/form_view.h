@@ -109,6 +109,7 @@ class FormView final : public QObject, public BindContext {
   // Set while the view writes the form's properties into the window.
   int applying_ = 0;
   bool closed_ = false;
+  bool torn_down_ = false;
   bool skinned_ = false;
   QSize frame_extent_;
 };

@@ -1,0 +1,29 @@
+#pragma once
+// The Qt side of the view tests: one QApplication for the whole run (offscreen unless told
+// otherwise), a backend and runtime per test, and a bounded wait for things the event loop
+// brings about.
+
+#include <QApplication>
+#include <functional>
+#include <memory>
+
+#include "forms/runtime.h"
+#include "view/qt_backend.h"
+
+namespace view_test {
+
+// Processes events until `condition` holds; false when it still does not after a generous
+// bound (a safety net against a hanging test, never a measure of speed).
+bool PumpUntil(const std::function<bool()>& condition);
+
+// Runs `answer` on the next modal widget that opens (a message box or a modal window), from
+// inside its own event loop. Arm it before the action that opens the box.
+void AnswerNextModal(std::function<void(QWidget&)> answer);
+
+// A Qt backend with a runtime over it.
+struct QtRuntime {
+  view::QtBackend backend;
+  forms::Runtime runtime{backend, "Hearthguard"};
+};
+
+}  // namespace view_test
