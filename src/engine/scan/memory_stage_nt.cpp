@@ -1,0 +1,143 @@
+#include "engine/scan/memory_stage_nt.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/definitions/definition_reader.h"
+#include "engine/definitions/ignore_list.h"
+#include "engine/scan/company_name.h"
+#include "engine/scan/definition_line.h"
+#include "machine/machine.h"
+#include "machine/text.h"
+#include "model/app.h"
+#include "services/folder_tokens.h"
+#include "services/processes.h"
+#include "services/window_helpers.h"
+
+namespace engine {
+
+namespace {
+
+// The program's own companion program is never reported.
+constexpr std::string_view kCompanionProgram = "VEREVEDEDODURAVODIZ.EXE";
+constexpr std::string_view kStoppedSuffix = " was stopped from running.";
+
+bool HoldsEquals(std::string_view decoded_line) {
+  return decoded_line.find('=') != std::string_view::npos;
+}
+
+// Rebuilds strExeDefinitionPaths from ExeDefinition.dat and returns the name field of the last
+// line read, which the process walk keeps showing.
+std::string BuildPathList(model::App& app) {
+  std::string& list = app.scan.strExeDefinitionPaths;
+  list.clear();
+  std::string last_name;
+  std::optional<DefinitionReader> reader = DefinitionReader::Open(app.system, kExeDefinitionFile);
+  if (!reader)
+    return last_name;
+  services::LockWindow(app.system, app.frmMain.hWnd(), false);
+  std::string text;
+  while (reader->ReadLine(text)) {
+    if (ScanIsRunning(app) && app.scan.bStopScan) {
+      list.clear();
+      return last_name;
+    }
+    if (HoldsEquals(text)) {
+      last_name = text.substr(0, text.find('='));
+      if (const std::optional<std::string> path = ExeDefinitionPath(app, text)) {
+        if (list.empty())
+          list += '|';
+        list += *path;
+        list += '|';
+      }
+    } else {
+      last_name = text;
+    }
+    if (ScanIsRunning(app)) {
+      ++app.scan.lngMemoryItemsInspected;
+      ShowMemoryProgress(app, last_name, app.definitions.lngCookieDefinitionCount);
+    }
+    services::LockWindow(app.system, app.frmMain.hWnd(), false);
+    app.system.Yield();
+  }
+  list = machine::ToUpper(list);
+  return last_name;
+}
+
+// Looks at one listed process; a program that cannot be opened is passed over.
+void CheckProcess(model::App& app, uint32_t process_id, const DetectionAlert& alert) {
+  DetectedProgram program;
+  {
+    // Held only while the path is read: the alert below may wait a long time.
+    const std::unique_ptr<machine::OpenedProcess> process =
+        app.machine.processes().OpenProcess(process_id);
+    if (!process)
+      return;
+    program.process_id = process_id;
+    program.path = ComparablePath(app, process->ModuleFileName());
+  }
+  program.file_name = FileNameOf(program.path);
+  std::string needle = "|";
+  needle += program.path;
+  needle += '|';
+  if (app.scan.strExeDefinitionPaths.find(needle) == std::string::npos)
+    return;
+
+  program.company_name = GetFileCompanyName(app, program.path);
+  if (IsExemptCompany(program.company_name))
+    return;
+  if (IsIgnored(app, program.file_name)) {
+    if (ScanIsRunning(app))
+      LogExcludedProgram(app, program.file_name);
+    return;
+  }
+  if (machine::TrimBlanks(program.file_name) == kCompanionProgram)
+    return;
+  if (ScanIsRunning(app)) {
+    const bool ended = EndDetectedProgram(app, program);
+    LogEndedProgram(app, program.file_name, ended, kStoppedSuffix);
+  } else if (alert) {
+    alert(app, program);
+  }
+  ++app.scan.lngThreatsFound;
+}
+
+}  // namespace
+
+std::optional<std::string> ExeDefinitionPath(const model::App& app, std::string_view decoded_line) {
+  if (!HoldsEquals(decoded_line))
+    return std::nullopt;
+  const DefinitionLine line = ParseDefinitionLine(decoded_line);
+  std::string folder;
+  if (!services::TryExpandFolderTokens(app.system, line.has_folder ? line.folder : line.threat_name,
+                                       folder)) {
+    return std::nullopt;
+  }
+  std::string path = CollapseDoubleBackslashes(folder + "\\" + line.name);
+  if (!IsAbsoluteWindowsPath(path))
+    return std::nullopt;
+  return path;
+}
+
+void InspectProcessesNT(model::App& app, const DetectionAlert& alert) {
+  std::vector<std::string> names;
+  std::vector<uint32_t> ids;
+  const int32_t count = services::GetProcessList(app.system, names, ids, "", true);
+
+  const std::string last_name = BuildPathList(app);
+
+  app.frmMain.lblTotalNoOfRunningItems.SetCaption(std::to_string(count));
+  for (int32_t i = 0; i < count; ++i) {
+    ++app.scan.lngMemoryItemsInspected;
+    if (ScanIsRunning(app)) {
+      ShowMemoryProgress(app, last_name, app.definitions.lngExeDefinitionCount);
+      if (app.scan.bStopScan)
+        return;
+    }
+    CheckProcess(app, ids[static_cast<size_t>(i)], alert);
+    app.system.Yield();
+  }
+}
+
+}  // namespace engine

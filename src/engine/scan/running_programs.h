@@ -1,0 +1,64 @@
+#pragma once
+// What the two running-program stages share: the sign that a scan runs, a running program as
+// the stages see it, ending a detected program safely, their scan-log rows and progress.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace model {
+struct App;
+}
+
+namespace engine {
+
+// A running program that matched a definition.
+struct DetectedProgram {
+  uint32_t process_id = 0;
+  // The executable's full path as compared: trimmed, upper case, system folder made normal.
+  std::string path;
+  // The path's text after its last "\" (upper case).
+  std::string file_name;
+  // The company name of its version resource, as found ("" when none).
+  std::string company_name;
+};
+
+// What the NT stage does with a detected program when no scan runs: the memory shield passes
+// its alert here. Without one, the detection is only counted.
+using DetectionAlert = std::function<void(model::App&, const DetectedProgram&)>;
+
+// A scan runs exactly while the scan buttons are disabled.
+bool ScanIsRunning(const model::App& app);
+
+// A process's executable path as the stages compare it: trimmed, upper case, a kernel-style
+// system path made normal, then upper case again (the system folder may be spelt in any case).
+std::string ComparablePath(const model::App& app, std::string_view module_path);
+
+// The text after the last "\" (the whole text when there is none).
+std::string FileNameOf(std::string_view path);
+
+// True for "Microsoft Corporation" in any letter case, blanks around it ignored: such
+// programs are left alone.
+bool IsExemptCompany(std::string_view company_name);
+
+// Ends the program by its process id, but only while that id still runs the executable that
+// was matched, so a program started since under a reused id is never touched. On the NT family
+// the debug privilege is raised around the attempt. True when the program was ended.
+bool EndDetectedProgram(model::App& app, const DetectedProgram& program);
+
+// The scan-log row of a program ended during a scan: "Detected in the memory : " & file name
+// & `stopped_suffix` when it was ended, & " could not be stopped." when it still runs.
+void LogEndedProgram(model::App& app, std::string_view file_name, bool ended,
+                     std::string_view stopped_suffix);
+
+// The scan-log row "EXCLUDED: " & file name of a program on the ignore list.
+void LogExcludedProgram(model::App& app, std::string_view file_name);
+
+// The progress call of the running-program stages: the phase caption, CR LF and `item`; stage
+// percent lngMemoryItemsInspected / lngExeDefinitionCount x 100, overall percent
+// (lngMemoryItemsInspected + `overall_offset`) / lngTotalDefinitions x 100, each rounded halves
+// to even, 0 when its divisor is 0 (a percent too large for 16 bits leaves its bar alone).
+void ShowMemoryProgress(model::App& app, std::string_view item, int32_t overall_offset);
+
+}  // namespace engine
