@@ -1,0 +1,37 @@
+#include "engine/scan/registry_definition_line.h"
+
+#include "machine/text.h"
+
+namespace engine {
+
+bool RegistryDefinitionLine::HasKeyPath() const {
+  return !machine::TrimBlanks(key_path).empty();
+}
+
+RegistryDefinitionLine ParseRegistryDefinitionLine(std::string_view decoded_line) {
+  RegistryDefinitionLine line;
+  const size_t equals = decoded_line.rfind('=');
+  std::string_view key_part = decoded_line.substr(0, equals);
+  if (equals != std::string_view::npos) {
+    line.has_threat_part = true;
+    const std::string threat_part = machine::TrimBlanks(decoded_line.substr(equals + 1));
+    const size_t bar = threat_part.find('|');
+    line.threat_name = threat_part.substr(0, bar);
+    if (bar != std::string::npos) {
+      const std::string_view rest = std::string_view(threat_part).substr(bar + 1);
+      line.type_text = std::string(rest.substr(0, rest.find('|')));
+    }
+  }
+
+  std::string* const fields[] = {&line.root_code, &line.key_path, &line.value_name};
+  for (std::string* field : fields) {
+    const size_t caret = key_part.find('^');
+    *field = std::string(key_part.substr(0, caret));
+    if (caret == std::string_view::npos)
+      break;
+    key_part.remove_prefix(caret + 1);
+  }
+  return line;
+}
+
+}  // namespace engine
