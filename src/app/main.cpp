@@ -1,1 +1,125 @@
-int main() { return 0; }
+// The program: reads the machine it runs on and its own version block, opens the machine, and
+// runs the windows on Qt.
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/definitions/sample_definitions.h"
+#include "engine/definitions/status_labels.h"
+#include "forms/runtime.h"
+#include "machine/machine.h"
+#include "machine/profile.h"
+#include "machine/version_info.h"
+#include "model/app.h"
+#include "model/timer_group.h"
+#include "ui/windows/branding.h"
+#include "ui/windows/skin.h"
+#include "view/qt_backend.h"
+#include "view/qt_text.h"
+#include "view/screen.h"
+
+namespace {
+
+void ShowProblem(const QString& title, const QString& text, QMessageBox::Icon icon) {
+  QMessageBox box(icon, title, text, QMessageBox::Ok);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+QString Lines(const std::vector<std::string>& lines) {
+  QStringList out;
+  for (const std::string& line : lines)
+    out << QString::fromStdString(line);
+  return out.join(QLatin1Char('\n'));
+}
+
+// The main window as the start-up leaves it, until the splash window runs the start-up itself.
+void ShowMainWindow(model::App& app) {
+  ui::InitBranding(app);
+  model::FrmMain& main = app.frmMain;
+  // Until the main window's own unload step is installed, closing it must still end the program.
+  if (!main.on_unload)
+    main.on_unload = [&app](int&) { app.runtime.EndProgram(); };
+  main.Load();
+  ui::ApplySkin(app, main);
+  ui::CloneLabelsAsSkinLabels(main, {&main.SkinLabel1, &main.SkinLabel2, &main.SkinLabel3,
+                                     &main.SkinLabel4, &main.SkinLabel5, &main.SkinLabel6});
+  engine::RefreshStatusLabels(app);
+  model::ApplyTimerSettings(app, true);
+  main.Show();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The browser window's web engine shares its drawing contexts, and runs unsandboxed for root.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  if (geteuid() == 0)
+    setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+  QApplication qt_app(argc, argv);
+
+  const std::optional<machine::VersionInfo> version = machine::ReadOwnVersionInfo();
+  if (!version) {
+    // Without it the program has no name to keep its settings under.
+    ShowProblem(QStringLiteral("Start-up"),
+                QStringLiteral("This program's version information is missing, so it cannot "
+                               "start. Build or install it again."),
+                QMessageBox::Critical);
+    return 1;
+  }
+  const QString title = view::ToQString(version->product_name);
+
+  std::error_code ignored;
+  const bool first_start = !std::filesystem::exists(machine::ProfilePath(), ignored);
+  std::vector<std::string> profile_errors;
+  machine::Profile profile = machine::OpenOrCreateProfile(profile_errors);
+  if (!profile_errors.empty()) {
+    ShowProblem(title,
+                QStringLiteral("The machine profile could not be read:\n\n%1\n\nThe program "
+                               "goes on with the default machine.")
+                    .arg(Lines(profile_errors)),
+                QMessageBox::Warning);
+  }
+
+  std::string error;
+  std::unique_ptr<machine::Machine> machine =
+      machine::Machine::Open(std::move(profile), *version, error);
+  if (!machine) {
+    ShowProblem(
+        title,
+        QStringLiteral("The machine cannot be opened:\n\n%1").arg(QString::fromStdString(error)),
+        QMessageBox::Critical);
+    return 1;
+  }
+  if (first_start &&
+      !engine::WriteSampleDefinitions(machine->files(), machine->profile().program_folder)) {
+    ShowProblem(title,
+                QStringLiteral("The definition files could not be put into the program folder "
+                               "%1. Run Live Update once the program has started.")
+                    .arg(view::ToQString(machine->profile().program_folder)),
+                QMessageBox::Warning);
+  }
+
+  view::QtBackend backend(&machine->files());
+  forms::Runtime runtime(backend, version->product_name);
+  std::unique_ptr<model::App> app = model::MakeApp(*machine, runtime);
+  // What the splash window's load does first: its skin control becomes the program's.
+  app->skin.objSkin = &app->frmSplash.Peek().skn;
+  view::Screen screen(backend, runtime, &app->skin);
+
+  try {
+    ShowMainWindow(*app);
+  } catch (const forms::ProgramEnded&) {
+    // The start-up ended the program (another instance runs, for one).
+  }
+  if (!runtime.Ended())
+    QApplication::exec();
+  return 0;
+}

@@ -55,6 +55,7 @@ class TabStripBinding final : public Binding {
  protected:
   QWidget* CreateWidget(QWidget* parent) override {
     auto* holder = new QWidget(parent);
+    holder->setProperty("hgHolder", true);
     panel_ = new QFrame(holder);
     panel_->setObjectName(QStringLiteral("tabPanel"));
     panel_->setFrameShape(QFrame::StyledPanel);

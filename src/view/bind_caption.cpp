@@ -37,7 +37,7 @@ class LabelBinding final : public Binding {
     widget_->setWordWrap(true);
     widget_->setTextFormat(Qt::PlainText);
     widget_->setAlignment(ToQtAlignment(design().align) | Qt::AlignTop);
-    if (design().role == Role::kLink)
+    if (design().role == Role::kLink || design().role == Role::kCloseBox)
       widget_->setCursor(Qt::PointingHandCursor);
     return widget_;
   }

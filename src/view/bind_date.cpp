@@ -45,6 +45,7 @@ class DateBinding final : public Binding {
  protected:
   QWidget* CreateWidget(QWidget* parent) override {
     auto* holder = new QWidget(parent);
+    holder->setProperty("hgHolder", true);
     auto* layout = new QHBoxLayout(holder);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);

@@ -23,6 +23,7 @@ class TextBoxBinding final : public Binding {
  protected:
   QWidget* CreateWidget(QWidget* parent) override {
     auto* holder = new QWidget(parent);
+    holder->setProperty("hgHolder", true);
     auto* layout = new QStackedLayout(holder);
     line_ = new QLineEdit(holder);
     lines_ = new QPlainTextEdit(holder);

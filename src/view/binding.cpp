@@ -39,6 +39,8 @@ const char* RoleName(Role role) {
       return "group";
     case Role::kTitle:
       return "title";
+    case Role::kCloseBox:
+      return "closebox";
   }
   return "plain";
 }

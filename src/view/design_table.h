@@ -25,6 +25,7 @@ enum class Role {
   kPanel,       // a frame drawn without border or caption
   kGroup,       // a frame drawn as a captioned group box
   kTitle,       // a label of the window's top bar
+  kCloseBox,    // a label that closes the window
 };
 
 enum class Align { kLeft, kCenter, kRight };

@@ -12,11 +12,13 @@ using C = ControlDesign;
 constexpr FontDesign kHeadline{"", 12, true};
 // Values that the status page reports.
 constexpr FontDesign kValueFont{"", 0, true};
+// Captions whose boxes the skin's bold face would overfill.
+constexpr FontDesign kTightFont{"", 7.5, false};
 
 std::vector<ControlDesign> Controls() {
   std::vector<ControlDesign> c = {
       // Top bar and the page column.
-      {.name = "lblHide", .role = Role::kLink, .align = Align::kCenter, .font = kValueFont},
+      {.name = "lblHide", .role = Role::kCloseBox, .align = Align::kCenter, .font = kValueFont},
       {.name = "Command5", .role = Role::kNavigation},
       {.name = "cmdWebsite", .role = Role::kPlain},
       {.name = "cmdStatus", .role = Role::kNavigation},
@@ -49,17 +51,19 @@ std::vector<ControlDesign> Controls() {
       {.name = "lblViewLogFile", .role = Role::kLink},
       {.name = "lblPercentageCompleted", .role = Role::kValue},
       {.name = "lvwSpywareFound", .icons = IconSet::kThreats},
+      {.name = "SkinLabel7", .font = kTightFont},
+      {.name = "SkinLabel8", .font = kTightFont},
       {.name = "lblStatus", .index = 1, .role = Role::kPlain, .font = kValueFont},
       {.name = "lblStatus", .index = 0, .role = Role::kValue},
 
       // Results page.
       {.name = "frmResults", .role = Role::kPage},
       {.name = "lblRemovePicSoftwareFound", .role = Role::kValue, .font = kValueFont},
-      {.name = "lblSweepNow", .role = Role::kLink, .align = Align::kCenter},
-      {.name = "lblRemove", .role = Role::kLink, .align = Align::kCenter},
-      {.name = "lblOptions", .role = Role::kLink, .align = Align::kCenter},
-      {.name = "lblResult", .role = Role::kLink, .align = Align::kCenter},
-      {.name = "lblExit", .role = Role::kLink, .align = Align::kCenter},
+      {.name = "lblSweepNow", .role = Role::kLink, .align = Align::kCenter, .font = kTightFont},
+      {.name = "lblRemove", .role = Role::kLink, .align = Align::kCenter, .font = kTightFont},
+      {.name = "lblOptions", .role = Role::kLink, .align = Align::kCenter, .font = kTightFont},
+      {.name = "lblResult", .role = Role::kLink, .align = Align::kCenter, .font = kTightFont},
+      {.name = "lblExit", .role = Role::kLink, .align = Align::kCenter, .font = kTightFont},
       {.name = "lvwPicRemoveListOfSpywareFoundAndToBeRemoved", .icons = IconSet::kThreats},
       {.name = "lblDeletingPercentageCompleted", .role = Role::kValue},
 

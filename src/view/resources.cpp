@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFont>
 #include <QPainter>
 #include <QStyle>
 #include <cstdlib>
@@ -112,8 +113,8 @@ QMenuBar::item:selected, QMenu::item:selected { background: @accent; color: whit
 QMenu { background: @back; color: @fore; border: 1px solid @accent; }
 QLabel { color: @fore; background: transparent; }
 QLabel:disabled { color: #8a8f99; }
-QLabel[hgRole="link"] { color: @accent; text-decoration: underline; }
-QLabel[hgRole="link"]:disabled { color: #8a8f99; text-decoration: none; }
+QLabel[hgRole="link"] { color: @accent; }
+QLabel[hgRole="link"]:disabled { color: #8a8f99; }
 QLabel[hgRole="heading"] { color: @accent; }
 QLabel[hgRole="title"] { color: @accent; font-weight: bold; }
 QGroupBox { background: @back; border: 1px solid #a9b8cf; border-radius: 4px; margin-top: 7px; }
@@ -127,7 +128,7 @@ QPushButton:hover { border-color: @accent; }
 QPushButton:pressed { background: @panel; }
 QPushButton:disabled { color: #8a8f99; border-color: #c3cad6; }
 QPushButton[hgRole="navigation"] { font-weight: bold; text-align: left; padding-left: 10px; }
-QCheckBox, QRadioButton { color: @fore; background: transparent; }
+QCheckBox, QRadioButton { color: @fore; }
 QTreeWidget, QLineEdit, QPlainTextEdit, QComboBox, QDateTimeEdit { background: white; color: @fore;
               border: 1px solid #a9b8cf; selection-background-color: @accent; }
 QHeaderView::section { background: @panel; color: @fore; border: 0; border-right: 1px solid #a9b8cf;
@@ -144,6 +145,27 @@ QTabBar::tab:selected { background: @back; color: @accent; font-weight: bold; }
   sheet.replace(QStringLiteral("@panel"), panel);
   sheet.replace(QStringLiteral("@accent"), accent);
   return sheet;
+}
+
+QString ViewStyleSheet() {
+  return QStringLiteral(R"(
+QWidget[hgHolder="true"] { background: transparent; }
+QLabel[hgRole="link"] { text-decoration: underline; }
+QLabel[hgRole="link"]:disabled { text-decoration: none; }
+QDateTimeEdit:disabled, QLineEdit:disabled, QComboBox:disabled { color: #8a8f99; }
+)");
+}
+
+void SubstituteFonts() {
+  // Narrow sans faces first: the windows were laid out for them.
+  const QStringList narrow = {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Tahoma"),
+                              QStringLiteral("DejaVu Sans Condensed"),
+                              QStringLiteral("Liberation Sans Narrow"),
+                              QStringLiteral("Liberation Sans")};
+  for (const char* family : {"MS Sans Serif", "Tahoma", "Arial"})
+    QFont::insertSubstitutions(QString::fromLatin1(family), narrow);
+  QFont::insertSubstitutions(QStringLiteral("Verdana"),
+                             {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
 }
 
 QIcon Resources::SmallIcon(IconSet set, int number) {

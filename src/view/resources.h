@@ -27,6 +27,12 @@ std::optional<std::filesystem::path> FindDataFolder();
 QString LoadStyleSheet(std::string_view relative_path, const model::SkinColors& colors);
 // The sheet drawn from the colours alone.
 QString StyleSheetFromColors(const model::SkinColors& colors);
+// Rules the view adds after any skin's sheet, for what only the view knows: the widgets it
+// composes controls from ("hgHolder") and the part a control plays ("hgRole").
+QString ViewStyleSheet();
+
+// The program's fonts are those of its era; each gets the nearest face this host has.
+void SubstituteFonts();
 
 // Icons and pictures, made once each. Lives no longer than the QApplication.
 class Resources {

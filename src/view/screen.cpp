@@ -10,6 +10,7 @@ namespace view {
 Screen::Screen(QtBackend& backend, forms::Runtime& runtime, const model::SkinState* skin)
     : backend_(backend), runtime_(runtime), skin_(skin) {
   backend_.SetWindowHost(this);
+  SubstituteFonts();
   if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
     QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { Sync(); });
   for (forms::Form* form : runtime_.Forms()) {
@@ -50,6 +51,7 @@ const QString& Screen::StyleSheet() {
       style_sheet_ = LoadStyleSheet(skin_->objSkin->StyleSheet(), skin_->objSkin->Colors());
     else
       style_sheet_ = StyleSheetFromColors(model::kDefaultSkinColors);
+    *style_sheet_ += ViewStyleSheet();
   }
   return *style_sheet_;
 }

@@ -18,6 +18,7 @@ namespace {
 using namespace services;
 
 struct BoxCase {
+  const char* name;
   int style;
   std::vector<QMessageBox::StandardButton> buttons;
   QMessageBox::StandardButton default_button;
@@ -25,6 +26,10 @@ struct BoxCase {
   QMessageBox::StandardButton press;
   int answer;
 };
+
+void PrintTo(const BoxCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class MessageBoxTest : public ::testing::TestWithParam<BoxCase> {};
 
@@ -61,33 +66,27 @@ TEST_P(MessageBoxTest, ShowsTheStylesButtonsAndIconAndGivesBackTheButtonPressed)
 }
 
 using QB = QMessageBox;
-INSTANTIATE_TEST_SUITE_P(
-    Styles, MessageBoxTest,
-    ::testing::Values(
-        BoxCase{vbOKOnly, {QB::Ok}, QB::Ok, QB::NoIcon, QB::Ok, vbOK},
-        BoxCase{vbOKOnly | vbInformation, {QB::Ok}, QB::Ok, QB::Information, QB::Ok, vbOK},
-        BoxCase{vbYesNo | vbQuestion, {QB::Yes, QB::No}, QB::Yes, QB::Question, QB::No, vbNo},
-        BoxCase{vbYesNo | vbQuestion | vbDefaultButton2,
-                {QB::Yes, QB::No},
-                QB::No,
-                QB::Question,
-                QB::Yes,
-                vbYes},
-        BoxCase{vbYesNoCancel | vbExclamation,
-                {QB::Yes, QB::No, QB::Cancel},
-                QB::Yes,
-                QB::Warning,
-                QB::Cancel,
-                vbCancel},
-        BoxCase{vbOKCancel | vbCritical, {QB::Ok, QB::Cancel}, QB::Ok, QB::Critical, QB::Ok, vbOK},
-        BoxCase{vbAbortRetryIgnore,
-                {QB::Abort, QB::Retry, QB::Ignore},
-                QB::Abort,
-                QB::NoIcon,
-                QB::Ignore,
-                vbIgnore},
-        BoxCase{
-            vbRetryCancel, {QB::Retry, QB::Cancel}, QB::Retry, QB::NoIcon, QB::Retry, vbRetry}));
+// clang-format off
+const BoxCase kBoxCases[] = {
+    {"OkOnly", vbOKOnly, {QB::Ok}, QB::Ok, QB::NoIcon, QB::Ok, vbOK},
+    {"Information", vbOKOnly | vbInformation, {QB::Ok}, QB::Ok, QB::Information, QB::Ok, vbOK},
+    {"YesNoQuestion", vbYesNo | vbQuestion, {QB::Yes, QB::No}, QB::Yes, QB::Question, QB::No, vbNo},
+    {"YesNoDefaultNo", vbYesNo | vbQuestion | vbDefaultButton2, {QB::Yes, QB::No}, QB::No,
+     QB::Question, QB::Yes, vbYes},
+    {"YesNoCancel", vbYesNoCancel | vbExclamation, {QB::Yes, QB::No, QB::Cancel}, QB::Yes,
+     QB::Warning, QB::Cancel, vbCancel},
+    {"OkCancelCritical", vbOKCancel | vbCritical, {QB::Ok, QB::Cancel}, QB::Ok, QB::Critical,
+     QB::Ok, vbOK},
+    {"AbortRetryIgnore", vbAbortRetryIgnore, {QB::Abort, QB::Retry, QB::Ignore}, QB::Abort,
+     QB::NoIcon, QB::Ignore, vbIgnore},
+    {"RetryCancel", vbRetryCancel, {QB::Retry, QB::Cancel}, QB::Retry, QB::NoIcon, QB::Retry,
+     vbRetry},
+};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(Styles, MessageBoxTest, ::testing::ValuesIn(kBoxCases),
+                         [](const ::testing::TestParamInfo<BoxCase>& param) {
+                           return std::string(param.param.name);
+                         });
 
 TEST(QtPromptsTest, FileFiltersTakeQtsForm) {
   struct Case {

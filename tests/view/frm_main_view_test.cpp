@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTreeWidget>
+#include <filesystem>
+#include <string>
+
+#include "engine/definitions/status_labels.h"
+#include "model/result_rows.h"
+#include "qt_app.h"
+#include "ui/windows/branding.h"
+#include "ui/windows/skin.h"
+#include "view/designs.h"
+
+namespace view_test {
+namespace {
+
+class FrmMainViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    model::App& app = qt.app();
+    model::FrmMain& w = app.frmMain;
+    ui::InitBranding(app);
+    w.Load();
+    ui::ApplySkin(app, w);
+    ui::CloneLabelsAsSkinLabels(w, {&w.SkinLabel1, &w.SkinLabel2, &w.SkinLabel3, &w.SkinLabel4,
+                                    &w.SkinLabel5, &w.SkinLabel6});
+    engine::RefreshStatusLabels(app);
+    FillSample();
+    w.Show();
+    ASSERT_NE(View(), nullptr);
+  }
+
+  // What a window looks like after a scan that found a little.
+  void FillSample() {
+    model::FrmMain& w = qt.app().frmMain;
+    w.SetCaption("Hearthguard - Hearthguard Software");
+    w.Label22.SetCaption("Welcome to Hearthguard");
+    w.cmdWebsite.SetCaption("Visit www.hearthguard.example");
+    w.lblMemoryInspected.SetCaption("1,204");
+    w.lblRegistryInspected.SetCaption("35,870");
+    w.lblFilesFolderInspected.SetCaption("120,455");
+    w.lblSoftwareFound.SetCaption("3");
+    w.lbltracesFound.SetCaption("7");
+    w.lblTotalNoOfRunningItems.SetCaption("42");
+    w.lblPercentageCompleted.SetCaption("Scanning complete.");
+    w.pbgMain.SetValue(100);
+    w.pb1.SetValue(60);
+    w.pb2.SetValue(85);
+    w.lblStatus(0).SetCaption("C:\\WINDOWS\\system32\\drivers\\etc\\hosts");
+    const std::pair<const char*, int> log[] = {
+        {"Bargain Buddy - Found", 3},
+        {"RegKey HKEY_LOCAL_MACHINE\\SOFTWARE\\Gator - Found", 2},
+        {"Cookie Found: C:\\Documents and Settings\\User\\Cookies\\user@doubleclick[1].txt", 1},
+        {"Detected in the memory : C:\\Program Files\\Cydoor\\cd_clint.exe was stopped from "
+         "running.",
+         3},
+        {"EXCLUDED: C:\\Program Files\\Kazaa", 5}};
+    for (const auto& [text, icon] : log)
+      w.lvwSpywareFound.AddItem(text, icon);
+    auto& threats = w.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
+    const std::array<const char*, 3> rows[] = {
+        {"Bargain Buddy", "C:\\Program Files\\BargainBuddy", "File"},
+        {"Gator", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Gator", "Registry"},
+        {"DoubleClick", "user@doubleclick[1].txt", "Cookie"}};
+    int icon = 4;
+    for (const auto& row : rows) {
+      const int position = threats.AddItem(row[0], icon--);
+      threats.SetSubItem(position, 1, row[1]);
+      threats.SetSubItem(position, 2, row[2]);
+      threats.SetChecked(position, true);
+    }
+    w.lblRemovePicSoftwareFound.SetCaption("3");
+    for (const char* drive : {"C:\\", "D:\\"})
+      w.lvwHardDrives.SetChecked(w.lvwHardDrives.AddItem(drive, 1), true);
+    w.optScanOnlyKnownSoftwares.SetValue(true);
+    w.chkSweepMemory.SetValue(forms::kChecked);
+    w.chkScanRegistry.SetValue(forms::kChecked);
+    w.chkScanCookies.SetValue(forms::kChecked);
+    w.chkHomePage.SetValue(forms::kChecked);
+    w.cmbDays.SetListIndex(7);
+    w.dtpScheduleTime.SetValue(machine::DateTime{2006, 3, 16, 12, 30, 0});
+    w.lblLastUpdate.SetCaption("Last update: 3/16/2006 12:00:00 AM PST");
+  }
+
+  view::FormView* View() { return qt.screen().ViewOf(qt.app().frmMain); }
+
+  void ShowPage(forms::Frame& page) {
+    model::FrmMain& w = qt.app().frmMain;
+    for (forms::Frame* frame : {&w.frmStatus, &w.frmScan, &w.frmResults, &w.frmOptions})
+      frame->SetVisible(frame == &page);
+  }
+  void ShowOptionsTab(int tab) {
+    model::FrmMain& w = qt.app().frmMain;
+    ShowPage(w.frmOptions);
+    w.TabStrip1.SetSelectedIndex(tab);
+    for (forms::Frame* view : w.frmView.Elements())
+      view->SetVisible(view->index() == tab);
+  }
+
+  // Visible controls whose widget does not fit inside its parent, or whose caption does not fit
+  // inside the widget.
+  std::vector<std::string> Misfits() {
+    std::vector<std::string> misfits;
+    for (forms::Control* control : qt.app().frmMain.Controls()) {
+      QWidget* widget = qt.screen().WidgetOf(*control);
+      if (!widget || !widget->isVisible() || control->FullName() == "Frame")
+        continue;
+      const QRect inside = widget->parentWidget()->rect();
+      if (!inside.contains(widget->geometry()))
+        misfits.push_back(control->FullName() + " lies outside its container");
+      bool clipped = false;
+      if (auto* label = qobject_cast<QLabel*>(widget); label && !label->text().isEmpty())
+        clipped = label->heightForWidth(label->width()) > label->height() ||
+                  label->fontMetrics().horizontalAdvance(label->text()) > label->width() * 4;
+      else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        clipped = button->sizeHint().width() > button->width() + 4;
+      if (clipped)
+        misfits.push_back(control->FullName() + " clips its caption");
+    }
+    return misfits;
+  }
+
+  // Saves the window as the user sees it, next to the test run's other output.
+  void Grab(const std::string& page) {
+    const std::filesystem::path file =
+        std::filesystem::current_path() / ("FrmMain-" + page + ".png");
+    EXPECT_TRUE(View()->window()->grab().save(QString::fromStdString(file.string())))
+        << file.string();
+  }
+
+  QtApp qt;
+};
+
+TEST_F(FrmMainViewTest, TheDesignTableNamesOnlyControlsTheWindowHas) {
+  for (const view::ControlDesign& design : view::FrmMainDesign().controls) {
+    bool found = false;
+    for (forms::Control* control : qt.app().frmMain.Controls()) {
+      found = found ||
+              (control->name() == design.name && (design.index == view::ControlDesign::kAnyIndex ||
+                                                  design.index == control->index()));
+    }
+    EXPECT_TRUE(found) << design.name << " (" << design.index << ")";
+  }
+}
+
+TEST_F(FrmMainViewTest, EveryControlIsBuiltInsideItsContainer) {
+  for (forms::Control* control : qt.app().frmMain.Controls()) {
+    if (control->kind() == forms::ControlKind::kTimer ||
+        control->kind() == forms::ControlKind::kMenuItem)
+      continue;
+    QWidget* widget = qt.screen().WidgetOf(*control);
+    ASSERT_NE(widget, nullptr) << control->FullName();
+    QWidget* expected =
+        control->Container() ? qt.screen().WidgetOf(*control->Container()) : View()->client();
+    EXPECT_EQ(widget->parentWidget(), expected) << control->FullName();
+  }
+  // Menus: the visible ones in the menu bar, the hidden debug menu not.
+  EXPECT_TRUE(View()->ActionOf(qt.app().frmMain.mnuFile)->isVisible());
+  EXPECT_FALSE(View()->ActionOf(qt.app().frmMain.mnuDebug)->isVisible());
+  EXPECT_FALSE(View()->ActionOf(qt.app().frmMain.mnuFileItem(1))->isVisible());
+}
+
+TEST_F(FrmMainViewTest, EachPageShowsWholeAndSavesAPicture) {
+  model::FrmMain& w = qt.app().frmMain;
+  struct Page {
+    const char* name;
+    std::function<void()> show;
+  };
+  const Page pages[] = {
+      {"status", [&] { ShowPage(w.frmStatus); }},
+      {"scan", [&] { ShowPage(w.frmScan); }},
+      {"results", [&] { ShowPage(w.frmResults); }},
+      {"options-scan", [&] { ShowOptionsTab(0); }},
+      {"options-protection", [&] { ShowOptionsTab(1); }},
+      {"options-schedule", [&] { ShowOptionsTab(2); }},
+      {"options-update", [&] { ShowOptionsTab(3); }},
+  };
+  for (const Page& page : pages) {
+    page.show();
+    qt.runtime().Yield();
+    EXPECT_EQ(Misfits(), std::vector<std::string>{}) << page.name;
+    Grab(page.name);
+  }
+}
+
+TEST_F(FrmMainViewTest, TheSkinDrawsTheWindowAndTheListsShowTheirIcons) {
+  EXPECT_FALSE(View()->window()->styleSheet().isEmpty());
+  EXPECT_EQ(qt.screen().WidgetOf(qt.app().frmMain.lblVersion)->property("hgType").toString(),
+            "SkinLabel");
+  auto* log = qobject_cast<QTreeWidget*>(qt.screen().WidgetOf(qt.app().frmMain.lvwSpywareFound));
+  ASSERT_NE(log, nullptr);
+  for (int row = 0; row < log->topLevelItemCount(); ++row)
+    EXPECT_FALSE(log->topLevelItem(row)->icon(0).isNull()) << row;
+}
+
+}  // namespace
+}  // namespace view_test
