@@ -1,26 +1,6 @@
-#include "model/result_windows.h"
+#include "model/frm_delete.h"
 
 namespace model {
-
-namespace {
-
-void HiddenTemplate(Window& window, forms::Label& label, double left, double top) {
-  label.SetCaption("Windowed Label");
-  label.Move(left, top, 1215, 255);
-  label.SetVisible(false);
-  window.MarkSkinLabel(label);
-}
-
-}  // namespace
-
-FrmReport::FrmReport(forms::Runtime& runtime) : Window(runtime, "frmReport") {
-  Move(0, 0, 9000, 7200);
-  Place(txtReport, nullptr, 120, 120, 8640, 6000);
-  txtReport.SetMultiLine(true);
-  txtReport.SetLocked(true);
-  Place(Captioned(cmdOk, "OK"), nullptr, 7545, 6240, 1215, 375);
-  HiddenTemplate(*this, SkinLabel1(0), 120, 6240);
-}
 
 FrmDelete::FrmDelete(forms::Runtime& runtime) : Window(runtime, "frmDelete") {
   Move(0, 0, 7200, 5400);
@@ -37,9 +17,13 @@ FrmDelete::FrmDelete(forms::Runtime& runtime) : Window(runtime, "frmDelete") {
                   "and either scan again or delete them manually."),
         nullptr, 120, 3840, 6840, 615);
   MarkSkinLabel(SkinLabel2);
-  Place(Captioned(Command1, "Ok"), nullptr, 5745, 4560, 1215, 375);
   Place(Captioned(Command2, "Copy List"), nullptr, 4410, 4560, 1215, 375);
-  HiddenTemplate(*this, SkinLabel1(0), 120, 4560);
+  Place(Captioned(Command1, "Ok"), nullptr, 5745, 4560, 1215, 375);
+
+  forms::Label& label_template = SkinLabel1(0);
+  Place(Captioned(label_template, "Windowed Label"), nullptr, 120, 4560, 1215, 255);
+  label_template.SetVisible(false);
+  MarkSkinLabel(label_template);
 }
 
 }  // namespace model

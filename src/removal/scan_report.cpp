@@ -1,0 +1,138 @@
+#include "removal/scan_report.h"
+
+#include <optional>
+
+#include "engine/definitions/definition_reader.h"
+#include "machine/machine.h"
+#include "model/app.h"
+#include "model/result_rows.h"
+#include "services/file_paths.h"
+
+namespace removal {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::string_view kRule = "-----------------------";
+constexpr std::string_view kQuarantineLogFile = "quarantine\\QuarantineLog.txt";
+
+// The lines of a normal file of the program folder; nothing when it is absent or unreadable.
+std::optional<engine::LineReader> ReadProgramFile(const model::App& app, std::string_view name) {
+  const std::string path = engine::ProgramFolderFile(app.system, name);
+  if (!services::FileExists(app.system, path))
+    return std::nullopt;
+  std::optional<std::string> text = app.machine.files().ReadFile(path);
+  if (!text)
+    return std::nullopt;
+  return engine::LineReader(std::move(*text));
+}
+
+// Every entry of the ignore list, each followed by CR LF. Lines that are empty or one blank
+// are no entries.
+std::string ExclusionText(const model::App& app) {
+  std::string text;
+  std::optional<engine::LineReader> lines = ReadProgramFile(app, engine::kIgnoreListFile);
+  if (!lines)
+    return text;
+  std::string line;
+  while (lines->ReadLine(line)) {
+    if (line.empty() || line == " ")
+      continue;
+    text += line;
+    text += kCrLf;
+  }
+  return text;
+}
+
+// Every line of the quarantine log, empty ones included, each followed by an empty line.
+std::string QuarantineText(const model::App& app) {
+  std::string text;
+  std::optional<engine::LineReader> lines = ReadProgramFile(app, kQuarantineLogFile);
+  if (!lines)
+    return text;
+  std::string line;
+  while (lines->ReadLine(line)) {
+    text += line;
+    text += kCrLf;
+    text += kCrLf;
+  }
+  return text;
+}
+
+// Builds the report as a sequence of writes, each ending in CR LF.
+class ReportWriter {
+ public:
+  // One write: the text and its line end.
+  ReportWriter& Write(std::string_view text = {}) {
+    text_ += text;
+    text_ += kCrLf;
+    return *this;
+  }
+  // A line followed by an empty line.
+  ReportWriter& Line(std::string_view text) { return Write(text).Write(); }
+  std::string Take() { return std::move(text_); }
+
+ private:
+  std::string text_;
+};
+
+std::string ReportText(model::App& app) {
+  const model::FrmMain& window = app.frmMain;
+  const machine::VersionInfo& version = app.machine.version();
+  ReportWriter report;
+  report.Write();
+  report.Line(std::string(19, ' ') + app.branding.strProductName + "v" +
+              std::to_string(version.major) + "." + std::to_string(version.minor) +
+              "   Scan Report.");
+  report.Write();
+  report.Line(kRule);
+  report.Line(" Scan Started at  : " + window.strScanStarted);
+  report.Line(" Scan Finished at : " + window.strScanFinished);
+  report.Line(kRule);
+  report.Write().Write().Write();
+  report.Line(" 1)Total Number of Cookies and Processes inspected: " +
+              window.lblMemoryInspected.Caption());
+  report.Line(" 2)Total Number of Registry entries inspected: " +
+              window.lblRegistryInspected.Caption());
+  report.Line(" 3)Total Number of Files/Folders inspected: " +
+              window.lblFilesFolderInspected.Caption());
+  report.Write();
+  report.Write("[Threats Detected]\r\n\r\n");
+
+  model::RowView<model::ThreatRow> threats(
+      app.frmMain.lvwPicRemoveListOfSpywareFoundAndToBeRemoved);
+  const int count = threats.Count();
+  for (int position = 0; position < count; ++position) {
+    const model::ThreatRow row = threats[position];
+    report.Line(row.name);
+    report.Write(row.location + "\r\n\r\n");
+  }
+  report.Line("Total = " + std::to_string(count));
+
+  const std::string exclusions = ExclusionText(app);
+  if (!exclusions.empty())
+    report.Write("\r\n[Files Currently Excluded]\r\n\r\n" + exclusions + "\r\n");
+  const std::string quarantine = QuarantineText(app);
+  if (!quarantine.empty())
+    report.Write("\r\n[Current Quarantine Log]\r\n\r\n" + quarantine + "\r\n\r\n");
+  report.Write();
+  report.Write("=====================End Of Report.");
+  return report.Take();
+}
+
+}  // namespace
+
+std::string ScanReportPath(const model::App& app) {
+  return engine::ProgramFolderFile(app.system, kScanReportFile);
+}
+
+bool MakeReport(model::App& app) {
+  // WriteFile puts a complete new file in place of the old one, never appending to it.
+  return app.machine.files().WriteFile(ScanReportPath(app), ReportText(app));
+}
+
+void InstallScanReport(model::App& app) {
+  app.hooks.MakeReport = [&app] { MakeReport(app); };
+}
+
+}  // namespace removal
