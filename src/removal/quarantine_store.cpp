@@ -172,6 +172,16 @@ bool SameItem(services::System& system, std::string_view path, std::string_view 
                    : SameFileContent(source_host->string(), copy_host->string());
 }
 
+// True when the folder at `path` still holds exactly what its copy holds: nothing of it was
+// deleted, so the copy is not the only place its content is kept.
+bool IsWhole(services::System& system, std::string_view path, std::string_view copy) {
+  const machine::FileSystem& files = system.machine.files();
+  const std::optional<fs::path> source_host = files.Resolve(path);
+  const std::optional<fs::path> copy_host = files.Resolve(copy);
+  return source_host && copy_host && SameTree(source_host->string(), copy_host->string(), 0) &&
+         SameTree(copy_host->string(), source_host->string(), 0);
+}
+
 MoveResult Move(services::System& system, std::string_view path, bool is_folder) {
   machine::FileSystem& files = system.machine.files();
   const std::optional<machine::FileAttributes> attributes = files.Attributes(path);
@@ -196,7 +206,7 @@ MoveResult Move(services::System& system, std::string_view path, bool is_folder)
   if (deleted && !files.Attributes(path))
     return {MoveStatus::kMoved, copied->stored_name};
   // A folder that is still whole can take its copy back; one that lost anything cannot.
-  if (!is_folder || SameItem(system, path, copied->stored_path, is_folder)) {
+  if (!is_folder || IsWhole(system, path, copied->stored_path)) {
     take_back();
     return {MoveStatus::kDeleteFailed, {}};
   }
