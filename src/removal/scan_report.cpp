@@ -6,6 +6,7 @@
 #include "machine/machine.h"
 #include "model/app.h"
 #include "model/result_rows.h"
+#include "removal/quarantine_store.h"
 #include "services/file_paths.h"
 
 namespace removal {
@@ -14,11 +15,9 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kRule = "-----------------------";
-constexpr std::string_view kQuarantineLogFile = "quarantine\\QuarantineLog.txt";
 
-// The lines of a normal file of the program folder; nothing when it is absent or unreadable.
-std::optional<engine::LineReader> ReadProgramFile(const model::App& app, std::string_view name) {
-  const std::string path = engine::ProgramFolderFile(app.system, name);
+// The lines of a normal file; nothing when it is absent or unreadable.
+std::optional<engine::LineReader> ReadLines(const model::App& app, const std::string& path) {
   if (!services::FileExists(app.system, path))
     return std::nullopt;
   std::optional<std::string> text = app.machine.files().ReadFile(path);
@@ -31,7 +30,8 @@ std::optional<engine::LineReader> ReadProgramFile(const model::App& app, std::st
 // are no entries.
 std::string ExclusionText(const model::App& app) {
   std::string text;
-  std::optional<engine::LineReader> lines = ReadProgramFile(app, engine::kIgnoreListFile);
+  std::optional<engine::LineReader> lines =
+      ReadLines(app, engine::ProgramFolderFile(app.system, engine::kIgnoreListFile));
   if (!lines)
     return text;
   std::string line;
@@ -47,7 +47,8 @@ std::string ExclusionText(const model::App& app) {
 // Every line of the quarantine log, empty ones included, each followed by an empty line.
 std::string QuarantineText(const model::App& app) {
   std::string text;
-  std::optional<engine::LineReader> lines = ReadProgramFile(app, kQuarantineLogFile);
+  std::optional<engine::LineReader> lines =
+      ReadLines(app, QuarantineFolderPath(app.system) + "\\" + std::string(kQuarantineLogName));
   if (!lines)
     return text;
   std::string line;
