@@ -1,7 +1,9 @@
 // Design tables of the auxiliary windows: little beyond which ones the user may resize and
-// the parts a few labels play.
+// the parts a few labels play. The report viewer and the delete-failed window have theirs in
+// result_designs.
 
 #include "view/designs.h"
+#include "view/result_designs.h"
 
 namespace view {
 
@@ -24,8 +26,6 @@ std::vector<FormDesign> Designs() {
                     {.name = "lblFrmHomePageProductName",
                      .role = Role::kHeading,
                      .font = kHeadline}}},
-      {.form_name = "frmReport", .resizable = true},
-      {.form_name = "frmDelete"},
       {.form_name = "frmDownload"},
       {.form_name = "frmMenuPopUp",
        .controls = {{.name = "lblName", .role = Role::kTitle, .align = Align::kCenter}}},
@@ -42,7 +42,7 @@ const std::vector<FormDesign>& AuxiliaryDesigns() {
 }
 
 std::vector<const FormDesign*> AllFormDesigns() {
-  std::vector<const FormDesign*> all = {&FrmMainDesign()};
+  std::vector<const FormDesign*> all = {&FrmMainDesign(), &FrmReportDesign(), &FrmDeleteDesign()};
   for (const FormDesign& design : AuxiliaryDesigns())
     all.push_back(&design);
   return all;

@@ -8,8 +8,7 @@
 namespace view {
 
 const FormDesign& FrmMainDesign();
-// The auxiliary windows (splash, About, alerts, report, delete-failed, download, tray menu,
-// notification, browser).
+// The auxiliary windows (splash, About, alerts, download, tray menu, notification, browser).
 const std::vector<FormDesign>& AuxiliaryDesigns();
 
 std::vector<const FormDesign*> AllFormDesigns();

@@ -138,15 +138,22 @@ class FrmMainViewTest : public ::testing::Test {
   QtApp qt;
 };
 
-TEST_F(FrmMainViewTest, TheDesignTableNamesOnlyControlsTheWindowHas) {
-  for (const view::ControlDesign& design : view::FrmMainDesign().controls) {
-    bool found = false;
-    for (forms::Control* control : qt.app().frmMain.Controls()) {
-      found = found ||
-              (control->name() == design.name && (design.index == view::ControlDesign::kAnyIndex ||
-                                                  design.index == control->index()));
+TEST_F(FrmMainViewTest, EveryDesignTableNamesAWindowAndOnlyControlsItHas) {
+  for (const view::FormDesign* design : view::AllFormDesigns()) {
+    const forms::Form* form = nullptr;
+    for (const forms::Form* candidate : qt.runtime().Forms())
+      form = candidate->name() == design->form_name ? candidate : form;
+    ASSERT_NE(form, nullptr) << design->form_name;
+    for (const view::ControlDesign& control_design : design->controls) {
+      bool found = false;
+      for (const forms::Control* control : form->Controls()) {
+        found = found || (control->name() == control_design.name &&
+                          (control_design.index == view::ControlDesign::kAnyIndex ||
+                           control_design.index == control->index()));
+      }
+      EXPECT_TRUE(found) << design->form_name << "." << control_design.name << " ("
+                         << control_design.index << ")";
     }
-    EXPECT_TRUE(found) << design.name << " (" << design.index << ")";
   }
 }
 

@@ -46,13 +46,13 @@ bool PumpUntil(const std::function<bool()>& condition) {
   return QTest::qWaitFor(condition, 20000);
 }
 
-void AnswerNextModal(std::function<void(QWidget&)> answer) {
+void AnswerNextModal(std::function<void(QWidget&)> answer, std::function<bool(QWidget&)> wanted) {
   // Polls from inside whatever loop runs until the modal widget is up.
   auto* poll = new QTimer();
   poll->setInterval(0);
-  QObject::connect(poll, &QTimer::timeout, [poll, answer = std::move(answer)] {
+  QObject::connect(poll, &QTimer::timeout, [poll, answer = std::move(answer), wanted] {
     QWidget* modal = QApplication::activeModalWidget();
-    if (!modal)
+    if (!modal || (wanted && !wanted(*modal)))
       return;
     poll->stop();
     poll->deleteLater();
