@@ -122,21 +122,27 @@ class ListBinding final : public Binding {
 
   void RefreshColumns() {
     UpdateScope scope(*this);
-    const int count = std::max(1, list_.ColumnCount());
-    tree_->setColumnCount(count);
     QStringList labels;
     for (const forms::ColumnHeader& column : list_.Columns())
       labels << ToQString(column.text);
     if (labels.isEmpty())
       labels << QString();
-    tree_->setHeaderLabels(labels);
-    for (int i = 0; i < list_.ColumnCount(); ++i)
-      tree_->header()->resizeSection(i, TwipsToPixels(list_.Columns()[i].width));
+    // A width dragged by the user changes no more than that width: rows stay as they are.
+    if (labels != shown_labels_) {
+      shown_labels_ = labels;
+      tree_->setColumnCount(static_cast<int>(labels.size()));
+      tree_->setHeaderLabels(labels);
+      // Sub-items of rows already there may now have a column to show in.
+      for (int i = 0; i < tree_->topLevelItemCount() && i < list_.Count(); ++i)
+        FillItem(*tree_->topLevelItem(i), list_.Items()[i]);
+    }
+    for (int i = 0; i < list_.ColumnCount(); ++i) {
+      const int width = TwipsToPixels(list_.Columns()[i].width);
+      if (tree_->header()->sectionSize(i) != width)
+        tree_->header()->resizeSection(i, width);
+    }
     if (list_.ColumnCount() == 0)
       tree_->header()->resizeSection(0, tree_->viewport()->width());
-    // Sub-items of rows already there may now have a column to show in.
-    for (int i = 0; i < tree_->topLevelItemCount() && i < list_.Count(); ++i)
-      FillItem(*tree_->topLevelItem(i), list_.Items()[i]);
   }
 
   void RebuildRows() {
@@ -208,6 +214,7 @@ class ListBinding final : public Binding {
   forms::ListView& list_;
   QTreeWidget* tree_ = nullptr;
   QTreeWidgetItem* just_selected_ = nullptr;
+  QStringList shown_labels_;
   bool built_ = false;
   bool checkboxes_ = false;
 };

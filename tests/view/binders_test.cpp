@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -128,6 +129,24 @@ TEST_F(BindersTest, UserInputReachesTheModelsHandlers) {
   EXPECT_EQ(typed, 3);
   EXPECT_EQ(form.txtName.Text(), "abc");
   EXPECT_TRUE(qt.runtime.RefusedActions().empty());
+}
+
+TEST_F(BindersTest, ClicksOnListRowsAndColumnEdgesReachTheModel) {
+  for (const char* name : {"Gator", "Cydoor", "Bargain Buddy"})
+    form.lvwFound.AddItem(name, 3);
+  std::vector<int> clicked;
+  form.lvwFound.on_item_click = [&](int position) { clicked.push_back(position); };
+
+  QTreeWidget* tree = Tree();
+  const QRect row = tree->visualItemRect(tree->topLevelItem(1));
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, row.center());
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, row.center());
+  // A drag on a column edge, as the header reports it.
+  tree->header()->resizeSection(1, 150);
+
+  EXPECT_EQ(clicked, (std::vector<int>{1, 1}));
+  EXPECT_EQ(form.lvwFound.SelectedIndex(), 1);
+  EXPECT_EQ(form.lvwFound.Columns()[1].width, 150 * 15);
 }
 
 TEST_F(BindersTest, ModelChangesReachTheWidgets) {
