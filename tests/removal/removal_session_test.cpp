@@ -272,15 +272,6 @@ TEST_F(RemovalSessionTest, NothingHappensWithoutACheckedThreatOrAYes) {
   }
 }
 
-TEST_F(RemovalSessionTest, AfterAScheduledScanItRemovesWithoutAsking) {
-  PlantFindings();
-  app().scan.bAutoDeleteAfterScan = true;
-  removal::Command4_Click(app());
-  EXPECT_TRUE(backend_.MessageBoxes().empty());
-  EXPECT_FALSE(Exists(kToolbarDll));
-  EXPECT_EQ(Setting("lblDefRemoved"), "4");
-}
-
 TEST_F(RemovalSessionTest, WithoutSystemRestoreThereIsNoParagraphAndNoRestorePoint) {
   Open([](hg_test::TempMachine& temp) { temp.profile().os_minor = 0; });  // Windows 2000
   PlantFindings();
