@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "machine/machine.h"
 #include "model/app.h"
@@ -19,25 +20,34 @@ constexpr size_t kNone = std::string_view::npos;
 // How far past the value's start the fallback looks for a control character.
 constexpr size_t kFallbackScan = 255;
 
-// Files up to this size are read; larger ones are mapped, so a big executable costs no heap.
+// Most files fit the first read, which then costs no size query. Past kReadLimit a file is
+// mapped rather than read, so a big executable costs no heap.
+constexpr size_t kFirstRead = 64 * 1024;
 constexpr off_t kReadLimit = 1 << 20;
 
-// A read-only view of a whole regular file. Opened non-blocking so that a FIFO can never hang
-// the scan; anything but a regular file reads as empty.
+// Appends the rest of the file to `out`; false on a read error.
+bool ReadToEnd(int fd, std::string& out) {
+  for (;;) {
+    const size_t done = out.size();
+    out.resize(done + kFirstRead);
+    const ssize_t got = ::read(fd, out.data() + done, kFirstRead);
+    out.resize(done + (got > 0 ? static_cast<size_t>(got) : 0));
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got <= 0)
+      return got == 0;
+  }
+}
+
+// A read-only view of a whole file. Opened non-blocking, so a FIFO can never hang the scan; a
+// file that turns out not to be regular reads as empty.
 class FileBytes {
  public:
   explicit FileBytes(const std::filesystem::path& host_path) {
     const int fd = ::open(host_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
       return;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-      if (st.st_size <= kReadLimit) {
-        Read(fd, static_cast<size_t>(st.st_size));
-      } else {
-        Map(fd, static_cast<size_t>(st.st_size));
-      }
-    }
+    Load(fd);
     ::close(fd);
   }
   ~FileBytes() {
@@ -50,19 +60,29 @@ class FileBytes {
   std::string_view bytes() const { return bytes_; }
 
  private:
-  void Read(int fd, size_t size) {
-    buffer_.resize(size);
-    size_t done = 0;
-    while (done < size) {
-      const ssize_t got = ::read(fd, buffer_.data() + done, size - done);
-      if (got < 0 && errno == EINTR)
-        continue;
-      if (got <= 0)
-        break;
-      done += static_cast<size_t>(got);
+  void Load(int fd) {
+    // A short first read of a regular file is the whole file.
+    first_ = std::make_unique_for_overwrite<char[]>(kFirstRead);
+    ssize_t got;
+    do {
+      got = ::read(fd, first_.get(), kFirstRead);
+    } while (got < 0 && errno == EINTR);
+    if (got <= 0)
+      return;
+    if (static_cast<size_t>(got) < kFirstRead) {
+      bytes_ = std::string_view(first_.get(), static_cast<size_t>(got));
+      return;
     }
-    buffer_.resize(done);
-    bytes_ = buffer_;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+      return;
+    if (st.st_size > kReadLimit) {
+      Map(fd, static_cast<size_t>(st.st_size));
+      return;
+    }
+    rest_.assign(first_.get(), kFirstRead);
+    if (ReadToEnd(fd, rest_))
+      bytes_ = rest_;
   }
   void Map(int fd, size_t size) {
     void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
@@ -73,7 +93,8 @@ class FileBytes {
     bytes_ = std::string_view(static_cast<const char*>(data), size);
   }
 
-  std::string buffer_;
+  std::unique_ptr<char[]> first_;
+  std::string rest_;
   void* mapped_ = nullptr;
   size_t mapped_size_ = 0;
   std::string_view bytes_;
@@ -91,11 +112,14 @@ std::string ToWideText(std::string_view key) {
 }
 
 std::string CompanyNameFromBytes(std::string_view bytes) {
+  static const std::string wide_section_key = ToWideText("StringFileInfo");
+  static const std::string wide_company_key = ToWideText("CompanyName");
+  static const std::string wide_next_key = ToWideText("FileDescription");
   size_t search_start = 0;
   size_t value_start = kNone;
-  std::string next_key;
+  std::string_view next_key;
 
-  const size_t wide_section = bytes.find(ToWideText("StringFileInfo"));
+  const size_t wide_section = bytes.find(wide_section_key);
   if (wide_section == kNone) {
     // An old 8-bit resource: the key and its NUL, then the value.
     const size_t plain_section = bytes.find("StringFileInfo");
@@ -110,10 +134,10 @@ std::string CompanyNameFromBytes(std::string_view bytes) {
   }
   if (value_start == kNone) {
     // Type word, key and its NUL terminator, then the value.
-    const size_t key = bytes.find(ToWideText("CompanyName"), search_start);
+    const size_t key = bytes.find(wide_company_key, search_start);
     if (key != kNone) {
       value_start = key + 26;
-      next_key = ToWideText("FileDescription");
+      next_key = wide_next_key;
     }
   }
   if (value_start == kNone || value_start >= bytes.size())

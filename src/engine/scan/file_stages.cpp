@@ -8,6 +8,7 @@
 #include "engine/definitions/ignore_list.h"
 #include "engine/scan/company_name.h"
 #include "engine/scan/definition_line.h"
+#include "engine/scan/scan_log_index.h"
 #include "engine/scan/scan_progress.h"
 #include "machine/text.h"
 #include "model/app.h"
@@ -60,7 +61,8 @@ Target PrepareFolderLine(const DefinitionLine& line, bool folder_ok, const std::
   return target;
 }
 
-void ShowProgress(model::App& app, std::string_view name) {
+// The progress call of a counted line; `text` is a buffer kept across lines.
+void ShowProgress(model::App& app, std::string_view name, std::string& text) {
   const model::DefinitionsState& counts = app.definitions;
   if (counts.lngFileDefinitionCount == 0 || counts.lngTotalDefinitions == 0)
     return;
@@ -74,7 +76,7 @@ void ShowProgress(model::App& app, std::string_view name) {
                                      overall_percent)) {
     return;
   }
-  std::string text = app.scan.strScanPhaseCaption;
+  text.assign(app.scan.strScanPhaseCaption);
   text += "\r\n";
   text += name;
   UpdateScanProgress(app, text, stage_percent, overall_percent);
@@ -87,12 +89,11 @@ void AddOneToCaption(forms::Label& label) {
   label.SetCaption(std::to_string(static_cast<long long>(value) + 1));
 }
 
-// The rows of one stage run. Remembers where each threat's scan-log row was seen, so that the
-// many lines of one threat do not search the whole log again; a remembered row is checked
-// before it is trusted, since the log can change while the stage yields.
+// The rows of one stage run.
 class Findings {
  public:
-  Findings(model::App& app, ThreatIconKind icon) : app_(app), main_(app.frmMain), icon_(icon) {}
+  Findings(model::App& app, ThreatIconKind icon)
+      : app_(app), main_(app.frmMain), icon_(icon), listed_(app.frmMain.lvwSpywareFound) {}
 
   void AddExcluded(const std::string& path) {
     std::string message(kExcludedPrefix);
@@ -101,39 +102,25 @@ class Findings {
         .Add({std::move(message), ThreatIconKind::kExcluded});
   }
 
+  // A target row for every find; the scan-log and threat-list rows only for a threat that is
+  // not listed yet.
   void Add(const std::string& path, const std::string& threat_name, const std::string& type) {
     model::RowView<model::FileTargetRow>(main_.lvwFilesToBeDeleted).Add({path, threat_name});
     AddOneToCaption(main_.lbltracesFound);
-    if (IsListed(threat_name))
+    if (listed_.IsThreatListed(threat_name))
       return;
-    const int position = model::RowView<model::ScanLogRow>(main_.lvwSpywareFound)
-                             .Add({model::FoundMessage(threat_name), icon_});
-    listed_[threat_name] = position;
+    model::RowView<model::ScanLogRow>(main_.lvwSpywareFound)
+        .Add({model::FoundMessage(threat_name), icon_});
     model::RowView<model::ThreatRow>(main_.lvwPicRemoveListOfSpywareFoundAndToBeRemoved)
         .Add({threat_name, path, type, icon_});
     ++app_.scan.lngThreatsFound;
   }
 
  private:
-  bool IsListed(const std::string& threat_name) {
-    const forms::ListView& log = main_.lvwSpywareFound;
-    const auto it = listed_.find(threat_name);
-    if (it != listed_.end() && it->second < log.Count() &&
-        machine::StartsWithIgnoreCase(log.Item(it->second).text,
-                                      model::FoundMessage(threat_name))) {
-      return true;
-    }
-    const int position = log.FindItem(model::FoundMessage(threat_name));
-    if (position < 0)
-      return false;
-    listed_[threat_name] = position;
-    return true;
-  }
-
   model::App& app_;
   model::FrmMain& main_;
   ThreatIconKind icon_;
-  std::unordered_map<std::string, int> listed_;
+  ScanLogIndex listed_;
 };
 
 // The folders of one stage run. Definition files name the same few folders on many lines, and
@@ -165,62 +152,87 @@ class FolderExpander {
 
 enum class Stage { kFiles, kFolders };
 
-void RunStage(model::App& app, Stage stage) {
-  FolderExpander folders(app.system, services::GetSystemDriveRoot(app.system));
-  const std::string_view file_name =
-      stage == Stage::kFiles ? kFileDefinitionFile : kDirectoryDefinitionFile;
-  std::optional<DefinitionReader> reader = DefinitionReader::Open(app.system, file_name);
-  if (!reader)
-    return;
-  Findings findings(app, stage == Stage::kFiles ? ThreatIconKind::kFile : ThreatIconKind::kFolder);
+// One run of either stage over its definition file.
+class StageRun {
+ public:
+  StageRun(model::App& app, Stage stage)
+      : app_(app),
+        stage_(stage),
+        folders_(app.system, services::GetSystemDriveRoot(app.system)),
+        findings_(app, stage == Stage::kFiles ? ThreatIconKind::kFile : ThreatIconKind::kFolder) {}
 
-  const std::optional<std::string> no_folder = std::string();
-  std::string text;
-  while (!app.scan.bStopScan && reader->ReadLine(text)) {
-    const DefinitionLine line = ParseDefinitionLine(text);
-    const std::optional<std::string>& expanded =
-        line.has_folder ? folders.Expand(line.folder) : no_folder;
-    const bool folder_ok = expanded.has_value();
-    const std::string& folder = folder_ok ? *expanded : *no_folder;
-    const Target target = stage == Stage::kFiles ? PrepareFileLine(line, folder_ok, folder)
-                                                 : PrepareFolderLine(line, folder_ok, folder);
-    if (target.counted) {
-      ++app.scan.lngFilesFoldersInspected;
-      ShowProgress(app, target.shown_name);
-      if (app.scan.bStopScan)
-        break;
-    }
-    if (target.testable) {
-      if (stage == Stage::kFiles) {
-        if (services::FileExists(app.system, target.path)) {
-          if (IsIgnored(app, target.path)) {
-            findings.AddExcluded(target.path);
-          } else if (!machine::EqualsIgnoreCase(
-                         machine::TrimBlanks(GetFileCompanyName(app, target.path)),
-                         kExemptCompany)) {
-            findings.Add(target.path, line.threat_name, line.extra_text);
-          }
-        }
-      } else if (services::FolderExists(app.system, target.path)) {
-        if (IsIgnoredPartial(app, target.path)) {
-          findings.AddExcluded(target.path);
+  void Run() {
+    std::optional<DefinitionReader> reader = DefinitionReader::Open(
+        app_.system, stage_ == Stage::kFiles ? kFileDefinitionFile : kDirectoryDefinitionFile);
+    if (!reader)
+      return;
+    std::string text;
+    while (!app_.scan.bStopScan && reader->ReadLine(text)) {
+      const DefinitionLine line = ParseDefinitionLine(text);
+      const std::optional<std::string>& expanded =
+          line.has_folder ? folders_.Expand(line.folder) : no_folder_;
+      const bool folder_ok = expanded.has_value();
+      const std::string& folder = folder_ok ? *expanded : *no_folder_;
+      const Target target = stage_ == Stage::kFiles ? PrepareFileLine(line, folder_ok, folder)
+                                                    : PrepareFolderLine(line, folder_ok, folder);
+      if (target.counted) {
+        ++app_.scan.lngFilesFoldersInspected;
+        ShowProgress(app_, target.shown_name, progress_text_);
+        if (app_.scan.bStopScan)
+          break;
+      }
+      if (target.testable) {
+        if (stage_ == Stage::kFiles) {
+          TestFile(target.path, line);
         } else {
-          findings.Add(target.path, line.threat_name, line.extra_text);
+          TestFolder(target.path, line);
         }
       }
+      app_.system.Yield();
     }
-    app.system.Yield();
   }
-}
+
+ private:
+  void TestFile(const std::string& path, const DefinitionLine& line) {
+    if (!services::FileExists(app_.system, path))
+      return;
+    if (IsIgnored(app_, path)) {
+      findings_.AddExcluded(path);
+      return;
+    }
+    if (machine::EqualsIgnoreCase(machine::TrimBlanks(GetFileCompanyName(app_, path)),
+                                  kExemptCompany)) {
+      return;
+    }
+    findings_.Add(path, line.threat_name, line.extra_text);
+  }
+
+  void TestFolder(const std::string& path, const DefinitionLine& line) {
+    if (!services::FolderExists(app_.system, path))
+      return;
+    if (IsIgnoredPartial(app_, path)) {
+      findings_.AddExcluded(path);
+      return;
+    }
+    findings_.Add(path, line.threat_name, line.extra_text);
+  }
+
+  model::App& app_;
+  Stage stage_;
+  FolderExpander folders_;
+  Findings findings_;
+  const std::optional<std::string> no_folder_ = std::string();
+  std::string progress_text_;
+};
 
 }  // namespace
 
 void ScanFileDefinitions(model::App& app) {
-  RunStage(app, Stage::kFiles);
+  StageRun(app, Stage::kFiles).Run();
 }
 
 void ScanDirectoryDefinitions(model::App& app) {
-  RunStage(app, Stage::kFolders);
+  StageRun(app, Stage::kFolders).Run();
 }
 
 }  // namespace engine
