@@ -81,10 +81,7 @@ class ScanReportTest : public ::testing::Test {
     temp_.WriteFile(app().machine.profile().program_folder + "\\ENoSignature.txt", content);
   }
   void WriteQuarantineLog(const std::string& content) {
-    temp_.WriteFile(QuarantineLogPath(), content);
-  }
-  std::string QuarantineLogPath() {
-    return removal::QuarantineFolderPath(app().system) + "\\QuarantineLog.txt";
+    temp_.WriteFile(removal::QuarantineFolderPath(app().system) + "\\QuarantineLog.txt", content);
   }
 
   // The report as the file holds it, byte for byte.
@@ -158,23 +155,6 @@ TEST_F(ScanReportTest, SectionsWithoutTextAreLeftOut) {
   EXPECT_EQ(without_files.find("[Current Quarantine Log]"), std::string::npos);
 }
 
-TEST_F(ScanReportTest, EachQuarantineLogLineIsFollowedByAnEmptyLine) {
-  app().removal.bQuarantinePass = true;
-  ASSERT_TRUE(removal::LogQuarantinedFile(app(), "C:\\bad.dat", "bad.dat"));
-  const std::string report = MadeReport();
-  const std::string section =
-      "\r\n[Current Quarantine Log]\r\n\r\n"
-      "6/28/2006 2:05:09 PM - File: bad.dat\r\n\r\n"
-      " - Location: C:\\bad.dat\r\n\r\n"
-      "\r\n\r\n"
-      "\r\n\r\n"
-      "\r\n\r\n\r\n"  // the section's end
-      "\r\n"
-      "=====================End Of Report.\r\n";
-  ASSERT_GE(report.size(), section.size());
-  EXPECT_EQ(report.substr(report.size() - section.size()), section);
-}
-
 // The report is rewritten whole: nothing of an older, longer report survives, and the new text
 // is never added to the old.
 TEST_F(ScanReportTest, AnOldReportIsReplacedNotAppendedTo) {
@@ -196,13 +176,6 @@ TEST_F(ScanReportTest, AnOldReportIsReplacedNotAppendedTo) {
     if (!entry.attributes.is_folder)
       names.push_back(entry.name);
   EXPECT_EQ(names, std::vector<std::string>{"Scan_Log.txt"});
-}
-
-TEST_F(ScanReportTest, TheHookWritesTheReport) {
-  removal::InstallScanReport(app());
-  ASSERT_TRUE(app().hooks.MakeReport);
-  app().hooks.MakeReport();
-  EXPECT_NE(Report().find("=====================End Of Report."), std::string::npos);
 }
 
 }  // namespace

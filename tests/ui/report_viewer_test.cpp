@@ -116,13 +116,4 @@ TEST_F(ReportViewerTest, ClosedWhileReading) {
   EXPECT_EQ(h.backend.DeliveredActions(), std::vector<std::string>{"OK"});
 }
 
-TEST_F(ReportViewerTest, SkinnedOnlyWhenSkinningIsOn) {
-  for (bool use_skin : {false, true}) {
-    h.app().branding.bUseSkin = use_skin;
-    h.app().frmReport.Get();
-    EXPECT_EQ(h.app().skin.objSkin->IsSkinned(Window().hWnd()), use_skin) << use_skin;
-    h.app().frmReport.Unload();
-  }
-}
-
 }  // namespace
