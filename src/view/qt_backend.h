@@ -54,7 +54,10 @@ class QtBackend final : public QObject, public forms::Backend {
   const machine::FileSystem* files_;
   forms::Runtime* runtime_ = nullptr;
   WindowHost* host_ = nullptr;
+  static constexpr int64_t kMinPassGapMs = 2;
+
   QElapsedTimer clock_;
+  QElapsedTimer last_pass_;
   std::map<forms::Timer*, std::unique_ptr<QTimer>> timers_;
   QTimer wake_;
 };
