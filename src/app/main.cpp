@@ -19,9 +19,11 @@
 #include "machine/version_info.h"
 #include "model/app.h"
 #include "model/timer_group.h"
+#include "ui/main/main_window_wiring.h"
 #include "ui/windows/branding.h"
 #include "ui/windows/skin.h"
 #include "view/qt_backend.h"
+#include "view/qt_clipboard.h"
 #include "view/qt_text.h"
 #include "view/screen.h"
 
@@ -48,6 +50,7 @@ void ShowMainWindow(model::App& app) {
   if (!main.on_unload)
     main.on_unload = [&app](int&) { app.runtime.EndProgram(); };
   main.Load();
+  ui::PrepareDefinitionsAndDrives(app);
   ui::ApplySkin(app, main);
   ui::CloneLabelsAsSkinLabels(main, {&main.SkinLabel1, &main.SkinLabel2, &main.SkinLabel3,
                                      &main.SkinLabel4, &main.SkinLabel5, &main.SkinLabel6});
@@ -113,6 +116,8 @@ int main(int argc, char** argv) {
   // What the splash window's load does first: its skin control becomes the program's.
   app->skin.objSkin = &app->frmSplash.Peek().skn;
   view::Screen screen(backend, runtime, &app->skin);
+  view::QtClipboard clipboard;
+  ui::InstallWindowHandlers(*app, clipboard);
 
   try {
     ShowMainWindow(*app);
