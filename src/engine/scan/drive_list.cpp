@@ -129,19 +129,22 @@ bool GetVolumeLabelAndSerial(model::App& app, std::string_view drive_root, std::
 void ScanDrive(model::App& app, std::string_view drive) {
   if (drive.empty())
     return;
-  const std::string root = std::string(1, drive[0]) + ":\\";
+  const std::string root = std::string(1, machine::ToUpperChar(drive[0])) + ":\\";
   std::string label;
   std::string serial;
   if (!GetVolumeLabelAndSerial(app, root, label, serial))
     return;
 
   model::FrmMain& main = app.frmMain;
-  const machine::Drive* host_drive = ReadyDrive(app, root);
+  // The drive was there a moment ago; the profile's drives never change.
+  const machine::Drive* host_drive = app.machine.profile().FindDrive(root[0]);
   std::error_code error;
-  const std::filesystem::space_info space = std::filesystem::space(host_drive->host_root, error);
+  std::filesystem::space_info space{};
+  if (host_drive != nullptr)
+    space = std::filesystem::space(host_drive->host_root, error);
   main.pbgMain.SetMin(0);
   main.pbgMain.SetValue(0);
-  if (!error)
+  if (host_drive != nullptr && !error)
     main.pbgMain.SetMax(static_cast<double>(space.capacity - space.free));
   main.lblStatus(0).SetVisible(true);
   main.lblPercentageCompleted.SetVisible(true);
