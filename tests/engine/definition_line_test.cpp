@@ -36,15 +36,4 @@ TEST(DefinitionLineTest, Parse) {
   }
 }
 
-TEST(DefinitionLineTest, PathHelpers) {
-  EXPECT_EQ(engine::CollapseDoubleBackslashes("C:\\WINDOWS\\\\sub\\\\\\x"),
-            "C:\\WINDOWS\\sub\\\\x");
-  EXPECT_TRUE(engine::IsAbsoluteWindowsPath("C:\\a"));
-  EXPECT_TRUE(engine::IsAbsoluteWindowsPath("d:/a"));
-  EXPECT_FALSE(engine::IsAbsoluteWindowsPath("bar.dll"));
-  EXPECT_FALSE(engine::IsAbsoluteWindowsPath("\\WINDOWS\\bar.dll"));
-  EXPECT_FALSE(engine::IsAbsoluteWindowsPath("C:bar.dll"));
-  EXPECT_FALSE(engine::IsAbsoluteWindowsPath("1:\\bar.dll"));
-}
-
 }  // namespace
