@@ -21,35 +21,31 @@ constexpr int kAttempts = 8;
 enum class Kind { kFile, kFolder };
 
 // One move; the log entry goes with every move that leaves something in the quarantine.
-MoveStatus MoveAndLog(model::App& app, std::string_view path, Kind kind) {
-  const MoveResult result = kind == Kind::kFolder ? MoveFolderToQuarantine(app.system, path)
-                                                  : MoveFileToQuarantine(app.system, path);
+MoveStatus MoveAndLog(model::App& app, Quarantine& quarantine, std::string_view path, Kind kind) {
+  QuarantineStore& store = quarantine.store;
+  const MoveResult result = kind == Kind::kFolder ? store.MoveFolder(path) : store.MoveFile(path);
   if (!result.stored_name.empty())
-    LogQuarantinedFile(app, path, result.stored_name);
+    LogQuarantinedFile(app, store, path, result.stored_name);
   return result.status;
 }
 
-bool IsThere(model::App& app, std::string_view path, Kind kind) {
-  return kind == Kind::kFolder ? services::FolderExists(app.system, path)
-                               : services::FileExists(app.system, path);
-}
-
 // Moves until it worked, the item is gone or the attempts are used up.
-QuarantineOutcome MoveRetrying(model::App& app, std::string_view path, Kind kind) {
-  if (!IsThere(app, path, kind))
-    return QuarantineOutcome::kNotThere;
+QuarantineOutcome MoveRetrying(model::App& app, Quarantine& quarantine, std::string_view path,
+                               Kind kind) {
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    const MoveStatus status = MoveAndLog(app, path, kind);
+    const MoveStatus status = MoveAndLog(app, quarantine, path, kind);
     if (status == MoveStatus::kMoved)
       return QuarantineOutcome::kMoved;
+    if (status == MoveStatus::kNotThere)
+      return attempt == 0 ? QuarantineOutcome::kNotThere : QuarantineOutcome::kNotMoved;
     app.system.Yield();
-    if (!IsThere(app, path, kind))
-      return QuarantineOutcome::kNotThere;
   }
   return QuarantineOutcome::kNotMoved;
 }
 
 }  // namespace
+
+Quarantine::Quarantine(model::App& app) : guard(app.system), store(app.system) {}
 
 std::string ItemName(std::string_view path) {
   if (!path.empty() && path.back() == '\\')
@@ -57,51 +53,57 @@ std::string ItemName(std::string_view path) {
   return services::GetFileNamePart(path);
 }
 
-QuarantineOutcome QuarantineFileRetrying(model::App& app, const PathGuard& guard,
+QuarantineOutcome QuarantineFileRetrying(model::App& app, Quarantine& quarantine,
                                          std::string_view path) {
-  if (!guard.Allows(path))
-    return QuarantineOutcome::kRefused;
-  return MoveRetrying(app, path, Kind::kFile);
-}
-
-QuarantineOutcome RemoveFileWithProcess(model::App& app, const PathGuard& guard,
-                                        std::string_view path) {
-  if (!guard.Allows(path))
+  if (!quarantine.guard.Allows(path))
     return QuarantineOutcome::kRefused;
   if (!services::FileExists(app.system, path))
     return QuarantineOutcome::kNotThere;
-  if (!KillProcessByExePath(app, guard, path))
-    return QuarantineOutcome::kProgramRunning;
-  return MoveRetrying(app, path, Kind::kFile);
+  return MoveRetrying(app, quarantine, path, Kind::kFile);
 }
 
-QuarantineOutcome QuarantineAndDeleteFile(model::App& app, const PathGuard& guard,
+QuarantineOutcome RemoveFileWithProcess(model::App& app, Quarantine& quarantine,
+                                        std::string_view path) {
+  if (!quarantine.guard.Allows(path))
+    return QuarantineOutcome::kRefused;
+  if (!services::FileExists(app.system, path))
+    return QuarantineOutcome::kNotThere;
+  if (!KillProcessByExePath(app, quarantine.guard, path))
+    return QuarantineOutcome::kProgramRunning;
+  return MoveRetrying(app, quarantine, path, Kind::kFile);
+}
+
+QuarantineOutcome QuarantineAndDeleteFile(model::App& app, Quarantine& quarantine,
                                           std::string_view path, services::WindowHandle window) {
-  if (!guard.Allows(path))
+  if (!quarantine.guard.Allows(path))
     return QuarantineOutcome::kRefused;
   if (!services::FileExists(app.system, path))
     return QuarantineOutcome::kNotThere;
   services::RegisterServer(app.system.register_server_log, window, path, false);
-  return MoveAndLog(app, path, Kind::kFile) == MoveStatus::kMoved ? QuarantineOutcome::kMoved
-                                                                  : QuarantineOutcome::kNotMoved;
+  return MoveAndLog(app, quarantine, path, Kind::kFile) == MoveStatus::kMoved
+             ? QuarantineOutcome::kMoved
+             : QuarantineOutcome::kNotMoved;
 }
 
-QuarantineOutcome QuarantineFolder(model::App& app, const PathGuard& guard, std::string_view path) {
-  if (!guard.Allows(path))
+QuarantineOutcome QuarantineFolder(model::App& app, Quarantine& quarantine, std::string_view path) {
+  if (!quarantine.guard.Allows(path))
     return QuarantineOutcome::kRefused;
   if (services::FileExists(app.system, path))
-    return MoveRetrying(app, path, Kind::kFile);
-  return MoveRetrying(app, path, Kind::kFolder);
+    return MoveRetrying(app, quarantine, path, Kind::kFile);
+  if (services::FolderExists(app.system, path))
+    return MoveRetrying(app, quarantine, path, Kind::kFolder);
+  return QuarantineOutcome::kNotThere;
 }
 
-QuarantineOutcome QuarantineCookieFile(model::App& app, const PathGuard& guard,
+QuarantineOutcome QuarantineCookieFile(model::App& app, Quarantine& quarantine,
                                        std::string_view path) {
-  if (!guard.Allows(path))
+  if (!quarantine.guard.Allows(path))
     return QuarantineOutcome::kRefused;
   if (!services::FileExists(app.system, path))
     return QuarantineOutcome::kNotThere;
-  return MoveAndLog(app, path, Kind::kFile) == MoveStatus::kMoved ? QuarantineOutcome::kMoved
-                                                                  : QuarantineOutcome::kNotMoved;
+  return MoveAndLog(app, quarantine, path, Kind::kFile) == MoveStatus::kMoved
+             ? QuarantineOutcome::kMoved
+             : QuarantineOutcome::kNotMoved;
 }
 
 int32_t GetFileSizeBytes(model::App& app, std::string_view path) {

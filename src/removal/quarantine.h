@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "removal/quarantine_store.h"
+#include "removal/safe_path.h"
 #include "services/system.h"
 
 namespace model {
@@ -18,7 +20,14 @@ struct App;
 
 namespace removal {
 
-class PathGuard;
+// What one removal pass works with: the path guard and the quarantine folder as they are when
+// the pass begins.
+struct Quarantine {
+  explicit Quarantine(model::App& app);
+
+  const PathGuard guard;
+  QuarantineStore store;
+};
 
 enum class QuarantineOutcome {
   kRefused,         // the path guard refused the path; nothing was touched
@@ -34,24 +43,24 @@ std::string ItemName(std::string_view path);
 
 // Up to eight attempts to move a normal file, yielding after each failed one. kNotThere when
 // no normal file of that name is at the path.
-QuarantineOutcome QuarantineFileRetrying(model::App& app, const PathGuard& guard,
+QuarantineOutcome QuarantineFileRetrying(model::App& app, Quarantine& quarantine,
                                          std::string_view path);
 
 // An EXE: every program running from that very file is ended first; when one survives, the
 // file is left alone. Then the file is moved as by QuarantineFileRetrying.
-QuarantineOutcome RemoveFileWithProcess(model::App& app, const PathGuard& guard,
+QuarantineOutcome RemoveFileWithProcess(model::App& app, Quarantine& quarantine,
                                         std::string_view path);
 
 // A DLL or OCX: unregistered (recorded only), then moved.
-QuarantineOutcome QuarantineAndDeleteFile(model::App& app, const PathGuard& guard,
+QuarantineOutcome QuarantineAndDeleteFile(model::App& app, Quarantine& quarantine,
                                           std::string_view path, services::WindowHandle window);
 
 // Any other path: a folder is moved as a whole tree, a normal file as a file (both retried up
 // to eight times).
-QuarantineOutcome QuarantineFolder(model::App& app, const PathGuard& guard, std::string_view path);
+QuarantineOutcome QuarantineFolder(model::App& app, Quarantine& quarantine, std::string_view path);
 
 // A tracking cookie's file.
-QuarantineOutcome QuarantineCookieFile(model::App& app, const PathGuard& guard,
+QuarantineOutcome QuarantineCookieFile(model::App& app, Quarantine& quarantine,
                                        std::string_view path);
 
 // The size of a file in bytes; 0 when it cannot be read or does not fit a signed 32-bit number.

@@ -14,6 +14,7 @@ std::string Stamp(const model::App& app) {
   return machine::FormatGeneralDate(app.machine.clock().Now());
 }
 
+// Through the file system view, for entries written without a store.
 bool Append(model::App& app, const std::string& entry) {
   const std::string log = QuarantineFolderPath(app.system) + "\\" + std::string(kQuarantineLogName);
   return app.machine.files().AppendFile(log, entry);
@@ -37,6 +38,11 @@ std::string RegistryEntryText(std::string_view stamp, std::string_view key_text,
   text.append("Value: ").append(value_text).append(kLineEnd);
   text.append(kLineEnd).append(kLineEnd);
   return text;
+}
+
+bool LogQuarantinedFile(model::App& app, QuarantineStore& store, std::string_view path,
+                        std::string_view stored_name) {
+  return store.AppendLog(FileEntryText(Stamp(app), stored_name, path));
 }
 
 bool LogQuarantinedFile(model::App& app, std::string_view path, std::string_view stored_name) {

@@ -15,6 +15,8 @@ struct App;
 
 namespace removal {
 
+class QuarantineStore;
+
 // The entries' text; `stamp` is the general date-and-time text of the moment.
 std::string FileEntryText(std::string_view stamp, std::string_view stored_name,
                           std::string_view path);
@@ -24,6 +26,9 @@ std::string RegistryEntryText(std::string_view stamp, std::string_view key_text,
 // Records an item moved into the quarantine: the name it is stored under and where it was
 // found. Written for every item moved, in whichever removal pass moved it. False when the entry
 // could not be written.
+bool LogQuarantinedFile(model::App& app, QuarantineStore& store, std::string_view path,
+                        std::string_view stored_name);
+// The same without a store at hand.
 bool LogQuarantinedFile(model::App& app, std::string_view path, std::string_view stored_name);
 
 // Records a registry deletion ("<root>\<key>" and the value name, or "All Values" for a whole

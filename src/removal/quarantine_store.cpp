@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -11,6 +12,9 @@
 #include <optional>
 #include <system_error>
 
+#include "machine/dos_attributes.h"
+#include "machine/encoding.h"
+#include "machine/host_files.h"
 #include "machine/machine.h"
 #include "machine/text.h"
 #include "services/system.h"
@@ -81,13 +85,80 @@ bool SameFileContent(const std::string& a, const std::string& b) {
   }
 }
 
+bool WriteAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t written = write(fd, data, size);
+    if (written < 0 && errno == EINTR)
+      continue;
+    if (written <= 0)
+      return false;
+    data += written;
+    size -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+// Copies `in` to `out` from where both stand, then reads both back from the start and compares
+// them. The number of bytes copied, or -1 when anything failed or differed.
+off_t CopyAndCompare(int in, int out) {
+  static thread_local std::array<char, 65536> buffer_a;
+  static thread_local std::array<char, 65536> buffer_b;
+  off_t total = 0;
+  for (;;) {
+    const ssize_t got = ReadFull(in, buffer_a.data(), buffer_a.size());
+    if (got < 0 || !WriteAll(out, buffer_a.data(), static_cast<size_t>(got)))
+      return -1;
+    total += got;
+    if (static_cast<size_t>(got) < buffer_a.size())
+      break;
+  }
+  for (off_t offset = 0; offset < total;) {
+    const size_t want =
+        static_cast<size_t>(std::min<off_t>(total - offset, static_cast<off_t>(buffer_a.size())));
+    const ssize_t got_a = pread(in, buffer_a.data(), want, offset);
+    const ssize_t got_b = pread(out, buffer_b.data(), want, offset);
+    if (got_a <= 0 || got_a != got_b ||
+        std::memcmp(buffer_a.data(), buffer_b.data(), static_cast<size_t>(got_a)) != 0) {
+      return -1;
+    }
+    offset += got_a;
+  }
+  return total;
+}
+
+// Copies a regular file to `to`, which must not exist, and reads the copy back against the
+// source. False, with no copy left behind, when anything failed or differed (a source that
+// changed meanwhile included).
+bool CopyFileChecked(const std::string& from, const std::string& to) {
+  const Descriptor in(from);
+  struct stat before {};
+  if (in.get() < 0 || fstat(in.get(), &before) != 0 || !S_ISREG(before.st_mode))
+    return false;
+  const int out = open(to.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, before.st_mode & 07777);
+  if (out < 0)
+    return false;
+  const off_t copied = CopyAndCompare(in.get(), out);
+  struct stat after {};
+  bool ok = copied >= 0 && before.st_size == copied && fstat(in.get(), &after) == 0 &&
+            after.st_size == copied;
+  ok = close(out) == 0 && ok;
+  if (ok)
+    machine::CopyDosAttrib(from, to);
+  else
+    unlink(to.c_str());
+  return ok;
+}
+
 // True when `copy` holds everything `source` holds: the same entries with the same kinds, files
 // of the same content, links to the same targets. Entries that are not part of a Windows tree
 // (sockets, pipes, devices) are not copied and not compared.
 bool SameTree(const std::string& source, const std::string& copy, int depth) {
   struct stat ss {};
   struct stat sc {};
-  if (depth > kMostDepth || lstat(source.c_str(), &ss) != 0 || lstat(copy.c_str(), &sc) != 0)
+  // The entry asked for counts as what it leads to, as the copy takes it; links inside it stay
+  // links.
+  const auto look = depth == 0 ? stat : lstat;
+  if (depth > kMostDepth || look(source.c_str(), &ss) != 0 || look(copy.c_str(), &sc) != 0)
     return false;
   if (S_ISREG(ss.st_mode))
     return S_ISREG(sc.st_mode) && SameFileContent(source, copy);
@@ -111,18 +182,18 @@ bool SameTree(const std::string& source, const std::string& copy, int depth) {
   return !error;
 }
 
+// True when the folder at `source` still holds exactly what its copy holds: nothing of it was
+// deleted, so the copy is not the only place its content is kept.
+bool IsWhole(const std::string& source, const std::string& copy) {
+  return SameTree(source, copy, 0) && SameTree(copy, source, 0);
+}
+
 // The item's own name: the last name of the path as the file system sees it.
 std::optional<std::string> ItemNameOf(std::string_view path) {
   const std::optional<machine::WindowsPath> parsed = machine::ParseWindowsPath(path);
   if (!parsed || parsed->components.empty())
     return std::nullopt;
   return parsed->components.back();
-}
-
-bool IsTaken(const machine::FileSystem& files, const std::string& folder,
-             const std::string& candidate) {
-  return machine::EqualsIgnoreCase(candidate, kQuarantineLogName) ||
-         files.Attributes(folder + "\\" + candidate).has_value();
 }
 
 std::string Candidate(std::string_view name, bool is_folder, int number) {
@@ -135,82 +206,9 @@ std::string Candidate(std::string_view name, bool is_folder, int number) {
   return std::string(name.substr(0, dot)) + suffix + std::string(name.substr(dot));
 }
 
-struct Copied {
-  std::string stored_name;
-  std::string stored_path;
-};
-
-// Copies the item under a free name; nothing when no copy could be made.
-std::optional<Copied> CopyIn(services::System& system, std::string_view path, bool is_folder) {
-  const std::optional<std::string> name = ItemNameOf(path);
-  if (!name)
-    return std::nullopt;
-  machine::FileSystem& files = system.machine.files();
-  const std::string folder = QuarantineFolderPath(system);
-  for (int number = 1; number <= kMostCandidates; ++number) {
-    std::string candidate = Candidate(*name, is_folder, number);
-    if (IsTaken(files, folder, candidate))
-      continue;
-    std::string target = folder + "\\" + candidate;
-    if (files.Copy(path, target))
-      return Copied{std::move(candidate), std::move(target)};
-    // Something of that name may have appeared since the look: try the next name then.
-    if (!files.Attributes(target))
-      return std::nullopt;
-  }
-  return std::nullopt;
-}
-
-bool SameItem(services::System& system, std::string_view path, std::string_view copy,
-              bool is_folder) {
-  const machine::FileSystem& files = system.machine.files();
-  const std::optional<fs::path> source_host = files.Resolve(path);
-  const std::optional<fs::path> copy_host = files.Resolve(copy);
-  if (!source_host || !copy_host)
-    return false;
-  return is_folder ? SameTree(source_host->string(), copy_host->string(), 0)
-                   : SameFileContent(source_host->string(), copy_host->string());
-}
-
-// True when the folder at `path` still holds exactly what its copy holds: nothing of it was
-// deleted, so the copy is not the only place its content is kept.
-bool IsWhole(services::System& system, std::string_view path, std::string_view copy) {
-  const machine::FileSystem& files = system.machine.files();
-  const std::optional<fs::path> source_host = files.Resolve(path);
-  const std::optional<fs::path> copy_host = files.Resolve(copy);
-  return source_host && copy_host && SameTree(source_host->string(), copy_host->string(), 0) &&
-         SameTree(copy_host->string(), source_host->string(), 0);
-}
-
-MoveResult Move(services::System& system, std::string_view path, bool is_folder) {
-  machine::FileSystem& files = system.machine.files();
-  const std::optional<machine::FileAttributes> attributes = files.Attributes(path);
-  if (!attributes || attributes->is_folder != is_folder)
-    return {MoveStatus::kNotThere, {}};
-
-  const std::optional<Copied> copied = CopyIn(system, path, is_folder);
-  if (!copied)
-    return {MoveStatus::kCopyFailed, {}};
-  const auto take_back = [&] {
-    if (is_folder)
-      files.DeleteFolder(copied->stored_path);
-    else
-      files.DeleteFile(copied->stored_path);
-  };
-  if (!SameItem(system, path, copied->stored_path, is_folder)) {
-    take_back();
-    return {MoveStatus::kCopyFailed, {}};
-  }
-
-  const bool deleted = is_folder ? files.DeleteFolder(path) : files.DeleteFile(path);
-  if (deleted && !files.Attributes(path))
-    return {MoveStatus::kMoved, copied->stored_name};
-  // A folder that is still whole can take its copy back; one that lost anything cannot.
-  if (!is_folder || IsWhole(system, path, copied->stored_path)) {
-    take_back();
-    return {MoveStatus::kDeleteFailed, {}};
-  }
-  return {MoveStatus::kPartlyDeleted, copied->stored_name};
+bool Exists(const std::string& host_path) {
+  struct stat st {};
+  return lstat(host_path.c_str(), &st) == 0;
 }
 
 }  // namespace
@@ -222,24 +220,135 @@ std::string QuarantineFolderPath(const services::System& system) {
   return folder + "\\quarantine";
 }
 
-std::string FreeQuarantineName(const services::System& system, std::string_view name,
-                               bool is_folder) {
+QuarantineStore::QuarantineStore(services::System& system)
+    : system_(system), log_host_name_(machine::WindowsTextToHost(kQuarantineLogName)) {
   const machine::FileSystem& files = system.machine.files();
   const std::string folder = QuarantineFolderPath(system);
+  const std::optional<machine::FileAttributes> attributes = files.Attributes(folder);
+  const std::optional<fs::path> host = files.Resolve(folder);
+  if (!attributes || !attributes->is_folder || !host)
+    return;
+  const std::string log_folded = machine::ToUpper(kQuarantineLogName);
+  std::error_code error;
+  for (fs::directory_iterator it(*host, error), end; !error && it != end; it.increment(error)) {
+    const std::string host_name = it->path().filename().string();
+    std::string folded = machine::ToUpper(machine::HostTextToWindows(host_name));
+    if (folded == log_folded)
+      log_host_name_ = host_name;
+    taken_.insert(std::move(folded));
+  }
+  if (!error)
+    host_folder_ = host->string();
+}
+
+bool QuarantineStore::IsTaken(const std::string& name) const {
+  return machine::EqualsIgnoreCase(name, kQuarantineLogName) ||
+         taken_.count(machine::ToUpper(name)) > 0;
+}
+
+std::string QuarantineStore::FreeName(std::string_view name, bool is_folder) const {
+  if (!ok())
+    return {};
   for (int number = 1; number <= kMostCandidates; ++number) {
     std::string candidate = Candidate(name, is_folder, number);
-    if (!IsTaken(files, folder, candidate))
+    if (!IsTaken(candidate))
       return candidate;
   }
   return {};
 }
 
-MoveResult MoveFileToQuarantine(services::System& system, std::string_view path) {
-  return Move(system, path, false);
+bool QuarantineStore::CopyIn(const std::string& source_host, std::string_view name, bool is_folder,
+                             Copied& copied) {
+  for (int number = 1; number <= kMostCandidates; ++number) {
+    std::string candidate = Candidate(name, is_folder, number);
+    if (IsTaken(candidate))
+      continue;
+    std::string target = host_folder_ + "/" + machine::WindowsTextToHost(candidate);
+    const bool made = is_folder ? machine::CopyAtomically(source_host, target)
+                                : CopyFileChecked(source_host, target);
+    if (made) {
+      taken_.insert(machine::ToUpper(candidate));
+      copied = {std::move(candidate), std::move(target)};
+      return true;
+    }
+    // A name that appeared since the folder was looked at is skipped; any other failure ends
+    // the attempt.
+    if (!Exists(target))
+      return false;
+    taken_.insert(machine::ToUpper(candidate));
+  }
+  return false;
 }
 
-MoveResult MoveFolderToQuarantine(services::System& system, std::string_view path) {
-  return Move(system, path, true);
+void QuarantineStore::TakeBack(const Copied& copied, bool is_folder) {
+  std::error_code error;
+  if (is_folder)
+    fs::remove_all(copied.host_path, error);
+  else
+    fs::remove(copied.host_path, error);
+  if (!error)
+    taken_.erase(machine::ToUpper(copied.stored_name));
+}
+
+MoveResult QuarantineStore::Move(std::string_view path, bool is_folder) {
+  // The entry the path names now is the one copied and the one deleted.
+  const std::optional<fs::path> found = system_.machine.files().Resolve(path);
+  struct stat st {};
+  if (!found || stat(found->c_str(), &st) != 0 || S_ISDIR(st.st_mode) != is_folder)
+    return {MoveStatus::kNotThere, {}};
+  const std::string source = found->string();
+  const std::optional<std::string> name = ItemNameOf(path);
+  Copied copied;
+  if (!ok() || !name || !CopyIn(source, *name, is_folder, copied))
+    return {MoveStatus::kCopyFailed, {}};
+  // A file's copy was checked as it was made; a folder's is checked now.
+  if (is_folder && !SameTree(source, copied.host_path, 0)) {
+    TakeBack(copied, is_folder);
+    return {MoveStatus::kCopyFailed, {}};
+  }
+
+  std::error_code error;
+  if (is_folder)
+    fs::remove_all(source, error);
+  else if (unlink(source.c_str()) != 0)
+    error = std::error_code(errno, std::generic_category());
+  if (!error)
+    return {MoveStatus::kMoved, std::move(copied.stored_name)};
+  // A folder that is still whole can take its copy back; one that lost anything cannot.
+  if (!is_folder || IsWhole(source, copied.host_path)) {
+    TakeBack(copied, is_folder);
+    return {MoveStatus::kDeleteFailed, {}};
+  }
+  return {MoveStatus::kPartlyDeleted, std::move(copied.stored_name)};
+}
+
+QuarantineStore::~QuarantineStore() {
+  if (log_fd_ >= 0)
+    close(log_fd_);
+}
+
+bool QuarantineStore::AppendLog(std::string_view text) {
+  if (!ok())
+    return false;
+  if (log_fd_ < 0) {
+    const std::string log = host_folder_ + "/" + log_host_name_;
+    log_fd_ = open(log.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+    struct stat st {};
+    if (log_fd_ >= 0 && (fstat(log_fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
+      close(log_fd_);
+      log_fd_ = -1;
+    }
+    if (log_fd_ < 0)
+      return false;
+  }
+  // An entry that cannot be written whole is cut back off.
+  const off_t end = lseek(log_fd_, 0, SEEK_END);
+  if (end >= 0 && WriteAll(log_fd_, text.data(), text.size()))
+    return true;
+  if (end >= 0 && ftruncate(log_fd_, end) != 0) {
+    // Nothing more can be done; the entry is lost and the caller hears of it.
+  }
+  return false;
 }
 
 }  // namespace removal

@@ -1,6 +1,7 @@
 #include "removal/removal.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "machine/text.h"
@@ -24,7 +25,7 @@ class Pass {
   explicit Pass(model::App& app)
       : app_(app),
         main_(app.frmMain),
-        guard_(app.system),
+        quarantine_(app),
         second_pass_(!app.removal.bQuarantinePass),
         files_(main_.lvwFilesToBeDeleted),
         registry_(main_.lvwRegistryToBeDeleted),
@@ -74,32 +75,47 @@ class Pass {
 
   // --- Files and folders.
 
+  // The guard's verdict on the path as written, then, in the second pass, whether anything is
+  // there at all: that pass finds most items gone, and a path where nothing is needs no more
+  // work. (The first pass's routines look for themselves.)
+  std::optional<QuarantineOutcome> QuickOutcome(const std::string& path) const {
+    if (quarantine_.guard.CheckName(path) != PathRefusal::kNone)
+      return QuarantineOutcome::kRefused;
+    if (second_pass_ && !app_.machine.files().Attributes(path))
+      return QuarantineOutcome::kNotThere;
+    return std::nullopt;
+  }
+
   QuarantineOutcome RemoveFile(const std::string& path) {
     const std::string extension = machine::ToUpper(services::GetFileExtension(path));
     if (extension == "DLL" || extension == "OCX") {
-      if (!guard_.Allows(path))
+      if (!quarantine_.guard.Allows(path))
         return QuarantineOutcome::kRefused;
       services::RegisterServer(app_.system.register_server_log, main_.hWnd(), path, false);
-      const QuarantineOutcome library = QuarantineAndDeleteFile(app_, guard_, path, main_.hWnd());
-      const QuarantineOutcome rest = QuarantineFolder(app_, guard_, path);
+      const QuarantineOutcome library =
+          QuarantineAndDeleteFile(app_, quarantine_, path, main_.hWnd());
+      const QuarantineOutcome rest = QuarantineFolder(app_, quarantine_, path);
       return library == QuarantineOutcome::kMoved ? library : rest;
     }
     if (extension == "EXE")
-      return RemoveFileWithProcess(app_, guard_, path);
-    return QuarantineFolder(app_, guard_, path);
+      return RemoveFileWithProcess(app_, quarantine_, path);
+    return QuarantineFolder(app_, quarantine_, path);
   }
 
   void RemoveFiles(int count) {
     for (int i = 0; i < count && i < files_.Count(); ++i) {
       const model::FileTargetRow row = files_[i];
       QuarantineOutcome outcome = QuarantineOutcome::kNotThere;
+      bool absent = false;
       if (row.checked) {
         ShowProgress(i + 1, i + 1, count, row.path);
-        outcome = RemoveFile(row.path);
+        const std::optional<QuarantineOutcome> quick = QuickOutcome(row.path);
+        absent = quick == QuarantineOutcome::kNotThere;
+        outcome = quick ? *quick : RemoveFile(row.path);
         Tally(outcome);
       }
       app_.system.Yield();
-      if (second_pass_ && row.checked)
+      if (second_pass_ && row.checked && !absent)
         CheckFileLeftover(i, row, outcome);
     }
   }
@@ -109,7 +125,7 @@ class Pass {
     if (!refused && !ItemExists(row.path))
       return;
     if (!refused && machine::FindIgnoreCase(row.path, ".exe") != std::string::npos) {
-      Tally(RemoveFileWithProcess(app_, guard_, row.path));
+      Tally(RemoveFileWithProcess(app_, quarantine_, row.path));
       if (!ItemExists(row.path))
         return;
     }
@@ -188,13 +204,16 @@ class Pass {
     for (int i = 0; i < count && i < cookies_.Count(); ++i) {
       const model::CookieTargetRow row = cookies_[i];
       QuarantineOutcome outcome = QuarantineOutcome::kNotThere;
+      bool absent = false;
       if (row.checked) {
         ShowProgress(bar_offset + i + 1, i + 1, count, row.cookie_path);
-        outcome = QuarantineCookieFile(app_, guard_, row.cookie_path);
+        const std::optional<QuarantineOutcome> quick = QuickOutcome(row.cookie_path);
+        absent = quick == QuarantineOutcome::kNotThere;
+        outcome = quick ? *quick : QuarantineCookieFile(app_, quarantine_, row.cookie_path);
         Tally(outcome);
       }
       app_.system.Yield();
-      if (second_pass_ && row.checked &&
+      if (second_pass_ && row.checked && !absent &&
           (outcome == QuarantineOutcome::kRefused || ItemExists(row.cookie_path))) {
         List(row.cookie_path);
         UncheckCookieThreat(row.cookie_path);
@@ -248,7 +267,7 @@ class Pass {
 
   model::App& app_;
   model::FrmMain& main_;
-  const PathGuard guard_;
+  Quarantine quarantine_;
   const bool second_pass_;
   RowView<model::FileTargetRow> files_;
   RowView<model::RegistryTargetRow> registry_;

@@ -116,14 +116,18 @@ PathGuard::Folded PathGuard::Fold(const machine::WindowsPath& path) {
 }
 
 PathRefusal PathGuard::Check(std::string_view path) const {
+  if (const PathRefusal refusal = CheckName(path); refusal != PathRefusal::kNone)
+    return refusal;
+  return CheckRealLocation(path);
+}
+
+PathRefusal PathGuard::CheckName(std::string_view path) const {
   if (const PathRefusal refusal = CheckText(path); refusal != PathRefusal::kNone)
     return refusal;
   const std::optional<machine::WindowsPath> parsed = machine::ParseWindowsPath(path);
   if (!parsed)
     return PathRefusal::kBadName;
-  if (const PathRefusal refusal = CheckFolded(Fold(*parsed)); refusal != PathRefusal::kNone)
-    return refusal;
-  return CheckRealLocation(path);
+  return CheckFolded(Fold(*parsed));
 }
 
 PathRefusal PathGuard::CheckFolded(const Folded& path) const {
@@ -145,7 +149,20 @@ PathRefusal PathGuard::CheckRealLocation(std::string_view path) const {
   if (!host)
     return PathRefusal::kNone;  // nothing there to harm
   std::error_code error;
-  const std::filesystem::path real = std::filesystem::canonical(*host, error);
+  std::filesystem::path real;
+  if (std::filesystem::is_symlink(std::filesystem::symlink_status(*host, error))) {
+    real = std::filesystem::canonical(*host, error);
+  } else if (!error) {
+    const std::string folder = host->parent_path().string();
+    auto it = real_folders_.find(folder);
+    if (it == real_folders_.end()) {
+      const std::filesystem::path real_folder = std::filesystem::canonical(folder, error);
+      if (!error)
+        it = real_folders_.emplace(folder, real_folder.string()).first;
+    }
+    if (!error)
+      real = std::filesystem::path(it->second) / host->filename();
+  }
   if (error)
     return PathRefusal::kElsewhere;
   if (real == *host)

@@ -13,6 +13,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "machine/file_system.h"
@@ -40,11 +41,15 @@ std::string_view DescribeRefusal(PathRefusal refusal);
 
 class PathGuard {
  public:
-  // Takes the protected folders from the machine's profile; they do not change while it lives.
+  // Takes the protected folders from the machine's profile; they do not change while it lives,
+  // and neither are the folders that hold the paths it checks expected to become links.
   explicit PathGuard(const services::System& system);
 
   PathRefusal Check(std::string_view path) const;
   bool Allows(std::string_view path) const { return Check(path) == PathRefusal::kNone; }
+  // The check of the path as written, without looking where it leads: enough for a path where
+  // nothing exists.
+  PathRefusal CheckName(std::string_view path) const;
 
  private:
   // A path as upper-cased components, the drive ("C:") first.
@@ -55,6 +60,8 @@ class PathGuard {
   PathRefusal CheckRealLocation(std::string_view path) const;
 
   const machine::FileSystem& files_;
+  // Real host locations of the folders items were found in, looked up once each.
+  mutable std::unordered_map<std::string, std::string> real_folders_;
   Folded program_folder_;
   // May be entered, never named or enclosed.
   std::vector<Folded> protected_folders_;

@@ -149,7 +149,7 @@ TEST_P(CollisionTest, ItemGetsAFreeNameAndEarlierCopiesStayAsTheyWere) {
     f.temp.WriteFile(source, "new");
   const TreeSnapshot before = SnapshotTree(f.temp.host(q));
 
-  EXPECT_EQ(removal::FreeQuarantineName(f.app().system, name, folder), c.stored);
+  EXPECT_EQ(removal::QuarantineStore(f.app().system).FreeName(name, folder), c.stored);
   f.AddFile(source, "T");
   EXPECT_EQ(f.BothPasses().removed, 1);
 
@@ -364,10 +364,10 @@ TEST(QuarantineTest, HiddenFileCountsAsAbsent) {
   RemovalFixture f;
   f.temp.WriteFile("C:\\evil\\h.dat", "h");
   ASSERT_TRUE(f.files().SetHidden("C:\\evil\\h.dat", true));
-  const removal::PathGuard guard(f.app().system);
-  EXPECT_EQ(removal::QuarantineFileRetrying(f.app(), guard, "C:\\evil\\h.dat"),
+  removal::Quarantine quarantine(f.app());
+  EXPECT_EQ(removal::QuarantineFileRetrying(f.app(), quarantine, "C:\\evil\\h.dat"),
             removal::QuarantineOutcome::kNotThere);
-  EXPECT_EQ(removal::QuarantineAndDeleteFile(f.app(), guard, "C:\\evil\\h.dat", 0),
+  EXPECT_EQ(removal::QuarantineAndDeleteFile(f.app(), quarantine, "C:\\evil\\h.dat", 0),
             removal::QuarantineOutcome::kNotThere);
   EXPECT_EQ(f.Read("C:\\evil\\h.dat"), "h");
   EXPECT_EQ(f.Log(), "");
