@@ -46,6 +46,17 @@ class Descriptor {
   int fd_;
 };
 
+// Two buffers for comparing what is read from a source and from its copy.
+struct Buffers {
+  std::array<char, 65536> a;
+  std::array<char, 65536> b;
+};
+
+Buffers& ScratchBuffers() {
+  static thread_local Buffers buffers;
+  return buffers;
+}
+
 // Reads as much as fits, up to the end; -1 on an error.
 ssize_t ReadFull(int fd, char* buffer, size_t size) {
   size_t done = 0;
@@ -71,8 +82,7 @@ bool SameFileContent(const std::string& a, const std::string& b) {
       !S_ISREG(sa.st_mode) || !S_ISREG(sb.st_mode) || sa.st_size != sb.st_size) {
     return false;
   }
-  static thread_local std::array<char, 65536> buffer_a;
-  static thread_local std::array<char, 65536> buffer_b;
+  auto& [buffer_a, buffer_b] = ScratchBuffers();
   for (;;) {
     const ssize_t got_a = ReadFull(fa.get(), buffer_a.data(), buffer_a.size());
     const ssize_t got_b = ReadFull(fb.get(), buffer_b.data(), buffer_b.size());
@@ -101,8 +111,7 @@ bool WriteAll(int fd, const char* data, size_t size) {
 // Copies `in` to `out` from where both stand, then reads both back from the start and compares
 // them. The number of bytes copied, or -1 when anything failed or differed.
 off_t CopyAndCompare(int in, int out) {
-  static thread_local std::array<char, 65536> buffer_a;
-  static thread_local std::array<char, 65536> buffer_b;
+  auto& [buffer_a, buffer_b] = ScratchBuffers();
   off_t total = 0;
   for (;;) {
     const ssize_t got = ReadFull(in, buffer_a.data(), buffer_a.size());
