@@ -28,6 +28,16 @@ bool ParentStillInside(const CreateTarget& target, const std::string& canonical_
   return InsideRoot(CanonicalHostPath(target.parent_host_path), canonical_root);
 }
 
+// The DOS bits of an entry, read from the host only the first time for a listed one.
+uint32_t DosBits(const FoundEntry& found) {
+  if (found.cached_dos_bits != nullptr && *found.cached_dos_bits >= 0)
+    return static_cast<uint32_t>(*found.cached_dos_bits);
+  const uint32_t bits = ReadDosAttrib(found.host_path);
+  if (found.cached_dos_bits != nullptr)
+    *found.cached_dos_bits = static_cast<int>(bits & 0x7FFFFFFF);
+  return bits;
+}
+
 FileAttributes AttributesOf(const struct stat& st, uint32_t dos_bits, bool hidden_name) {
   FileAttributes a;
   a.is_folder = S_ISDIR(st.st_mode);
@@ -45,7 +55,7 @@ FileSystem::FileSystem(const Profile& profile)
 
 FileSystem::~FileSystem() = default;
 
-std::optional<fs::path> FileSystem::Resolve(std::string_view windows_path) const {
+std::optional<FoundEntry> FileSystem::Find(std::string_view windows_path) const {
   std::optional<FoundEntry> found;
   if (!cache_->TryFindFast(windows_path, found)) {
     const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
@@ -53,9 +63,21 @@ std::optional<fs::path> FileSystem::Resolve(std::string_view windows_path) const
       return std::nullopt;
     found = cache_->Find(*path);
   }
+  return found;
+}
+
+std::optional<fs::path> FileSystem::Resolve(std::string_view windows_path) const {
+  std::optional<std::string> host_path = ResolveHostPath(windows_path);
+  if (!host_path)
+    return std::nullopt;
+  return fs::path(std::move(*host_path));
+}
+
+std::optional<std::string> FileSystem::ResolveHostPath(std::string_view windows_path) const {
+  std::optional<FoundEntry> found = Find(windows_path);
   if (!found)
     return std::nullopt;
-  return fs::path(std::move(found->host_path));
+  return std::move(found->host_path);
 }
 
 std::optional<fs::path> FileSystem::ResolveForCreate(std::string_view windows_path) const {
@@ -106,36 +128,41 @@ std::optional<std::string> FileSystem::ToWindowsPath(const fs::path& host_path) 
 }
 
 std::optional<FileAttributes> FileSystem::Attributes(std::string_view windows_path) const {
-  std::optional<FoundEntry> found;
-  if (!cache_->TryFindFast(windows_path, found)) {
-    const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
-    if (!path)
-      return std::nullopt;
-    found = cache_->Find(*path);
-  }
+  const std::optional<FoundEntry> found = Find(windows_path);
   struct stat st {};
   if (!found || stat(found->host_path.c_str(), &st) != 0 ||
       (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)))
     return std::nullopt;
-  uint32_t dos_bits;
-  if (found->cached_dos_bits != nullptr && *found->cached_dos_bits >= 0) {
-    dos_bits = static_cast<uint32_t>(*found->cached_dos_bits);
-  } else {
-    dos_bits = ReadDosAttrib(found->host_path);
-    if (found->cached_dos_bits != nullptr)
-      *found->cached_dos_bits = static_cast<int>(dos_bits & 0x7FFFFFFF);
+  return AttributesOf(st, DosBits(*found), found->hidden_name);
+}
+
+std::optional<EntryInfo> FileSystem::Query(std::string_view windows_path) const {
+  std::optional<FoundEntry> found = Find(windows_path);
+  if (!found)
+    return std::nullopt;
+  EntryInfo info;
+  info.is_folder = found->is_folder;
+  if (!found->current) {
+    struct stat st {};
+    if (stat(found->host_path.c_str(), &st) != 0 || (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)))
+      return std::nullopt;
+    info.is_folder = S_ISDIR(st.st_mode);
   }
-  return AttributesOf(st, dos_bits, found->hidden_name);
+  const uint32_t dos_bits = DosBits(*found);
+  info.hidden = found->hidden_name || (dos_bits & kDosHidden) != 0;
+  info.system = (dos_bits & kDosSystem) != 0;
+  info.name = std::move(found->name);
+  return info;
 }
 
 bool FileSystem::FileExists(std::string_view windows_path) const {
-  const std::optional<FileAttributes> a = Attributes(windows_path);
-  return a && !a->is_folder;
+  const std::optional<EntryInfo> info = Query(windows_path);
+  return info && !info->is_folder;
 }
 
 bool FileSystem::FolderExists(std::string_view windows_path) const {
-  const std::optional<FileAttributes> a = Attributes(windows_path);
-  return a && a->is_folder;
+  const std::optional<EntryInfo> info = Query(windows_path);
+  return info && info->is_folder;
 }
 
 std::vector<FolderEntry> FileSystem::List(std::string_view windows_folder) const {

@@ -35,6 +35,19 @@ struct FileAttributes {
   bool IsNormalFile() const { return !is_folder && !hidden && !system; }
 };
 
+// What a folder listing tells of an entry: whether it exists and how it counts, without the
+// size and read-only bit of FileAttributes, which only the host can give.
+struct FoundEntry;
+
+struct EntryInfo {
+  std::string name;  // the last component as its folder lists it ("" for a drive root)
+  bool is_folder = false;
+  bool hidden = false;
+  bool system = false;
+
+  bool IsNormalFile() const { return !is_folder && !hidden && !system; }
+};
+
 struct FolderEntry {
   std::string name;  // spelt as on the host, in Windows-1252
   FileAttributes attributes;
@@ -49,6 +62,8 @@ class FileSystem {
 
   // Host path of an existing file or folder; nothing when it does not exist or cannot be named.
   std::optional<std::filesystem::path> Resolve(std::string_view windows_path) const;
+  // Resolve as plain text, for callers that only hand the path on to the host.
+  std::optional<std::string> ResolveHostPath(std::string_view windows_path) const;
   // Host path at which the entry would be created: the parent folder must exist; the last
   // component takes an existing entry's spelling when one matches ignoring case.
   std::optional<std::filesystem::path> ResolveForCreate(std::string_view windows_path) const;
@@ -56,6 +71,9 @@ class FileSystem {
   std::optional<std::string> ToWindowsPath(const std::filesystem::path& host_path) const;
 
   std::optional<FileAttributes> Attributes(std::string_view windows_path) const;
+  // Existence, kind and the hidden and system bits of what a path names; answered from a held
+  // folder listing without a call to the host once the entry's DOS bits are known.
+  std::optional<EntryInfo> Query(std::string_view windows_path) const;
   bool FileExists(std::string_view windows_path) const;  // any file, hidden or not
   bool FolderExists(std::string_view windows_path) const;
   // The entries of a folder (without "." and ".."), in host order; empty when not a folder.
@@ -81,6 +99,9 @@ class FileSystem {
 
  private:
   struct Cache;
+  // The entry a path names, through a held listing when there is one.
+  std::optional<FoundEntry> Find(std::string_view windows_path) const;
+
   const Profile& profile_;
   std::unique_ptr<Cache> cache_;
 };

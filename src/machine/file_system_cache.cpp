@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -118,21 +119,21 @@ bool FileSystem::Cache::PrepareDrive(DriveState& drive) {
   return true;
 }
 
-std::optional<bool> FileSystem::Cache::Classify(const DriveState& drive,
-                                                const std::string& host_path,
-                                                unsigned char d_type) const {
+std::optional<FileSystem::Cache::Kind> FileSystem::Cache::Classify(const DriveState& drive,
+                                                                   const std::string& host_path,
+                                                                   unsigned char d_type) const {
   if (d_type == DT_DIR)
-    return true;
+    return Kind{true, false};
   if (d_type == DT_REG)
-    return false;
+    return Kind{false, false};
   struct stat st {};
   if (d_type == DT_UNKNOWN) {
     if (lstat(host_path.c_str(), &st) != 0)
       return std::nullopt;
     if (S_ISDIR(st.st_mode))
-      return true;
+      return Kind{true, false};
     if (S_ISREG(st.st_mode))
-      return false;
+      return Kind{false, false};
     if (!S_ISLNK(st.st_mode))
       return std::nullopt;
   } else if (d_type != DT_LNK) {
@@ -143,9 +144,9 @@ std::optional<bool> FileSystem::Cache::Classify(const DriveState& drive,
   if (!InsideRoot(target, drive.canonical_root) || stat(target.c_str(), &st) != 0)
     return std::nullopt;
   if (S_ISDIR(st.st_mode))
-    return true;
+    return Kind{true, true};
   if (S_ISREG(st.st_mode))
-    return false;
+    return Kind{false, true};
   return std::nullopt;
 }
 
@@ -234,8 +235,14 @@ FileSystem::Cache::RefreshResult FileSystem::Cache::Refresh(DriveState& drive, N
     DestroyNode(&node);
     return gone ? RefreshResult::kGone : RefreshResult::kDirect;
   }
+  // A listing answers for its entries without a stat(), which would fail in a folder that
+  // cannot be searched; such a folder is read directly instead.
   struct stat st {};
-  fstat(fd, &st);
+  if (fstat(fd, &st) != 0 || faccessat(fd, ".", X_OK, AT_EACCESS) != 0) {
+    close(fd);
+    DestroyNode(&node);
+    return RefreshResult::kDirect;
+  }
   // Watch exactly the folder opened, whatever its path names by now.
   char proc_path[64];
   std::snprintf(proc_path, sizeof proc_path, "/proc/self/fd/%d", fd);
@@ -275,11 +282,12 @@ FileSystem::Cache::RefreshResult FileSystem::Cache::Refresh(DriveState& drive, N
     e.windows_name = HostTextToWindows(name);
     if (!IsValidWindowsName(e.windows_name))
       continue;
-    const std::optional<bool> is_folder = Classify(drive, node.host_path + "/" + name, d->d_type);
-    if (!is_folder)
+    const std::optional<Kind> kind = Classify(drive, node.host_path + "/" + name, d->d_type);
+    if (!kind)
       continue;
     e.host_name = name;
-    e.is_folder = *is_folder;
+    e.is_folder = kind->is_folder;
+    e.is_link = kind->is_link;
     entries.push_back(std::move(e));
   }
   std::sort(entries.begin(), entries.end(),
@@ -294,6 +302,7 @@ FileSystem::Cache::RefreshResult FileSystem::Cache::Refresh(DriveState& drive, N
         [](const Entry& e, const std::string& name) { return e.host_name < name; });
     struct stat child_st {};
     const bool same = it != entries.end() && it->host_name == old.host_name && it->is_folder &&
+                      it->is_link == old.is_link &&
                       (old.child->wd < 0 ||
                        (fstatat(dirfd(dir), old.host_name.c_str(), &child_st, 0) == 0 &&
                         child_st.st_dev == old.child->dev && child_st.st_ino == old.child->ino));
@@ -324,7 +333,16 @@ FileSystem::Cache::RefreshResult FileSystem::Cache::Refresh(DriveState& drive, N
 }
 
 FileSystem::Cache::Entry* FileSystem::Cache::Lookup(Node& node, std::string_view windows_name) {
-  const auto it = node.by_folded.find(ToUpper(windows_name));
+  static const std::array<char, 256> kUpper = [] {
+    std::array<char, 256> table{};
+    for (int c = 0; c < 256; ++c)
+      table[c] = ToUpperChar(static_cast<char>(c));
+    return table;
+  }();
+  folded_.resize(windows_name.size());
+  for (size_t i = 0; i < windows_name.size(); ++i)
+    folded_[i] = kUpper[static_cast<unsigned char>(windows_name[i])];
+  const auto it = node.by_folded.find(folded_);
   if (it == node.by_folded.end())
     return nullptr;
   for (int32_t i = it->second; i >= 0; i = node.entries[i].next_same_fold) {
@@ -342,6 +360,7 @@ FileSystem::Cache::Node* FileSystem::Cache::ChildNode(DriveState& drive, Node& n
     entry.child = std::make_unique<Node>();
     entry.child->host_path = node.host_path + "/" + entry.host_name;
     entry.child->parent = &node;
+    entry.child->via_link = node.via_link || entry.is_link;
     ++node_count_;
   }
   Node* child = entry.child.get();
@@ -360,8 +379,8 @@ FileSystem::Cache::Node* FileSystem::Cache::ChildNode(DriveState& drive, Node& n
 std::optional<FileSystem::Cache::Candidate> FileSystem::Cache::LookupDirect(
     const DriveState& drive, const std::string& folder, std::string_view windows_name) const {
   const std::string exact = WindowsTextToHost(windows_name);
-  if (const auto is_folder = Classify(drive, folder + "/" + exact, DT_UNKNOWN))
-    return Candidate{exact, *is_folder};
+  if (const auto kind = Classify(drive, folder + "/" + exact, DT_UNKNOWN))
+    return Candidate{exact, kind->is_folder};
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr)
     return std::nullopt;
@@ -372,8 +391,8 @@ std::optional<FileSystem::Cache::Candidate> FileSystem::Cache::LookupDirect(
       continue;
     if (!EqualsIgnoreCase(HostTextToWindows(name), windows_name))
       continue;
-    if (const auto is_folder = Classify(drive, folder + "/" + name, d->d_type))
-      best = Candidate{name, *is_folder};
+    if (const auto kind = Classify(drive, folder + "/" + name, d->d_type))
+      best = Candidate{name, kind->is_folder};
   }
   closedir(dir);
   return best;
@@ -417,6 +436,7 @@ std::optional<FoundEntry> FileSystem::Cache::Find(const WindowsPath& path) {
       return std::nullopt;
     found.host_path = std::move(host);
     found.is_folder = true;
+    found.current = node != nullptr;
     return found;
   }
 
@@ -431,7 +451,9 @@ std::optional<FoundEntry> FileSystem::Cache::Find(const WindowsPath& path) {
       host.append("/").append(entry->host_name);
       is_folder = entry->is_folder;
       if (last) {
+        found.name = entry->windows_name;
         found.hidden_name = entry->windows_name.front() == '.';
+        found.current = !node->via_link && !entry->is_link;
         found.cached_dos_bits = &entry->dos_bits;
       } else if (is_folder) {
         bool gone = false;
@@ -446,6 +468,8 @@ std::optional<FoundEntry> FileSystem::Cache::Find(const WindowsPath& path) {
       host.append("/").append(candidate->host_name);
       is_folder = candidate->is_folder;
       found.hidden_name = candidate->host_name.front() == '.';
+      if (last)
+        found.name = HostTextToWindows(candidate->host_name);
     }
     if (last) {
       found.host_path = std::move(host);

@@ -29,8 +29,12 @@ namespace machine {
 // An existing entry found for a Windows path.
 struct FoundEntry {
   std::string host_path;
+  std::string name;  // the last component as its folder lists it, in Windows-1252
   bool is_folder = false;
-  bool hidden_name = false;        // its name begins with "."
+  bool hidden_name = false;  // its name begins with "."
+  // Found in a watched listing with no symbolic link on the way, so that it exists and is what
+  // the listing says as long as no change is reported. Otherwise only the host can tell.
+  bool current = false;
   int* cached_dos_bits = nullptr;  // where its DOS bits are kept (-1: not read yet), if cached
   const std::string* drive_root = nullptr;  // canonical host root of its drive
 };
@@ -68,6 +72,7 @@ struct FileSystem::Cache {
     std::string host_name;
     std::string windows_name;
     bool is_folder = false;
+    bool is_link = false;
     int dos_bits = -1;
     int32_t next_same_fold = -1;  // next entry whose name folds alike, host-name order
     std::unique_ptr<Node> child;
@@ -78,6 +83,7 @@ struct FileSystem::Cache {
     std::string name_in_parent;
     int wd = -1;
     bool listed = false;
+    bool via_link = false;  // reached through a symbolic link
     dev_t dev = 0;
     ino_t ino = 0;
     std::vector<Entry> entries;
@@ -90,6 +96,11 @@ struct FileSystem::Cache {
     bool remote = false;
     bool watchable = true;
     std::unique_ptr<Node> node;
+  };
+  // What a host entry is for the view.
+  struct Kind {
+    bool is_folder = false;
+    bool is_link = false;
   };
   // One entry as a folder read reports it, before it joins a listing.
   struct Candidate {
@@ -117,7 +128,7 @@ struct FileSystem::Cache {
   std::optional<Candidate> LookupDirect(const DriveState& drive, const std::string& folder,
                                         std::string_view windows_name) const;
   // Whether a host entry exists for the view, and what it is.
-  std::optional<bool> Classify(const DriveState& drive, const std::string& host_path,
+  std::optional<Kind> Classify(const DriveState& drive, const std::string& host_path,
                                unsigned char d_type) const;
 
   // Folders looked up by their text as given, valid while no change has been seen since.
@@ -136,6 +147,7 @@ struct FileSystem::Cache {
   uint64_t generation_ = 0;  // moves on with every change seen
   int inotify_fd_ = -1;
   size_t node_count_ = 0;
+  std::string folded_;  // scratch for Lookup, so that folding a name allocates nothing
   std::unordered_map<int, std::vector<Node*>> watches_;
 };
 

@@ -36,9 +36,12 @@ bool FileSystem::Cache::TryFindFast(std::string_view text, std::optional<FoundEn
   DrainEvents();
   // Only plain cases: "X:\...\name" with a name that the full parse would keep as it is, and
   // a folder text whose last name would not lose trailing dots or blanks there.
-  const size_t separator = text.find_last_of("\\/");
-  if (separator == std::string_view::npos || separator < 2 || separator + 1 == text.size())
+  size_t separator = text.size();
+  while (separator > 0 && text[separator - 1] != '\\' && text[separator - 1] != '/')
+    --separator;
+  if (separator < 3 || separator == text.size())
     return false;
+  --separator;
   const std::string_view name = text.substr(separator + 1);
   const std::string_view folder_text = text.substr(0, separator);
   if (EndsWithDotOrBlank(name) || EndsWithDotOrBlank(folder_text) || !IsValidWindowsName(name))
@@ -68,8 +71,10 @@ bool FileSystem::Cache::TryFindFast(std::string_view text, std::optional<FoundEn
   FoundEntry& out = found.emplace();
   out.host_path.reserve(node->host_path.size() + 1 + entry->host_name.size());
   out.host_path.append(node->host_path).append("/").append(entry->host_name);
+  out.name = entry->windows_name;
   out.is_folder = entry->is_folder;
   out.hidden_name = entry->windows_name.front() == '.';
+  out.current = !node->via_link && !entry->is_link;
   out.cached_dos_bits = &entry->dos_bits;
   out.drive_root = &hit->second.drive->canonical_root;
   return true;

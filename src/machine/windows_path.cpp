@@ -39,6 +39,8 @@ bool IsDeviceName(std::string_view name) {
   std::string_view base = name.substr(0, name.find('.'));
   while (!base.empty() && base.back() == ' ')
     base.remove_suffix(1);
+  if (base.size() != 3 && base.size() != 4)
+    return false;  // the common case, settled before any case folding
   for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
     if (EqualsIgnoreCase(base, device))
       return true;

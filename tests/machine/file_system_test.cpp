@@ -279,6 +279,60 @@ TEST_P(FileSystemTest, SeesChangesMadeBehindItsBack) {
   EXPECT_FALSE(files_.FileExists("C:\\watch\\c.txt"));
 }
 
+// A held listing answers Query without asking the host; after changes made behind its back,
+// some through symbolic links whose folders it does not watch, it must still answer as the
+// host (and Attributes) would.
+TEST_P(FileSystemTest, QueryAnswersAsTheHostDoesAfterChanges) {
+  const bool xattrs = XattrsSupported(machine_.host("C:\\"));
+  machine_.WriteFile("C:\\Data\\gone.txt", "x");
+  machine_.WriteFile("C:\\Data\\turns-folder", "x");
+  machine_.WriteFile("C:\\Data\\marked.txt", "x");
+  machine_.WriteFile("C:\\Deep\\a\\b\\inner.txt", "x");
+  machine_.WriteFile("C:\\Targets\\target.txt", "x");
+  fs::create_symlink("../Targets/target.txt", machine_.host("C:\\Data\\link.txt"));
+  fs::create_directory_symlink("Deep/a/b", machine_.host("C:\\Linked"));
+
+  const struct {
+    const char* path;
+    bool is_folder_after;
+    bool exists_after;
+    bool hidden_after;
+  } kCases[] = {
+      {"C:\\DATA\\GONE.TXT", false, false, false},    {"C:\\Data\\Turns-Folder", true, true, false},
+      {"C:\\data\\marked.txt", false, true, xattrs},  {"C:\\Data\\Link.txt", false, false, false},
+      {"C:\\linked\\INNER.TXT", false, false, false}, {"C:\\Linked", true, false, false},
+  };
+  // Looked at once, so that listings and DOS bits are held.
+  for (const auto& c : kCases) {
+    const std::optional<EntryInfo> before = files_.Query(c.path);
+    ASSERT_TRUE(before.has_value()) << c.path;
+    EXPECT_FALSE(before->hidden) << c.path;
+  }
+  EXPECT_EQ(files_.Query("C:\\DATA\\MARKED.TXT")->name, "marked.txt");
+
+  fs::remove(machine_.host("C:\\Data\\gone.txt"));
+  fs::remove(machine_.host("C:\\Data\\turns-folder"));
+  fs::create_directory(machine_.host("C:\\Data\\turns-folder"));
+  if (xattrs)
+    setxattr(machine_.host("C:\\Data\\marked.txt").c_str(), "user.DOSATTRIB", "0x2", 3, 0);
+  fs::remove(machine_.host("C:\\Targets\\target.txt"));
+  fs::rename(machine_.host("C:\\Deep\\a"), machine_.host("C:\\Deep\\moved"));
+
+  for (const auto& c : kCases) {
+    const std::optional<EntryInfo> after = files_.Query(c.path);
+    const std::optional<FileAttributes> attributes = files_.Attributes(c.path);
+    ASSERT_EQ(after.has_value(), c.exists_after) << c.path;
+    ASSERT_EQ(attributes.has_value(), c.exists_after) << c.path;
+    if (!after)
+      continue;
+    EXPECT_EQ(after->is_folder, c.is_folder_after) << c.path;
+    EXPECT_EQ(after->hidden, c.hidden_after) << c.path;
+    EXPECT_EQ(attributes->is_folder, after->is_folder) << c.path;
+    EXPECT_EQ(attributes->hidden, after->hidden) << c.path;
+    EXPECT_EQ(files_.FileExists(c.path), !c.is_folder_after) << c.path;
+  }
+}
+
 TEST_P(FileSystemTest, WriteReplacesTheFileAsAWhole) {
   ASSERT_TRUE(files_.WriteFile("C:\\WINDOWS\\settings.ini", "old"));
   std::ifstream reader(machine_.host("C:\\WINDOWS\\settings.ini"), std::ios::binary);
