@@ -1,6 +1,5 @@
 #include "services/file_paths.h"
 
-#include "machine/encoding.h"
 #include "machine/file_system.h"
 #include "machine/machine.h"
 #include "machine/text.h"
@@ -40,17 +39,13 @@ bool FolderExists(const System& system, std::string_view path) {
 }
 
 bool FileExists(const System& system, std::string_view path) {
-  const std::string name = GetFileNamePart(path);
+  const size_t last = path.rfind('\\');
+  const std::string_view name = last == std::string_view::npos ? path : path.substr(last + 1);
   if (name.empty())
     return false;
-  const machine::FileSystem& files = system.machine.files();
-  const auto attributes = files.Attributes(path);
-  if (!attributes || !attributes->IsNormalFile())
-    return false;
-  // The name a listing of the folder reports must be the one asked for.
-  const auto host_path = files.Resolve(path);
-  return host_path && machine::EqualsIgnoreCase(
-                          machine::HostTextToWindows(host_path->filename().string()), name);
+  const std::optional<machine::EntryInfo> entry = system.machine.files().Query(path);
+  // The name the folder lists must be the one asked for (no trailing dots or blanks dropped).
+  return entry && entry->IsNormalFile() && machine::EqualsIgnoreCase(entry->name, name);
 }
 
 }  // namespace services
