@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "machine/machine.h"
 #include "model/app.h"
@@ -44,8 +45,12 @@ bool ReadToEnd(int fd, std::string& out) {
 // of the thread that the next FileBytes on that thread reuses.
 class FileBytes {
  public:
-  explicit FileBytes(const std::filesystem::path& host_path) {
-    const int fd = ::open(host_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  explicit FileBytes(const std::string& host_path) {
+    // Reading for a scan leaves the access time alone where the host lets us (our own files).
+    constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
+    int fd = ::open(host_path.c_str(), kFlags | O_NOATIME);
+    if (fd < 0 && errno == EPERM)
+      fd = ::open(host_path.c_str(), kFlags);
     if (fd < 0)
       return;
     Load(fd);
@@ -170,7 +175,7 @@ std::string CompanyNameFromBytes(std::string_view bytes) {
 }
 
 std::string GetFileCompanyName(model::App& app, std::string_view path) {
-  const auto host_path = app.machine.files().Resolve(path);
+  const std::optional<std::string> host_path = app.machine.files().ResolveHostPath(path);
   if (!host_path)
     return "";
   const FileBytes file(*host_path);
