@@ -24,10 +24,21 @@ constexpr std::array<std::string_view, 42> kOffensiveWords = {
 }  // namespace
 
 std::string RemoveOffensiveWords(std::string_view text) {
+  // The text is folded once and searched with a plain find; it is folded again only after a
+  // word was taken out, which is rare.
+  static const std::array<std::string, kOffensiveWords.size()> kFoldedWords = [] {
+    std::array<std::string, kOffensiveWords.size()> folded;
+    for (size_t i = 0; i < folded.size(); ++i)
+      folded[i] = machine::ToUpper(kOffensiveWords[i]);
+    return folded;
+  }();
   std::string result(text);
-  for (const std::string_view word : kOffensiveWords) {
-    if (machine::FindIgnoreCase(result, word) != std::string::npos)
-      result = machine::ReplaceIgnoreCase(result, word, "");
+  std::string folded = machine::ToUpper(result);
+  for (size_t i = 0; i < kOffensiveWords.size(); ++i) {
+    if (folded.find(kFoldedWords[i]) == std::string::npos)
+      continue;
+    result = machine::ReplaceIgnoreCase(result, kOffensiveWords[i], "");
+    folded = machine::ToUpper(result);
   }
   return result;
 }
