@@ -203,6 +203,49 @@ TEST_F(FileStagesTest, MissingDefinitionFilesFindNothing) {
   EXPECT_EQ(app().frmMain.lvwSpywareFound.Count(), 0);
 }
 
+// Folder texts that share their tokens are expanded once for all of them; each must still come
+// out as its own full expansion would, double backslashes on either side of the tokens included.
+TEST_F(FileStagesTest, FolderTextsSharingTokensExpandAsEachAlone) {
+  const std::vector<std::string> folders = {
+      "[windir]\\Sub",       "[windir]\\\\Sub",         "[windir]\\Sub\\\\Deep", "[WINDIR]Sub",
+      "[drive]WINDOWS\\Sub", "[drive]\\\\WINDOWS\\Sub", "C:\\\\WINDOWS\\Sub",    "[windir]]\\Sub",
+  };
+  std::vector<std::string> lines;
+  std::vector<std::pair<std::string, std::string>> expected;
+  for (size_t i = 0; i < folders.size(); ++i) {
+    std::string folder;
+    ASSERT_TRUE(engine::ExpandDefinitionFolder(app().system, folders[i], "C:\\", folder))
+        << folders[i];
+    const std::string name = "f" + std::to_string(i) + ".dll";
+    const std::string path = engine::CollapseDoubleBackslashes(folder + "\\" + name);
+    temp().WriteFile(path, "x");
+    lines.push_back(name + "=T" + std::to_string(i) + "|" + folders[i]);
+    expected.emplace_back(path, "T" + std::to_string(i));
+  }
+  WriteDefinitions(lines, {});
+  RunBothStages();
+  EXPECT_EQ(Targets(), expected);
+}
+
+// The count of traces found goes on from whatever the label shows when a find is added.
+TEST_F(FileStagesTest, TracesFoundCountsOnFromTheLabel) {
+  for (const char* name : {"a.dll", "b.dll", "c.dll", "d.dll"})
+    temp().WriteFile(std::string("C:\\WINDOWS\\") + name, "x");
+  WriteDefinitions({"a.dll=A|[windir]", "b.dll=A|[windir]", "c.dll=A|[windir]", "d.dll=A|[windir]"},
+                   {});
+  forms::Label& label = app().frmMain.lbltracesFound;
+  std::string shown_before_text;
+  fixture_.backend.AtYield(2, "someone sets the count", [&] { label.SetCaption("10"); });
+  fixture_.backend.AtYield(3, "someone sets a text", [&] {
+    shown_before_text = label.Caption();
+    label.SetCaption("many");
+  });
+  RunBothStages();
+  EXPECT_EQ(Targets().size(), 4u);
+  EXPECT_EQ(shown_before_text, "11");
+  EXPECT_EQ(label.Caption(), "many");  // not a number: left as it is
+}
+
 TEST_F(FileStagesTest, ExpandDefinitionFolder) {
   struct Case {
     const char* folder;

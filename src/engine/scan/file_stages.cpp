@@ -25,7 +25,8 @@ using model::ThreatIconKind;
 constexpr std::string_view kExcludedPrefix = "EXCLUDED: ";
 constexpr std::string_view kExemptCompany = "Microsoft Corporation";
 
-// One line made ready for its test.
+// One line made ready for its test. A stage run refills one for every line, so that its texts
+// keep their buffers.
 struct Target {
   bool counted = false;   // adds to the inspected count and shows progress
   bool testable = false;  // its path is looked for
@@ -33,35 +34,41 @@ struct Target {
   std::string path;
 };
 
-Target PrepareFileLine(const DefinitionLine& line, bool folder_ok, const std::string& folder) {
-  Target target;
+void PrepareFileLine(const DefinitionLine& line, bool folder_ok, const std::string& folder,
+                     Target& target) {
   target.counted = true;
-  target.shown_name = machine::TrimBlanks(line.name);
-  std::string path = folder;
-  if (!path.empty())
-    path += '\\';
-  path += target.shown_name;
-  target.path = CollapseDoubleBackslashes(path);
+  const std::string& name = line.name;
+  if (!name.empty() && (name.front() == ' ' || name.back() == ' '))
+    target.shown_name = machine::TrimBlanks(name);
+  else
+    target.shown_name.assign(name);
+  target.path.assign(folder);
+  if (!folder.empty())
+    target.path += '\\';
+  target.path += target.shown_name;
+  if (target.path.find("\\\\") != std::string::npos)
+    target.path = CollapseDoubleBackslashes(target.path);
   target.testable = folder_ok && IsAbsoluteWindowsPath(target.path) && !line.threat_name.empty();
-  return target;
 }
 
-Target PrepareFolderLine(const DefinitionLine& line, bool folder_ok, const std::string& folder) {
-  Target target;
+void PrepareFolderLine(const DefinitionLine& line, bool folder_ok, const std::string& folder,
+                       Target& target) {
+  target.counted = false;
+  target.testable = false;
   if (!folder_ok || folder.empty() || !IsAbsoluteWindowsPath(folder))
-    return target;
+    return;
   target.counted = true;
-  target.path = folder;
-  std::string name = line.name;
+  target.path.assign(folder);
+  target.shown_name.assign(line.name);
   for (const std::string_view end : {"\r\n", "\r", "\n", "\t"}) {
-    name = machine::ReplaceAll(name, end, "");
+    if (target.shown_name.find(end) != std::string::npos)
+      target.shown_name = machine::ReplaceAll(target.shown_name, end, "");
   }
-  target.shown_name = std::move(name);
   target.testable = !line.threat_name.empty();
-  return target;
 }
 
-// The progress call of a counted line; `text` is a buffer kept across lines.
+// The progress call of a counted line: the phase caption, a line break and the line's name.
+// `text` is kept across lines with the caption part in front.
 void ShowProgress(model::App& app, std::string_view name, std::string& text) {
   const model::DefinitionsState& counts = app.definitions;
   if (counts.lngFileDefinitionCount == 0 || counts.lngTotalDefinitions == 0)
@@ -76,17 +83,16 @@ void ShowProgress(model::App& app, std::string_view name, std::string& text) {
                                      overall_percent)) {
     return;
   }
-  text.assign(app.scan.strScanPhaseCaption);
-  text += "\r\n";
+  const std::string& caption = app.scan.strScanPhaseCaption;
+  const size_t prefix = caption.size() + 2;
+  if (text.size() < prefix || text.compare(0, caption.size(), caption) != 0 ||
+      text.compare(caption.size(), 2, "\r\n") != 0) {
+    text.assign(caption);
+    text += "\r\n";
+  }
+  text.resize(prefix);
   text += name;
   UpdateScanProgress(app, text, stage_percent, overall_percent);
-}
-
-void AddOneToCaption(forms::Label& label) {
-  double value = 0;
-  if (!machine::ParseNumber(label.Caption(), value))
-    return;
-  label.SetCaption(std::to_string(static_cast<long long>(value) + 1));
 }
 
 // The rows of one stage run.
@@ -106,25 +112,68 @@ class Findings {
   // not listed yet.
   void Add(const std::string& path, const std::string& threat_name, const std::string& type) {
     model::RowView<model::FileTargetRow>(main_.lvwFilesToBeDeleted).Add({path, threat_name});
-    AddOneToCaption(main_.lbltracesFound);
-    if (listed_.IsThreatListed(threat_name))
+    AddOneToTracesFound();
+    if (IsListed(threat_name))
       return;
-    model::RowView<model::ScanLogRow>(main_.lvwSpywareFound)
-        .Add({model::FoundMessage(threat_name), icon_});
+    const int row = model::RowView<model::ScanLogRow>(main_.lvwSpywareFound)
+                        .Add({model::FoundMessage(threat_name), icon_});
+    RememberRow(row, threat_name);
     model::RowView<model::ThreatRow>(main_.lvwPicRemoveListOfSpywareFoundAndToBeRemoved)
         .Add({threat_name, path, type, icon_});
     ++app_.scan.lngThreatsFound;
   }
 
  private:
+  // The count shown goes up by one. It is read back every time, as anyone may have changed it;
+  // only a text other than the one set here last needs parsing.
+  void AddOneToTracesFound() {
+    forms::Label& label = main_.lbltracesFound;
+    long long value = traces_shown_;
+    if (traces_text_.empty() || label.Caption() != traces_text_) {
+      double parsed = 0;
+      if (!machine::ParseNumber(label.Caption(), parsed))
+        return;
+      value = static_cast<long long>(parsed);
+    }
+    traces_shown_ = value + 1;
+    traces_text_ = std::to_string(traces_shown_);
+    label.SetCaption(traces_text_);
+  }
+
+  // Finds come in runs of one threat: while the log row added for the last new threat stands
+  // unchanged, it answers for that threat without a search.
+  bool IsListed(const std::string& threat_name) {
+    const forms::ListView& log = main_.lvwSpywareFound;
+    if (row_ >= 0 && row_ < log.Count() && threat_name == row_threat_ &&
+        log.Item(row_).text == row_text_) {
+      return true;
+    }
+    return listed_.IsThreatListed(threat_name);
+  }
+
+  void RememberRow(int row, const std::string& threat_name) {
+    const std::string& text = main_.lvwSpywareFound.Item(row).text;
+    row_ = machine::StartsWithIgnoreCase(text, model::FoundMessage(threat_name)) ? row : -1;
+    row_threat_ = threat_name;
+    row_text_ = text;
+  }
+
   model::App& app_;
   model::FrmMain& main_;
   ThreatIconKind icon_;
   ScanLogIndex listed_;
+  long long traces_shown_ = 0;
+  std::string traces_text_;
+  int row_ = -1;  // the log row that lists row_threat_, as its text was then
+  std::string row_threat_;
+  std::string row_text_;
 };
 
 // The folders of one stage run. Definition files name the same few folders on many lines, and
 // the machine's folders cannot change while a stage runs, so each folder text is expanded once.
+// Texts that differ only after their tokens ("[progfil]\A", "[progfil]\B") share one token
+// expansion: every token ends in "]", so what follows the last "]" takes no part in it; and
+// double backslashes collapse apart on each side of a split that no backslash follows.
 class FolderExpander {
  public:
   FolderExpander(const services::System& system, std::string drive_root)
@@ -132,21 +181,34 @@ class FolderExpander {
 
   // Nothing when a token names a folder this machine does not have.
   const std::optional<std::string>& Expand(const std::string& folder) {
-    auto it = expanded_.find(folder);
-    if (it == expanded_.end()) {
+    if (const auto it = expanded_.find(folder); it != expanded_.end())
+      return it->second;
+    size_t split = folder.rfind(']');
+    split = split == std::string::npos ? 0 : split + 1;
+    while (split < folder.size() && folder[split] == '\\')
+      ++split;
+    std::optional<std::string> result = ExpandTokens(folder.substr(0, split));
+    if (result && split < folder.size())
+      *result += CollapseDoubleBackslashes(std::string_view(folder).substr(split));
+    return expanded_.emplace(folder, std::move(result)).first->second;
+  }
+
+ private:
+  const std::optional<std::string>& ExpandTokens(const std::string& head) {
+    auto it = heads_.find(head);
+    if (it == heads_.end()) {
       std::string expanded;
       std::optional<std::string> result;
-      if (ExpandDefinitionFolder(system_, folder, drive_root_, expanded)) {
+      if (ExpandDefinitionFolder(system_, head, drive_root_, expanded))
         result = std::move(expanded);
-      }
-      it = expanded_.emplace(folder, std::move(result)).first;
+      it = heads_.emplace(head, std::move(result)).first;
     }
     return it->second;
   }
 
- private:
   const services::System& system_;
   std::string drive_root_;
+  std::unordered_map<std::string, std::optional<std::string>> heads_;
   std::unordered_map<std::string, std::optional<std::string>> expanded_;
 };
 
@@ -173,8 +235,11 @@ class StageRun {
           line.has_folder ? folders_.Expand(line.folder) : no_folder_;
       const bool folder_ok = expanded.has_value();
       const std::string& folder = folder_ok ? *expanded : *no_folder_;
-      const Target target = stage_ == Stage::kFiles ? PrepareFileLine(line, folder_ok, folder)
-                                                    : PrepareFolderLine(line, folder_ok, folder);
+      Target& target = target_;
+      if (stage_ == Stage::kFiles)
+        PrepareFileLine(line, folder_ok, folder, target);
+      else
+        PrepareFolderLine(line, folder_ok, folder, target);
       if (target.counted) {
         ++app_.scan.lngFilesFoldersInspected;
         ShowProgress(app_, target.shown_name, progress_text_);
@@ -222,6 +287,7 @@ class StageRun {
   FolderExpander folders_;
   Findings findings_;
   const std::optional<std::string> no_folder_ = std::string();
+  Target target_;
   std::string progress_text_;
 };
 
