@@ -7,14 +7,14 @@
 #include <set>
 #include <string>
 
-#include "ui/headless_app.h"
+#include "support/app_fixture.h"
 
 namespace {
 
-using ui_test::HeadlessApp;
+using hg_test::AppFixture;
 
 TEST(App, BuildsEveryWindowWithoutLoadingAny) {
-  HeadlessApp h;
+  AppFixture h;
   model::App& app = h.app();
   EXPECT_FALSE(app.frmMain.Loaded());
   EXPECT_TRUE(app.frmMain.IsMainWindow());
@@ -33,7 +33,7 @@ TEST(App, BuildsEveryWindowWithoutLoadingAny) {
 }
 
 TEST(App, ServicesReachTheRuntimeAndTheUpperLayers) {
-  HeadlessApp h;
+  AppFixture h;
   model::App& app = h.app();
   EXPECT_EQ(app.system.prompter, &app.runtime);
   EXPECT_EQ(app.system.windows, &app.runtime);
@@ -51,8 +51,8 @@ TEST(App, ServicesReachTheRuntimeAndTheUpperLayers) {
 }
 
 TEST(App, TwoApplicationsKeepTheirOwnState) {
-  HeadlessApp first;
-  HeadlessApp second;
+  AppFixture first;
+  AppFixture second;
   first.app().scan.bStopScan = true;
   first.main().lblStatus(0).SetCaption("Scanning complete.");
   EXPECT_FALSE(second.app().scan.bStopScan);
@@ -60,7 +60,7 @@ TEST(App, TwoApplicationsKeepTheirOwnState) {
 }
 
 TEST(FrmMain, ControlNamesAreUniqueAndFindable) {
-  HeadlessApp h;
+  AppFixture h;
   model::FrmMain& main = h.main();
   std::set<std::string> names;
   for (forms::Control* control : main.Controls()) {
@@ -72,7 +72,7 @@ TEST(FrmMain, ControlNamesAreUniqueAndFindable) {
 }
 
 TEST(FrmMain, OptionGroupsFollowTheirContainers) {
-  HeadlessApp h;
+  AppFixture h;
   model::FrmMain& main = h.main();
   main.optScanAllSelectedHardDrive.SetValue(true);
   main.optMemorySheildOn.SetValue(true);
@@ -87,7 +87,7 @@ TEST(FrmMain, OptionGroupsFollowTheirContainers) {
 }
 
 TEST(FrmMain, DesignStateBeforeTheStartUp) {
-  HeadlessApp h;
+  AppFixture h;
   model::FrmMain& main = h.main();
   // Idle: both scan buttons enabled, stop and pause disabled.
   EXPECT_TRUE(main.cmdScanNow.Enabled());

@@ -5,16 +5,16 @@
 #include <gtest/gtest.h>
 
 #include "services/prompts.h"
-#include "ui/headless_app.h"
+#include "support/app_fixture.h"
 
 namespace {
 
 TEST(Branding, FilledFromTheVersionInformation) {
-  machine::VersionInfo version = ui_test::SampleVersion();
+  machine::VersionInfo version = hg_test::TestVersionInfo();
   version.product_name = "Shield Pro 7";
   version.company_name = "Example Works, Inc.";
   version.comments = "www.shield.example/pro";
-  ui_test::HeadlessApp h(version);
+  hg_test::AppFixture h(version);
   model::App& app = h.app();
   app.branding.bUseSkin = false;
   app.branding.bUseSplashIcon = true;
@@ -29,9 +29,9 @@ TEST(Branding, FilledFromTheVersionInformation) {
 }
 
 TEST(Branding, UntitledMessageBoxesCarryTheProductName) {
-  machine::VersionInfo version = ui_test::SampleVersion();
+  machine::VersionInfo version = hg_test::TestVersionInfo();
   version.product_name = "Shield Pro 7";
-  ui_test::HeadlessApp h(version);
+  hg_test::AppFixture h(version);
   ui::InitBranding(h.app());
   h.backend.ExpectMsgBox(services::vbOK);
   h.app().system.prompter->MsgBox("Done.", services::vbOKOnly, "");

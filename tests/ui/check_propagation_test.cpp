@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "headless_app.h"
 #include "model/result_rows.h"
 #include "services/settings_store.h"
+#include "support/app_fixture.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ class CheckPropagationTest : public ::testing::Test {
         h.main().lvwPicRemoveListOfSpywareFoundAndToBeRemoved.UserCheckItem(position, checked));
   }
 
-  ui_test::HeadlessApp h;
+  hg_test::AppFixture h;
 };
 
 TEST_F(CheckPropagationTest, EachKindReachesItsOwnTargetsAndThoseOfItsThreatName) {
@@ -169,13 +169,13 @@ TEST_F(CheckPropagationTest, ABlankThreatNameReachesOnlyItsKindsOwnTargets) {
   EXPECT_FALSE(keys()[3].checked);
 }
 
-std::string DriveSetting(ui_test::HeadlessApp& h, std::string_view drive) {
+std::string DriveSetting(hg_test::AppFixture& h, std::string_view drive) {
   return services::ReadSetting(h.app().system, h.app().SettingsApplication(), ui::kDrivesSection,
                                drive, "(none)");
 }
 
 TEST(DriveChecks, EveryChangeRewritesEveryDriveRow) {
-  ui_test::HeadlessApp h;
+  hg_test::AppFixture h;
   ui::InstallCheckPropagation(h.app());
   h.main().Show();
   h.main().frmOptions.SetVisible(true);
@@ -197,7 +197,7 @@ TEST(DriveChecks, EveryChangeRewritesEveryDriveRow) {
 }
 
 TEST(DriveChecks, AnEmptyDriveListWritesNothing) {
-  ui_test::HeadlessApp h;
+  hg_test::AppFixture h;
   ui::lvwHardDrives_ItemCheck(h.app(), 0);
   EXPECT_EQ(DriveSetting(h, "C:"), "(none)");
 }

@@ -11,11 +11,11 @@
 
 #include "model/result_rows.h"
 #include "services/clipboard.h"
-#include "ui/headless_app.h"
+#include "support/app_fixture.h"
 
 namespace {
 
-using ui_test::HeadlessApp;
+using hg_test::AppFixture;
 
 class DeleteFailedTest : public ::testing::Test {
  protected:
@@ -38,7 +38,7 @@ class DeleteFailedTest : public ::testing::Test {
     return rows;
   }
 
-  HeadlessApp h;
+  AppFixture h;
   services::RecordingClipboard clipboard;
 };
 
@@ -117,7 +117,7 @@ TEST_F(DeleteFailedTest, TheCloseBoxHidesButCodeUnloads) {
 
 TEST(DeleteFailedWindow, SkinnedAtLoadOnlyWhenSkinningIsOn) {
   for (bool use_skin : {false, true}) {
-    HeadlessApp h;
+    AppFixture h;
     services::RecordingClipboard clipboard;
     h.app().skin.objSkin = &h.app().frmSplash.Peek().skn;
     ui::InstallDeleteFailed(h.app(), clipboard);

@@ -10,11 +10,11 @@
 
 #include "model/result_rows.h"
 #include "removal/scan_report.h"
-#include "ui/headless_app.h"
+#include "support/app_fixture.h"
 
 namespace {
 
-using ui_test::HeadlessApp;
+using hg_test::AppFixture;
 
 class ReportViewerTest : public ::testing::Test {
  protected:
@@ -31,7 +31,7 @@ class ReportViewerTest : public ::testing::Test {
   // Opens the viewer as the main window does (loading it) and returns what it shows.
   std::string Shown() { return h.app().frmReport->txtReport.Text(); }
 
-  HeadlessApp h;
+  AppFixture h;
 };
 
 TEST_F(ReportViewerTest, BlankLinesBreakAndOtherLinesRunTogether) {

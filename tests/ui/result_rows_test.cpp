@@ -4,14 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/headless_app.h"
+#include "support/app_fixture.h"
 
 namespace {
 
 using model::ThreatIconKind;
 
 TEST(ResultRows, RecordsRoundTripThroughTheirLists) {
-  ui_test::HeadlessApp h;
+  hg_test::AppFixture h;
   model::FrmMain& main = h.main();
 
   model::RowView<model::ThreatRow> threats(main.lvwPicRemoveListOfSpywareFoundAndToBeRemoved);
@@ -56,7 +56,7 @@ TEST(ResultRows, RecordsRoundTripThroughTheirLists) {
 }
 
 TEST(ResultRows, AThreatCountsAsListedByItsFoundMessagePrefix) {
-  ui_test::HeadlessApp h;
+  hg_test::AppFixture h;
   forms::ListView& log = h.main().lvwSpywareFound;
   model::RowView<model::ScanLogRow> rows(log);
   rows.Add({model::FoundMessage("BadBar Toolbar"), ThreatIconKind::kRegistry});

@@ -7,17 +7,17 @@
 
 #include <string>
 
-#include "ui/headless_app.h"
+#include "support/app_fixture.h"
 
 namespace {
 
-using ui_test::HeadlessApp;
+using hg_test::AppFixture;
 
 constexpr model::SkinColors kColors{
     .back = 0x000102, .fore = 0x000304, .panel = 0x000506, .extra = 0x000708};
 
 // Hands the splash window's skin control over as the splash window's load does.
-model::SkinControl& UseSplashSkin(HeadlessApp& h) {
+model::SkinControl& UseSplashSkin(AppFixture& h) {
   model::SkinControl& skin = h.app().frmSplash.Peek().skn;
   skin.SetColors(kColors);
   h.app().skin.objSkin = &skin;
@@ -25,7 +25,7 @@ model::SkinControl& UseSplashSkin(HeadlessApp& h) {
 }
 
 TEST(ApplySkin, ColoursTheStandardControlsByType) {
-  HeadlessApp h;
+  AppFixture h;
   model::SkinControl& skin = UseSplashSkin(h);
   model::FrmMain& main = h.main();
   const forms::Color label_back = main.Label25.BackColor();
@@ -56,7 +56,7 @@ TEST(ApplySkin, ColoursTheStandardControlsByType) {
 }
 
 TEST(ApplySkin, PictureBoxesTakeThePanelColour) {
-  HeadlessApp h;
+  AppFixture h;
   UseSplashSkin(h);
   model::FrmHomePageChangedAlert& alert = h.app().frmHomePageChangedAlert.Peek();
   ui::ApplySkin(h.app(), alert);
@@ -65,7 +65,7 @@ TEST(ApplySkin, PictureBoxesTakeThePanelColour) {
 }
 
 TEST(ApplySkin, LoadsTheSplashWindowWhenThereIsNoSkinYet) {
-  HeadlessApp h;
+  AppFixture h;
   model::App& app = h.app();
   model::FrmSplash& splash = app.frmSplash.Peek();
   int splash_loads = 0;
@@ -88,7 +88,7 @@ TEST(ApplySkin, LoadsTheSplashWindowWhenThereIsNoSkinYet) {
 }
 
 TEST(ApplySkin, WithoutAnySkinTheWindowKeepsItsLook) {
-  HeadlessApp h;
+  AppFixture h;
   model::FrmMain& main = h.main();
   const forms::Color before = main.cmdScan.BackColor();
   ui::ApplySkin(h.app(), main);
@@ -98,7 +98,7 @@ TEST(ApplySkin, WithoutAnySkinTheWindowKeepsItsLook) {
 }
 
 TEST(SkinLabels, LabelsAreStyledInPlaceAndNeverCloned) {
-  HeadlessApp h;
+  AppFixture h;
   UseSplashSkin(h);
   model::FrmMain& main = h.main();
   const size_t controls_before = main.Controls().size();
@@ -137,7 +137,7 @@ TEST(SkinLabels, LabelsAreStyledInPlaceAndNeverCloned) {
 }
 
 TEST(SkinLabels, TheViewHearsWhenALabelBecomesSkinned) {
-  HeadlessApp h;
+  AppFixture h;
   model::FrmMain& main = h.main();
   int notices = 0;
   main.Label25.observer = [&notices](forms::Control&) { ++notices; };
@@ -147,7 +147,7 @@ TEST(SkinLabels, TheViewHearsWhenALabelBecomesSkinned) {
 }
 
 TEST(SkinLabels, EveryPlainLabelWhenTheWindowMakesNoContainerTest) {
-  HeadlessApp h;
+  AppFixture h;
   model::FrmAbout& about = h.app().frmAbout.Peek();
   ui::CloneLabelsAsSkinLabels(about, {&about.SkinLabel1}, ui::LabelMatch::kEveryLabel);
   for (forms::Label* label : {&about.Label2, &about.Label3, &about.Label4})

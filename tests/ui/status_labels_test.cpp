@@ -6,14 +6,14 @@
 
 #include <limits>
 
-#include "ui/headless_app.h"
+#include "support/app_fixture.h"
 
 namespace {
 
-using ui_test::HeadlessApp;
+using hg_test::AppFixture;
 
 TEST(StatusLabels, NothingSavedAndNoDateFile) {
-  HeadlessApp h;
+  AppFixture h;
   engine::RefreshStatusLabels(h.app());
   model::FrmMain& main = h.main();
   EXPECT_EQ(main.lblDefCount.Caption(), "0");
@@ -25,7 +25,7 @@ TEST(StatusLabels, NothingSavedAndNoDateFile) {
 }
 
 TEST(StatusLabels, ShowsTheSourcesAsTheyAreNow) {
-  HeadlessApp h;
+  AppFixture h;
   model::FrmMain& main = h.main();
   h.WriteProgramFile("date.dat", "4/2/2007 9:15:00 PM\r\n");
   h.Save("Settings", "lblDefRemoved", "17");
@@ -47,17 +47,17 @@ TEST(StatusLabels, ShowsTheSourcesAsTheyAreNow) {
 }
 
 TEST(StatusLabels, AnEmptyDateFileCountsAsAbsent) {
-  HeadlessApp h;
+  AppFixture h;
   h.WriteProgramFile("date.dat", "");
   engine::RefreshStatusLabels(h.app());
   EXPECT_EQ(h.main().lblDefVersion.Caption(), "3/16/2006 12:00:00 AM PST");
 }
 
 TEST(StatusLabels, VersionIsMajorDotMinorWithoutLeadingZeros) {
-  machine::VersionInfo version = ui_test::SampleVersion();
+  machine::VersionInfo version = hg_test::TestVersionInfo();
   version.major = 2;
   version.minor = 12;
-  HeadlessApp h(version);
+  AppFixture h(version);
   engine::RefreshStatusLabels(h.app());
   EXPECT_EQ(h.main().lblVersion.Caption(), "2.12");
 }

@@ -7,11 +7,11 @@
 #include <map>
 #include <string>
 
-#include "ui/headless_app.h"
+#include "support/app_fixture.h"
 
 namespace {
 
-using ui_test::HeadlessApp;
+using hg_test::AppFixture;
 
 struct GroupState {
   bool scheduler;
@@ -31,7 +31,7 @@ GroupState StateOf(model::FrmMain& main) {
 }
 
 TEST(MainWindowTimers, DesignIntervalsAndStates) {
-  HeadlessApp h;
+  AppFixture h;
   model::FrmMain& main = h.main();
   struct Row {
     forms::Timer& timer;
@@ -57,7 +57,7 @@ TEST(MainWindowTimers, DesignIntervalsAndStates) {
 }
 
 TEST(MainWindowTimers, GroupDoesNotTickAfterLoadUntilSwitchedOn) {
-  HeadlessApp h;
+  AppFixture h;
   model::FrmMain& main = h.main();
   int ticks = 0;
   for (forms::Timer* timer : {&main.tmrScheduler, &main.tmrCheckHomePage, &main.tmrMemoryInspected})
@@ -103,7 +103,7 @@ TEST(TimerGroup, SwitchOnFollowsTheStoredOptions) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    HeadlessApp h;
+    AppFixture h;
     for (const auto& [key, value] : c.saved)
       h.Save(model::kOptionsSection, key, value);
     model::ApplyTimerSettings(h.app(), true);
@@ -112,7 +112,7 @@ TEST(TimerGroup, SwitchOnFollowsTheStoredOptions) {
 }
 
 TEST(TimerGroup, OptionsAreReadAfreshAtEverySwitch) {
-  HeadlessApp h;
+  AppFixture h;
   model::ApplyTimerSettings(h.app(), true);
   EXPECT_EQ(StateOf(h.main()), (GroupState{false, true, true}));
   h.Save(model::kOptionsSection, "optMemorySheildOn", "False");
@@ -122,7 +122,7 @@ TEST(TimerGroup, OptionsAreReadAfreshAtEverySwitch) {
 }
 
 TEST(TimerGroup, SwitchingOnTwiceKeepsTheCountdown) {
-  HeadlessApp h;
+  AppFixture h;
   model::FrmMain& main = h.main();
   int ticks = 0;
   main.tmrCheckHomePage.on_timer = [&ticks] { ++ticks; };
@@ -137,7 +137,7 @@ TEST(TimerGroup, SwitchingOnTwiceKeepsTheCountdown) {
 }
 
 TEST(TimerGroup, OffStopsTheGroupAndTheTimeOutAndOnLeavesTheTimeOutOff) {
-  HeadlessApp h;
+  AppFixture h;
   model::FrmMain& main = h.main();
   model::ApplyTimerSettings(h.app(), true);
   main.timUpdate.SetEnabled(true);
@@ -157,7 +157,7 @@ TEST(TimerGroup, OffStopsTheGroupAndTheTimeOutAndOnLeavesTheTimeOutOff) {
 }
 
 TEST(TimerGroup, OnRestoresTheOptionsNotThePreviousState) {
-  HeadlessApp h;
+  AppFixture h;
   model::FrmMain& main = h.main();
   model::ApplyTimerSettings(h.app(), true);
   // Stopped by something else (the resize at normal size, say).
@@ -168,7 +168,7 @@ TEST(TimerGroup, OnRestoresTheOptionsNotThePreviousState) {
 }
 
 TEST(ShowPanels, EveryCombinationOfFlagsStopsOnlyTheScrollTick) {
-  HeadlessApp h;
+  AppFixture h;
   model::FrmMain& main = h.main();
   model::ApplyTimerSettings(h.app(), true);
   const GroupState before = StateOf(main);
@@ -184,7 +184,7 @@ TEST(ShowPanels, EveryCombinationOfFlagsStopsOnlyTheScrollTick) {
 }
 
 TEST(ScrollTick, YieldsToTheMessageLoopOnce) {
-  HeadlessApp h;
+  AppFixture h;
   model::FrmMain& main = h.main();
   main.Load();
   // The pass that runs the tick is the first; the tick's own yield is the second.
