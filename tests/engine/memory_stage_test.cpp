@@ -74,43 +74,22 @@ class UnkillableTable final : public machine::ProcessTable {
   std::unique_ptr<machine::ProcessTable> inner_;
 };
 
+machine::MachineParts ProgramParts(bool unkillable) {
+  machine::MachineParts parts;
+  if (unkillable)
+    parts.processes = std::make_unique<UnkillableTable>();
+  return parts;
+}
+
 // An application on a fresh machine of the given family, optionally with unkillable programs.
-class ProgramsApp {
+class ProgramsApp : public hg_test::AppFixture {
  public:
-  explicit ProgramsApp(machine::OsFamily family, bool unkillable = false) {
-    temp.profile().os_family = family;
-    machine::MachineParts parts;
-    UnkillableTable* table = nullptr;
-    if (unkillable) {
-      auto owned = std::make_unique<UnkillableTable>();
-      table = owned.get();
-      parts.processes = std::move(owned);
-    }
-    std::string error;
-    machine_ = std::make_unique<machine::Machine>(temp.profile(), hg_test::TestVersionInfo(),
-                                                  std::move(parts), error);
-    EXPECT_TRUE(machine_->ok()) << error;
-    if (table)
-      table->SetInner(std::make_unique<machine::ProcfsProcessTable>(machine_->files()));
-    runtime_ = std::make_unique<forms::Runtime>(backend, machine_->version().product_name);
-    app_ = model::MakeApp(*machine_, *runtime_);
+  explicit ProgramsApp(machine::OsFamily family, bool unkillable = false)
+      : AppFixture([family](hg_test::TempMachine& temp) { temp.profile().os_family = family; },
+                   hg_test::TestVersionInfo(), ProgramParts(unkillable)) {
+    if (auto* table = dynamic_cast<UnkillableTable*>(&machine().processes()))
+      table->SetInner(std::make_unique<machine::ProcfsProcessTable>(machine().files()));
   }
-  ~ProgramsApp() {
-    app_.reset();
-    runtime_.reset();
-    machine_.reset();
-  }
-
-  model::App& app() { return *app_; }
-  machine::Machine& machine() { return *machine_; }
-
-  hg_test::TempMachine temp;
-  forms::HeadlessBackend backend;
-
- private:
-  std::unique_ptr<machine::Machine> machine_;
-  std::unique_ptr<forms::Runtime> runtime_;
-  std::unique_ptr<model::App> app_;
 };
 
 // The sleeper with a version block naming `company` after its code, started from `host_path`.

@@ -28,41 +28,19 @@ namespace removal_test {
 inline constexpr machine::DateTime kNow{2006, 6, 28, 14, 5, 9};
 inline constexpr std::string_view kStamp = "6/28/2006 2:05:09 PM";
 
-class RemovalFixture {
+class RemovalFixture : public hg_test::AppFixture {
  public:
-  RemovalFixture() {
-    machine::MachineParts parts;
-    auto clock = std::make_unique<machine::FixedClock>(kNow);
-    clock_ = clock.get();
-    parts.clock = std::move(clock);
-    std::string error;
-    machine_ = std::make_unique<machine::Machine>(temp.profile(), hg_test::TestVersionInfo(),
-                                                  std::move(parts), error);
-    if (!machine_->ok()) {
-      ADD_FAILURE() << "cannot open the test machine: " << error;
-      return;
-    }
-    runtime_ = std::make_unique<forms::Runtime>(backend, machine_->version().product_name);
-    app_ = model::MakeApp(*machine_, *runtime_);
-    removal::InstallRemovalHooks(*app_);
-    EXPECT_TRUE(machine_->files().CreateFolder(quarantine()));
+  RemovalFixture() : AppFixture({}, hg_test::TestVersionInfo(), hg_test::FixedClockParts(kNow)) {
+    removal::InstallRemovalHooks(app());
+    EXPECT_TRUE(files().CreateFolder(quarantine()));
   }
-  ~RemovalFixture() {
-    app_.reset();
-    runtime_.reset();
-    machine_.reset();
-  }
-  RemovalFixture(const RemovalFixture&) = delete;
-  RemovalFixture& operator=(const RemovalFixture&) = delete;
 
-  model::App& app() { return *app_; }
-  model::FrmMain& main() { return app_->frmMain; }
-  machine::FileSystem& files() { return machine_->files(); }
-  machine::Registry& registry() { return machine_->registry(); }
-  machine::FixedClock& clock() { return *clock_; }
+  machine::FileSystem& files() { return machine().files(); }
+  machine::Registry& registry() { return machine().registry(); }
+  machine::FixedClock& clock() { return static_cast<machine::FixedClock&>(machine().clock()); }
 
-  std::string quarantine() const { return removal::QuarantineFolderPath(app_->system); }
-  std::string program_folder() const { return machine_->profile().program_folder; }
+  std::string quarantine() { return removal::QuarantineFolderPath(app().system); }
+  std::string program_folder() { return machine().profile().program_folder; }
   // The log's whole text; "" when there is none.
   std::string Log() { return files().ReadFile(quarantine() + "\\QuarantineLog.txt").value_or(""); }
   std::string Read(std::string_view path) { return files().ReadFile(path).value_or("<missing>"); }
@@ -95,9 +73,9 @@ class RemovalFixture {
   }
 
   removal::RemovalPassResult Pass(bool quarantine_pass) {
-    app_->removal.bQuarantinePass = quarantine_pass;
-    const removal::RemovalPassResult result = removal::RemoveCheckedItems(*app_);
-    app_->removal.bQuarantinePass = false;
+    app().removal.bQuarantinePass = quarantine_pass;
+    const removal::RemovalPassResult result = removal::RemoveCheckedItems(app());
+    app().removal.bQuarantinePass = false;
     return result;
   }
   // Both passes, as the removal session runs them; the removed counts added up.
@@ -112,7 +90,7 @@ class RemovalFixture {
   // What the delete-failed window lists, without loading it.
   std::vector<std::string> Problems() {
     std::vector<std::string> paths;
-    for (const forms::ListItem& item : app_->frmDelete.Peek().lstProblem.Items())
+    for (const forms::ListItem& item : app().frmDelete.Peek().lstProblem.Items())
       paths.push_back(item.text);
     return paths;
   }
@@ -120,15 +98,6 @@ class RemovalFixture {
   bool ThreatRowChecked(int position) {
     return main().lvwPicRemoveListOfSpywareFoundAndToBeRemoved.Item(position).checked;
   }
-
-  hg_test::TempMachine temp;
-  forms::HeadlessBackend backend;
-
- private:
-  machine::FixedClock* clock_ = nullptr;
-  std::unique_ptr<machine::Machine> machine_;
-  std::unique_ptr<forms::Runtime> runtime_;
-  std::unique_ptr<model::App> app_;
 };
 
 }  // namespace removal_test

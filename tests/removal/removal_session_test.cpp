@@ -52,11 +52,9 @@ class RemovalSessionTest : public ::testing::Test {
     machine_.reset();
     if (prepare)
       prepare(temp_);
-    machine::MachineParts parts;
-    parts.clock = std::make_unique<machine::FixedClock>(kNow);
     std::string error;
     machine_ = std::make_unique<machine::Machine>(temp_.profile(), hg_test::TestVersionInfo(),
-                                                  std::move(parts), error);
+                                                  hg_test::FixedClockParts(kNow), error);
     ASSERT_TRUE(machine_->ok()) << error;
     runtime_ = std::make_unique<forms::Runtime>(backend_, machine_->version().product_name);
     app_ = model::MakeApp(*machine_, *runtime_);

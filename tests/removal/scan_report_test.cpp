@@ -40,36 +40,29 @@ std::string ReadHostFile(const std::filesystem::path& path) {
   return text.str();
 }
 
+machine::VersionInfo ReportVersion() {
+  machine::VersionInfo version = hg_test::TestVersionInfo();
+  version.major = 3;
+  version.minor = 7;
+  return version;
+}
+
 class ScanReportTest : public ::testing::Test {
  protected:
   ScanReportTest() {
-    machine::VersionInfo version = hg_test::TestVersionInfo();
-    version.major = 3;
-    version.minor = 7;
-    machine::MachineParts parts;
-    parts.clock = std::make_unique<machine::FixedClock>(kNow);
-    std::string error;
-    machine_ =
-        std::make_unique<machine::Machine>(temp_.profile(), version, std::move(parts), error);
-    runtime_ = std::make_unique<forms::Runtime>(backend_, version.product_name);
-    app_ = model::MakeApp(*machine_, *runtime_);
-    app_->branding.strProductName = "Hearthguard";
-    EXPECT_TRUE(machine_->files().CreateFolder(removal::QuarantineFolderPath(app_->system)));
+    app().branding.strProductName = "Hearthguard";
+    EXPECT_TRUE(files().CreateFolder(removal::QuarantineFolderPath(app().system)));
     // A finished scan that inspected a little.
-    model::FrmMain& w = app_->frmMain;
+    model::FrmMain& w = app().frmMain;
     w.strScanStarted = "6/28/2006 1:58:40 PM";
     w.strScanFinished = "6/28/2006 2:05:09 PM";
     w.lblMemoryInspected.SetCaption("42");
     w.lblRegistryInspected.SetCaption("1570");
     w.lblFilesFolderInspected.SetCaption("20931");
   }
-  ~ScanReportTest() override {
-    app_.reset();
-    runtime_.reset();
-    machine_.reset();
-  }
 
-  model::App& app() { return *app_; }
+  model::App& app() { return fixture_.app(); }
+  machine::FileSystem& files() { return fixture_.machine().files(); }
 
   void AddThreat(const std::string& name, const std::string& location, const std::string& type,
                  model::ThreatIconKind icon) {
@@ -78,15 +71,16 @@ class ScanReportTest : public ::testing::Test {
     threats.Add({.name = name, .location = location, .type = type, .icon = icon});
   }
   void WriteIgnoreList(const std::string& content) {
-    temp_.WriteFile(app().machine.profile().program_folder + "\\ENoSignature.txt", content);
+    fixture_.temp.WriteFile(app().machine.profile().program_folder + "\\ENoSignature.txt", content);
   }
   void WriteQuarantineLog(const std::string& content) {
-    temp_.WriteFile(removal::QuarantineFolderPath(app().system) + "\\QuarantineLog.txt", content);
+    fixture_.temp.WriteFile(removal::QuarantineFolderPath(app().system) + "\\QuarantineLog.txt",
+                            content);
   }
 
   // The report as the file holds it, byte for byte.
   std::string Report() {
-    std::optional<std::string> text = machine_->files().ReadFile(removal::ScanReportPath(app()));
+    std::optional<std::string> text = files().ReadFile(removal::ScanReportPath(app()));
     EXPECT_TRUE(text.has_value());
     return text.value_or("");
   }
@@ -106,11 +100,7 @@ class ScanReportTest : public ::testing::Test {
     EXPECT_EQ(actual, ReadHostFile(golden)) << name;
   }
 
-  hg_test::TempMachine temp_;
-  forms::HeadlessBackend backend_;
-  std::unique_ptr<machine::Machine> machine_;
-  std::unique_ptr<forms::Runtime> runtime_;
-  std::unique_ptr<model::App> app_;
+  hg_test::AppFixture fixture_{{}, ReportVersion(), hg_test::FixedClockParts(kNow)};
 };
 
 TEST_F(ScanReportTest, AScanWithoutThreatsOrFiles) {
@@ -171,8 +161,7 @@ TEST_F(ScanReportTest, AnOldReportIsReplacedNotAppendedTo) {
   EXPECT_EQ(MadeReport(), short_report);
   // No working file is left beside the report.
   std::vector<std::string> names;
-  for (const machine::FolderEntry& entry :
-       machine_->files().List(app().machine.profile().program_folder))
+  for (const machine::FolderEntry& entry : files().List(app().machine.profile().program_folder))
     if (!entry.attributes.is_folder)
       names.push_back(entry.name);
   EXPECT_EQ(names, std::vector<std::string>{"Scan_Log.txt"});

@@ -13,6 +13,8 @@
 
 #include "forms/headless_backend.h"
 #include "forms/runtime.h"
+#include "machine/clock.h"
+#include "machine/date_time.h"
 #include "machine/machine.h"
 #include "model/app.h"
 #include "services/settings_store.h"
@@ -29,6 +31,13 @@ inline machine::VersionInfo TestVersionInfo() {
   version.minor = 0;
   version.executable_name = "hearthguard";
   return version;
+}
+
+// The real machine parts but a clock that always reads `now`.
+inline machine::MachineParts FixedClockParts(const machine::DateTime& now) {
+  machine::MachineParts parts;
+  parts.clock = std::make_unique<machine::FixedClock>(now);
+  return parts;
 }
 
 class AppFixture {
