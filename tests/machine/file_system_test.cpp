@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 
 #include "machine/dos_attributes.h"
@@ -14,6 +15,14 @@
 #include "support/temp_machine.h"
 
 namespace machine {
+
+// The drive kind by name in test lists, rather than as bytes.
+static void PrintTo(DriveType type, std::ostream* out) {
+  *out << (type == DriveType::kFixed    ? "fixed drive"
+           : type == DriveType::kRemote ? "remote drive"
+                                        : "other drive");
+}
+
 namespace {
 
 namespace fs = std::filesystem;

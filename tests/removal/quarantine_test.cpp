@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -119,6 +121,27 @@ struct Collision {
   std::string stored;
 };
 
+// Short enough for a test list's line, and says which case failed.
+void PrintTo(const Collision& c, std::ostream* out) {
+  *out << '"' << c.item << "\" among {";
+  for (size_t i = 0; i < c.present.size(); ++i)
+    *out << (i ? ", " : "") << '"' << c.present[i] << '"';
+  *out << "} -> \"" << c.stored << '"';
+}
+
+// The item and the names it meets, as a test name: "x_dat_over_X_DAT".
+std::string CollisionName(const ::testing::TestParamInfo<Collision>& info) {
+  std::string name = info.param.item;
+  if (!info.param.present.empty())
+    name += "_over";
+  for (const std::string& present : info.param.present)
+    name += "_" + present;
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c)))
+      c = '_';
+  return name;
+}
+
 class CollisionTest : public ::testing::TestWithParam<Collision> {};
 
 TEST_P(CollisionTest, ItemGetsAFreeNameAndEarlierCopiesStayAsTheyWere) {
@@ -166,7 +189,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Collision{{"Bar\\"}, "Bar\\", "Bar (2)"},
                       Collision{{"bar"}, "Bar\\", "Bar (2)"},
                       Collision{{"BAR\\", "Bar (2)\\"}, "Bar\\", "Bar (3)"},
-                      Collision{{"Bar.v1\\"}, "Bar.v1\\", "Bar.v1 (2)"}));
+                      Collision{{"Bar.v1\\"}, "Bar.v1\\", "Bar.v1 (2)"}),
+    CollisionName);
 
 // Every kind of item, for the tests where the quarantine cannot take anything.
 void PlantOneOfEach(RemovalFixture& f) {
