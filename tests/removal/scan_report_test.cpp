@@ -108,24 +108,29 @@ TEST_F(ScanReportTest, AScanWithoutThreatsOrFiles) {
 }
 
 TEST_F(ScanReportTest, ThreatsExclusionsAndQuarantineLog) {
-  AddThreat("Bargain Buddy", "C:\\Program Files\\BargainBuddy", "Adware",
+  AddThreat("Acme SearchBar", "C:\\Program Files\\AcmeSearchBar", "Adware",
             model::ThreatIconKind::kFolder);
-  AddThreat("Gator", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Gator", "", model::ThreatIconKind::kRegistry);
-  AddThreat("Cookie: user@doubleclick[1].txt",
-            "C:\\Documents and Settings\\User\\Cookies\\user@doubleclick[1].txt", "Tracking Cookie",
+  AddThreat("FunnyCursor", "HKEY_LOCAL_MACHINE\\SOFTWARE\\FunnyCursor", "",
+            model::ThreatIconKind::kRegistry);
+  AddThreat("Cookie: user@adtracker[1].txt",
+            "C:\\Documents and Settings\\User\\Cookies\\user@adtracker[1].txt", "Tracking Cookie",
             model::ThreatIconKind::kCookie);
   // Empty and one-blank lines are no entries; a line of two blanks is kept as it is.
-  WriteIgnoreList("C:\\Program Files\\Kazaa\r\n\r\n \r\n  \r\nC:\\WINDOWS\\system32\\msbb.dll\r\n");
+  WriteIgnoreList(
+      "C:\\Program Files\\SwapShare\r\n\r\n \r\n  \r\nC:\\WINDOWS\\system32\\acmebar.dll\r\n");
   app().removal.bQuarantinePass = true;
-  ASSERT_TRUE(removal::LogQuarantinedFile(app(), "C:\\WINDOWS\\system32\\msbb.dll", "msbb.dll"));
-  removal::LogQuarantinedRegistryItem(app(), "HKEY_LOCAL_MACHINE\\SOFTWARE\\Gator", "Install");
+  ASSERT_TRUE(
+      removal::LogQuarantinedFile(app(), "C:\\WINDOWS\\system32\\acmebar.dll", "acmebar.dll"));
+  removal::LogQuarantinedRegistryItem(app(), "HKEY_LOCAL_MACHINE\\SOFTWARE\\FunnyCursor",
+                                      "Install");
   ExpectGolden("threats_exclusions_quarantine.txt");
 }
 
 // A section is written only when its text is not empty: an ignore list or a quarantine log
 // that gives no lines leaves the report as if the file were absent.
 TEST_F(ScanReportTest, SectionsWithoutTextAreLeftOut) {
-  AddThreat("Gator", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Gator", "", model::ThreatIconKind::kRegistry);
+  AddThreat("FunnyCursor", "HKEY_LOCAL_MACHINE\\SOFTWARE\\FunnyCursor", "",
+            model::ThreatIconKind::kRegistry);
   const std::string without_files = MadeReport();
   struct Case {
     const char* what;

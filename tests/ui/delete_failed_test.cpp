@@ -51,8 +51,8 @@ TEST_F(DeleteFailedTest, CopyListPutsEveryPathWithItsLineEnd) {
   };
   const Case cases[] = {
       {"two leftovers",
-       {"C:\\WINDOWS\\system32\\msbb.dll", "C:\\Program Files\\Gator\\gator.exe"},
-       "C:\\WINDOWS\\system32\\msbb.dll\r\nC:\\Program Files\\Gator\\gator.exe\r\n",
+       {"C:\\WINDOWS\\system32\\acmebar.dll", "C:\\Program Files\\FunnyCursor\\funnycursor.exe"},
+       "C:\\WINDOWS\\system32\\acmebar.dll\r\nC:\\Program Files\\FunnyCursor\\funnycursor.exe\r\n",
        {"Clear", "SetText"}},
       {"the same path twice",
        {"C:\\a.dll", "C:\\a.dll"},

@@ -67,8 +67,8 @@ TEST_F(ReportViewerTest, AWrittenReportShowsOneTextLinePerLine) {
   w.strScanStarted = "6/28/2006 1:58:40 PM";
   w.strScanFinished = "6/28/2006 2:05:09 PM";
   model::RowView<model::ThreatRow>(w.lvwPicRemoveListOfSpywareFoundAndToBeRemoved)
-      .Add({.name = "Gator",
-            .location = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Gator",
+      .Add({.name = "FunnyCursor",
+            .location = "HKEY_LOCAL_MACHINE\\SOFTWARE\\FunnyCursor",
             .type = "",
             .icon = model::ThreatIconKind::kRegistry});
   h.WriteProgramFile("ENoSignature.txt", "C:\\a\r\nC:\\b\r\n");
@@ -81,8 +81,8 @@ TEST_F(ReportViewerTest, AWrittenReportShowsOneTextLinePerLine) {
       " Scan Started at  : 6/28/2006 1:58:40 PM\r\n";
   const std::string expected_end =
       "[Threats Detected]\r\n\r\n"
-      "Gator\r\n"
-      "HKEY_LOCAL_MACHINE\\SOFTWARE\\Gator\r\n\r\n"
+      "FunnyCursor\r\n"
+      "HKEY_LOCAL_MACHINE\\SOFTWARE\\FunnyCursor\r\n\r\n"
       "Total = 1\r\n\r\n"
       "[Files Currently Excluded]\r\n"
       "C:\\aC:\\b\r\n\r\n\r\n"

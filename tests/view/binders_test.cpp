@@ -132,7 +132,7 @@ TEST_F(BindersTest, UserInputReachesTheModelsHandlers) {
 }
 
 TEST_F(BindersTest, ClicksOnListRowsAndColumnEdgesReachTheModel) {
-  for (const char* name : {"Gator", "Cydoor", "Bargain Buddy"})
+  for (const char* name : {"FunnyCursor", "EvilDialer", "Acme SearchBar"})
     form.lvwFound.AddItem(name, 3);
   std::vector<int> clicked;
   form.lvwFound.on_item_click = [&](int position) { clicked.push_back(position); };
@@ -184,15 +184,15 @@ TEST_F(BindersTest, ModelChangesReachTheWidgets) {
 
   // Rows: added, changed, checked, removed, cleared.
   QTreeWidget* tree = Tree();
-  form.lvwFound.AddItem("Bargain Buddy", 3);
-  form.lvwFound.AddItem("Gator", 2);
-  form.lvwFound.AddItem("Cydoor", 1);
-  form.lvwFound.SetSubItem(1, 1, "HKLM\\SOFTWARE\\Gator");
+  form.lvwFound.AddItem("Acme SearchBar", 3);
+  form.lvwFound.AddItem("FunnyCursor", 2);
+  form.lvwFound.AddItem("EvilDialer", 1);
+  form.lvwFound.SetSubItem(1, 1, "HKLM\\SOFTWARE\\FunnyCursor");
   form.lvwFound.SetChecked(2, true);
   form.lvwFound.RemoveItem(0);
   ASSERT_EQ(tree->topLevelItemCount(), 2);
-  EXPECT_EQ(tree->topLevelItem(0)->text(0), "Gator");
-  EXPECT_EQ(tree->topLevelItem(0)->text(1), "HKLM\\SOFTWARE\\Gator");
+  EXPECT_EQ(tree->topLevelItem(0)->text(0), "FunnyCursor");
+  EXPECT_EQ(tree->topLevelItem(0)->text(1), "HKLM\\SOFTWARE\\FunnyCursor");
   EXPECT_EQ(tree->topLevelItem(0)->checkState(0), Qt::Unchecked);
   EXPECT_EQ(tree->topLevelItem(1)->checkState(0), Qt::Checked);
   form.lvwFound.SetColumnWidth(1, 3000);
@@ -219,7 +219,7 @@ TEST_F(BindersTest, CodeChangesAreNeverSentBackAsUserActions) {
   form.dtpWhen.on_change = [&] { ++picked; };
 
   form.chkLog.SetValue(forms::kChecked);
-  form.lvwFound.AddItem("Gator", 2);
+  form.lvwFound.AddItem("FunnyCursor", 2);
   form.lvwFound.SetChecked(0, true);
   form.cmbDays.SetListIndex(1);
   form.tabPages.SetSelectedIndex(1);
@@ -240,7 +240,7 @@ TEST_F(BindersTest, CodeChangesAreNeverSentBackAsUserActions) {
 }
 
 TEST_F(BindersTest, AUserCheckInTheListReachesTheModelAndItsHandlersChangesShow) {
-  for (const char* name : {"Gator", "Gator - registry", "Cydoor"})
+  for (const char* name : {"FunnyCursor", "FunnyCursor - registry", "EvilDialer"})
     form.lvwFound.AddItem(name, 3);
   std::vector<int> checked_rows;
   // Like the threat list's propagation: checking a row checks its companion too.
@@ -260,7 +260,7 @@ TEST_F(BindersTest, AUserCheckInTheListReachesTheModelAndItsHandlersChangesShow)
 }
 
 TEST_F(BindersTest, ARefusedUserActionLeavesTheWidgetAsTheModelIs) {
-  form.lvwFound.AddItem("Gator", 2);
+  form.lvwFound.AddItem("FunnyCursor", 2);
   int item_checks = 0;
   form.lvwFound.on_item_check = [&](int) { ++item_checks; };
   int answer = 0;

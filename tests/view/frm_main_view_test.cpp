@@ -55,20 +55,20 @@ class FrmMainViewTest : public ::testing::Test {
     w.pb2.SetValue(85);
     w.lblStatus(0).SetCaption("C:\\WINDOWS\\system32\\drivers\\etc\\hosts");
     const std::pair<const char*, int> log[] = {
-        {"Bargain Buddy - Found", 3},
-        {"RegKey HKEY_LOCAL_MACHINE\\SOFTWARE\\Gator - Found", 2},
-        {"Cookie Found: C:\\Documents and Settings\\User\\Cookies\\user@doubleclick[1].txt", 1},
-        {"Detected in the memory : C:\\Program Files\\Cydoor\\cd_clint.exe was stopped from "
+        {"Acme SearchBar - Found", 3},
+        {"RegKey HKEY_LOCAL_MACHINE\\SOFTWARE\\FunnyCursor - Found", 2},
+        {"Cookie Found: C:\\Documents and Settings\\User\\Cookies\\user@adtracker[1].txt", 1},
+        {"Detected in the memory : C:\\Program Files\\EvilDialer\\dialer.exe was stopped from "
          "running.",
          3},
-        {"EXCLUDED: C:\\Program Files\\Kazaa", 5}};
+        {"EXCLUDED: C:\\Program Files\\SwapShare", 5}};
     for (const auto& [text, icon] : log)
       w.lvwSpywareFound.AddItem(text, icon);
     auto& threats = w.lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
     const std::array<const char*, 3> rows[] = {
-        {"Bargain Buddy", "C:\\Program Files\\BargainBuddy", "File"},
-        {"Gator", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Gator", "Registry"},
-        {"DoubleClick", "user@doubleclick[1].txt", "Cookie"}};
+        {"Acme SearchBar", "C:\\Program Files\\AcmeSearchBar", "File"},
+        {"FunnyCursor", "HKEY_LOCAL_MACHINE\\SOFTWARE\\FunnyCursor", "Registry"},
+        {"AdTracker", "user@adtracker[1].txt", "Cookie"}};
     int icon = 4;
     for (const auto& row : rows) {
       const int position = threats.AddItem(row[0], icon--);

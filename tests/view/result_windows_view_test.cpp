@@ -46,15 +46,15 @@ class ResultWindowsViewTest : public ::testing::Test {
     w.lblRegistryInspected.SetCaption("1570");
     w.lblFilesFolderInspected.SetCaption("20931");
     model::RowView<model::ThreatRow> threats(w.lvwPicRemoveListOfSpywareFoundAndToBeRemoved);
-    threats.Add({"Bargain Buddy", "C:\\Program Files\\BargainBuddy", "Adware",
+    threats.Add({"Acme SearchBar", "C:\\Program Files\\AcmeSearchBar", "Adware",
                  model::ThreatIconKind::kFolder, false});
-    threats.Add({"Gator", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Gator", "",
+    threats.Add({"FunnyCursor", "HKEY_LOCAL_MACHINE\\SOFTWARE\\FunnyCursor", "",
                  model::ThreatIconKind::kRegistry, false});
     const std::string folder = app.machine.profile().program_folder;
-    qt.temp.WriteFile(folder + "\\ENoSignature.txt", "C:\\Program Files\\Kazaa\r\n");
+    qt.temp.WriteFile(folder + "\\ENoSignature.txt", "C:\\Program Files\\SwapShare\r\n");
     qt.temp.WriteFile(folder + "\\quarantine\\QuarantineLog.txt",
-                      "6/28/2006 2:05:09 PM - File: msbb.dll\r\n"
-                      " - Location: C:\\WINDOWS\\system32\\msbb.dll\r\n\r\n\r\n");
+                      "6/28/2006 2:05:09 PM - File: acmebar.dll\r\n"
+                      " - Location: C:\\WINDOWS\\system32\\acmebar.dll\r\n\r\n\r\n");
     ASSERT_TRUE(removal::MakeReport(app));
   }
 
@@ -119,7 +119,7 @@ TEST_F(ResultWindowsViewTest, TheViewerShowsTheReport) {
   ASSERT_NE(text, nullptr);
   const QString shown = text->toPlainText();
   EXPECT_TRUE(shown.contains(QStringLiteral("Hearthguardv1.0   Scan Report.\n")));
-  EXPECT_TRUE(shown.contains(QStringLiteral("Bargain Buddy\nC:\\Program Files\\BargainBuddy\n")));
+  EXPECT_TRUE(shown.contains(QStringLiteral("Acme SearchBar\nC:\\Program Files\\AcmeSearchBar\n")));
   EXPECT_TRUE(shown.endsWith(QStringLiteral("=====================End Of Report.")));
   EXPECT_TRUE(text->isReadOnly());
   EXPECT_EQ(qt.screen().ViewOf(window)->window()->windowTitle(), QStringLiteral("Hearthguard Log"));
@@ -134,8 +134,9 @@ TEST_F(ResultWindowsViewTest, TheViewerShowsTheReport) {
 
 TEST_F(ResultWindowsViewTest, TheLeftoversAreListedAndCopied) {
   model::FrmDelete& window = qt.app().frmDelete.Get();
-  for (const char* path : {"C:\\WINDOWS\\system32\\msbb.dll", "C:\\Program Files\\Gator\\gator.exe",
-                           "C:\\WINDOWS\\cydoor.dll"})
+  for (const char* path :
+       {"C:\\WINDOWS\\system32\\acmebar.dll", "C:\\Program Files\\FunnyCursor\\funnycursor.exe",
+        "C:\\WINDOWS\\evildialer.dll"})
     model::RowView<model::UndeletedFileRow>(window.lstProblem).Add({path});
   window.Show();
   qt.runtime().Yield();
@@ -143,16 +144,19 @@ TEST_F(ResultWindowsViewTest, TheLeftoversAreListedAndCopied) {
   ASSERT_NE(list, nullptr);
   ASSERT_EQ(list->topLevelItemCount(), 3);
   EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("Location"));
-  EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("C:\\Program Files\\Gator\\gator.exe"));
+  EXPECT_EQ(list->topLevelItem(1)->text(0),
+            QStringLiteral("C:\\Program Files\\FunnyCursor\\funnycursor.exe"));
   EXPECT_EQ(Clipped(window), std::vector<std::string>{});
   Grab(window);
 
   auto* copy = Widget<QPushButton>(window.Command2);
   ASSERT_NE(copy, nullptr);
   QTest::mouseClick(copy, Qt::LeftButton);
-  EXPECT_EQ(QGuiApplication::clipboard()->text(),
-            QStringLiteral("C:\\WINDOWS\\system32\\msbb.dll\nC:\\Program Files\\Gator\\gator.exe\n"
-                           "C:\\WINDOWS\\cydoor.dll\n"));
+  EXPECT_EQ(
+      QGuiApplication::clipboard()->text(),
+      QStringLiteral(
+          "C:\\WINDOWS\\system32\\acmebar.dll\nC:\\Program Files\\FunnyCursor\\funnycursor.exe\n"
+          "C:\\WINDOWS\\evildialer.dll\n"));
 
   auto* ok = Widget<QPushButton>(window.Command1);
   ASSERT_NE(ok, nullptr);
