@@ -10,6 +10,7 @@
 #include "machine/machine.h"
 #include "model/app.h"
 #include "qt_test_env.h"
+#include "support/app_fixture.h"
 #include "support/temp_machine.h"
 #include "view/screen.h"
 
@@ -18,14 +19,8 @@ namespace view_test {
 class QtApp {
  public:
   QtApp() {
-    machine::VersionInfo version;
-    version.product_name = "Hearthguard";
-    version.company_name = "Hearthguard Software";
-    version.comments = "www.hearthguard.example";
-    version.major = 1;
-    version.executable_name = "hearthguard";
     std::string error;
-    machine_ = machine::Machine::Open(temp.profile(), version, error);
+    machine_ = machine::Machine::Open(temp.profile(), hg_test::TestVersionInfo(), error);
     if (!machine_) {
       ADD_FAILURE() << "cannot open the test machine: " << error;
       return;
