@@ -1,6 +1,7 @@
 #include "machine/file_system.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -196,6 +197,17 @@ std::vector<FolderEntry> FileSystem::List(std::string_view windows_folder) const
   }
   closedir(dir);
   return entries;
+}
+
+int FileSystem::OpenForReading(std::string_view windows_path) const {
+  int fd = -1;
+  if (cache_->TryOpenFast(windows_path, fd))
+    return fd;
+  const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
+  const std::optional<FoundEntry> found = path ? cache_->Find(*path) : std::nullopt;
+  if (!found || found->is_folder)
+    return -1;
+  return OpenForReadingAt(AT_FDCWD, found->host_path.c_str());
 }
 
 std::optional<std::string> FileSystem::ReadFile(std::string_view windows_path) const {

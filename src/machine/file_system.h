@@ -79,6 +79,11 @@ class FileSystem {
   // The entries of a folder (without "." and ".."), in host order; empty when not a folder.
   std::vector<FolderEntry> List(std::string_view windows_folder) const;
 
+  // A descriptor for reading an existing file in parts: read-only, close-on-exec, never
+  // blocking (a FIFO cannot hang the reader) and, where the host lets us, without touching the
+  // access time. -1 when the path names no file or it cannot be opened. The caller closes it.
+  int OpenForReading(std::string_view windows_path) const;
+
   // Reading and writing whole files. Writes replace the file atomically (temporary file,
   // then rename); appends add to the end. All return false on failure and change nothing then.
   std::optional<std::string> ReadFile(std::string_view windows_path) const;

@@ -86,6 +86,7 @@ FileSystem::Cache::Cache(const Profile& profile) {
 }
 
 FileSystem::Cache::~Cache() {
+  CloseFolderFd();
   for (DriveState& d : drives_)
     d.node.reset();
   if (inotify_fd_ >= 0)
@@ -166,6 +167,8 @@ void FileSystem::Cache::Unwatch(Node& node) {
 
 void FileSystem::Cache::ForgetWatches(Node& node) {
   ++generation_;
+  if (&node == fd_node_)
+    CloseFolderFd();
   for (Entry& e : node.entries) {
     if (e.child)
       ForgetWatches(*e.child);
@@ -229,6 +232,8 @@ void FileSystem::Cache::DrainEvents() {
 FileSystem::Cache::RefreshResult FileSystem::Cache::Refresh(DriveState& drive, Node& node) {
   if (node.listed)
     return RefreshResult::kReady;
+  if (&node == fd_node_)
+    CloseFolderFd();  // the folder may be another one by now
   const int fd = open(node.host_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) {
     const bool gone = errno == ENOENT || errno == ENOTDIR;

@@ -59,6 +59,10 @@ struct FileSystem::Cache {
   // folder has been looked up before and nothing has changed since. False when the full
   // lookup has to run instead.
   bool TryFindFast(std::string_view windows_path, std::optional<FoundEntry>& found);
+  // Opens the file a path names relative to its folder, when the path takes the quick way of
+  // TryFindFast; false when the full lookup has to run instead. `fd` is -1 when the path names
+  // nothing, a folder, or a file that cannot be opened.
+  bool TryOpenFast(std::string_view windows_path, int& fd);
   // The target of a path below an existing folder: an existing entry whose name matches
   // ignoring case keeps its spelling. Nothing for a drive root or a missing parent folder.
   std::optional<CreateTarget> FindForCreate(const WindowsPath& path);
@@ -108,6 +112,19 @@ struct FileSystem::Cache {
     bool is_folder = false;
   };
 
+  // What the quick way found: the held listing of the folder, and the entry when it is listed.
+  struct FastHit {
+    Node* node = nullptr;
+    Entry* entry = nullptr;
+    DriveState* drive = nullptr;
+  };
+  // Nothing when the quick way cannot be taken.
+  std::optional<FastHit> FindFast(std::string_view text);
+  // A descriptor of a held folder, kept for the one folder used last, as files are mostly
+  // opened one folder after the other; -1 when it cannot be had.
+  int FolderFd(Node& node);
+  void CloseFolderFd();
+
   // kDirect: the folder exists but cannot be kept listed; read it directly.
   enum class RefreshResult { kReady, kDirect, kGone };
 
@@ -148,8 +165,14 @@ struct FileSystem::Cache {
   int inotify_fd_ = -1;
   size_t node_count_ = 0;
   std::string folded_;  // scratch for Lookup, so that folding a name allocates nothing
+  Node* fd_node_ = nullptr;
+  int folder_fd_ = -1;
   std::unordered_map<int, std::vector<Node*>> watches_;
 };
+
+// open() for reading: read-only, close-on-exec, never blocking (a FIFO cannot hang the reader)
+// and, where the host lets us, without touching the access time. `at` as for openat().
+int OpenForReadingAt(int at, const char* path);
 
 // Whether a canonical host path lies inside a canonical drive root (or is the root).
 bool InsideRoot(std::string_view canonical_path, std::string_view canonical_root);

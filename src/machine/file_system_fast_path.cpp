@@ -1,5 +1,11 @@
 // The quick way to an entry: the text of its folder names a held listing directly, so most
 // look-ups cost one hash look-up for the folder and one for the name.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include "machine/file_system_cache.h"
 
 namespace machine {
@@ -32,20 +38,20 @@ FileSystem::Cache::Node* FileSystem::Cache::FolderNode(const WindowsPath& folder
   return node;
 }
 
-bool FileSystem::Cache::TryFindFast(std::string_view text, std::optional<FoundEntry>& found) {
+std::optional<FileSystem::Cache::FastHit> FileSystem::Cache::FindFast(std::string_view text) {
   DrainEvents();
-  // Only plain cases: "X:\...\name" with a name that the full parse would keep as it is, and
+  // Only plain cases: "X:\\...\\name" with a name that the full parse would keep as it is, and
   // a folder text whose last name would not lose trailing dots or blanks there.
   size_t separator = text.size();
   while (separator > 0 && text[separator - 1] != '\\' && text[separator - 1] != '/')
     --separator;
   if (separator < 3 || separator == text.size())
-    return false;
+    return std::nullopt;
   --separator;
   const std::string_view name = text.substr(separator + 1);
   const std::string_view folder_text = text.substr(0, separator);
   if (EndsWithDotOrBlank(name) || EndsWithDotOrBlank(folder_text) || !IsValidWindowsName(name))
-    return false;
+    return std::nullopt;
 
   auto hit = folder_hits_.find(folder_text);
   if (hit == folder_hits_.end() || hit->second.generation != generation_) {
@@ -53,7 +59,7 @@ bool FileSystem::Cache::TryFindFast(std::string_view text, std::optional<FoundEn
     DriveState* drive = nullptr;
     Node* node = folder ? FolderNode(*folder, drive) : nullptr;
     if (node == nullptr)
-      return false;
+      return std::nullopt;
     if (folder_hits_.size() >= kMaxFolderHits)
       folder_hits_.clear();
     hit =
@@ -62,22 +68,76 @@ bool FileSystem::Cache::TryFindFast(std::string_view text, std::optional<FoundEn
   }
   Node* node = hit->second.node;
   if (!node->listed)
+    return std::nullopt;
+  return FastHit{node, Lookup(*node, name), hit->second.drive};
+}
+
+bool FileSystem::Cache::TryFindFast(std::string_view text, std::optional<FoundEntry>& found) {
+  const std::optional<FastHit> hit = FindFast(text);
+  if (!hit)
     return false;
-  Entry* entry = Lookup(*node, name);
-  if (entry == nullptr) {
-    found.reset();
+  found.reset();
+  if (hit->entry == nullptr)
     return true;
-  }
+  const Node& node = *hit->node;
+  const Entry& entry = *hit->entry;
   FoundEntry& out = found.emplace();
-  out.host_path.reserve(node->host_path.size() + 1 + entry->host_name.size());
-  out.host_path.append(node->host_path).append("/").append(entry->host_name);
-  out.name = entry->windows_name;
-  out.is_folder = entry->is_folder;
-  out.hidden_name = entry->windows_name.front() == '.';
-  out.current = !node->via_link && !entry->is_link;
-  out.cached_dos_bits = &entry->dos_bits;
-  out.drive_root = &hit->second.drive->canonical_root;
+  out.host_path.reserve(node.host_path.size() + 1 + entry.host_name.size());
+  out.host_path.append(node.host_path).append("/").append(entry.host_name);
+  out.name = entry.windows_name;
+  out.is_folder = entry.is_folder;
+  out.hidden_name = entry.windows_name.front() == '.';
+  out.current = !node.via_link && !entry.is_link;
+  out.cached_dos_bits = &hit->entry->dos_bits;
+  out.drive_root = &hit->drive->canonical_root;
   return true;
+}
+
+bool FileSystem::Cache::TryOpenFast(std::string_view text, int& fd) {
+  const std::optional<FastHit> hit = FindFast(text);
+  if (!hit)
+    return false;
+  fd = -1;
+  if (hit->entry == nullptr || hit->entry->is_folder)
+    return true;
+  // Relative to the folder, the host does not walk the whole path again.
+  const int folder = FolderFd(*hit->node);
+  if (folder < 0)
+    return false;
+  fd = OpenForReadingAt(folder, hit->entry->host_name.c_str());
+  return true;
+}
+
+int FileSystem::Cache::FolderFd(Node& node) {
+  if (fd_node_ == &node)
+    return folder_fd_;
+  CloseFolderFd();
+  const int fd = open(node.host_path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  struct stat st {};
+  // Only the very folder that was listed; anything else waits for its change to be reported.
+  if (fd < 0 || fstat(fd, &st) != 0 || st.st_dev != node.dev || st.st_ino != node.ino) {
+    if (fd >= 0)
+      close(fd);
+    return -1;
+  }
+  fd_node_ = &node;
+  folder_fd_ = fd;
+  return fd;
+}
+
+void FileSystem::Cache::CloseFolderFd() {
+  if (folder_fd_ >= 0)
+    close(folder_fd_);
+  folder_fd_ = -1;
+  fd_node_ = nullptr;
+}
+
+int OpenForReadingAt(int at, const char* path) {
+  constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
+  const int fd = openat(at, path, kFlags | O_NOATIME);
+  if (fd >= 0 || errno != EPERM)
+    return fd;
+  return openat(at, path, kFlags);  // O_NOATIME is for the owner of the file only
 }
 
 }  // namespace machine

@@ -342,6 +342,38 @@ TEST_P(FileSystemTest, QueryAnswersAsTheHostDoesAfterChanges) {
   }
 }
 
+// What a descriptor from OpenForReading reads, closed after; nothing for -1.
+std::optional<std::string> ReadAndClose(int fd) {
+  if (fd < 0)
+    return std::nullopt;
+  std::string text;
+  char buffer[256];
+  ssize_t got;
+  while ((got = read(fd, buffer, sizeof buffer)) > 0)
+    text.append(buffer, static_cast<size_t>(got));
+  close(fd);
+  return text;
+}
+
+TEST_P(FileSystemTest, OpensFilesForReadingWhereTheyAreNow) {
+  machine_.WriteFile("C:\\Data\\a.txt", "a");
+  machine_.WriteFile("C:\\Data\\b.txt", "b");
+  EXPECT_EQ(ReadAndClose(files_.OpenForReading("C:\\DATA\\A.TXT")), "a");
+  EXPECT_EQ(ReadAndClose(files_.OpenForReading("C:\\Data\\b.txt")), "b");
+  EXPECT_EQ(files_.OpenForReading("C:\\Data"), -1);
+  EXPECT_EQ(files_.OpenForReading("C:\\Data\\"), -1);
+  EXPECT_EQ(files_.OpenForReading("C:\\Data\\c.txt"), -1);
+  ASSERT_EQ(mkfifo(machine_.host("C:\\Data\\pipe").c_str(), 0600), 0);
+  EXPECT_EQ(files_.OpenForReading("C:\\Data\\pipe"), -1);  // not a file for the view
+
+  // The folder moved away and another put in its place: the new one's file is read.
+  fs::rename(machine_.host("C:\\Data"), machine_.host("C:\\Old"));
+  machine_.WriteFile("C:\\Data\\a.txt", "new a");
+  EXPECT_EQ(ReadAndClose(files_.OpenForReading("C:\\Data\\a.txt")), "new a");
+  EXPECT_EQ(ReadAndClose(files_.OpenForReading("C:\\Old\\a.txt")), "a");
+  EXPECT_EQ(ReadAndClose(files_.OpenForReading("C:\\data\\A.txt")), "new a");
+}
+
 TEST_P(FileSystemTest, WriteReplacesTheFileAsAWhole) {
   ASSERT_TRUE(files_.WriteFile("C:\\WINDOWS\\settings.ini", "old"));
   std::ifstream reader(machine_.host("C:\\WINDOWS\\settings.ini"), std::ios::binary);
