@@ -1,14 +1,12 @@
 #include "engine/scan/company_name.h"
 
 #include <errno.h>
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <memory>
-#include <optional>
 
 #include "machine/machine.h"
 #include "model/app.h"
@@ -40,17 +38,13 @@ bool ReadToEnd(int fd, std::string& out) {
   }
 }
 
-// A read-only view of a whole file. Opened non-blocking, so a FIFO can never hang the scan; a
-// file that turns out not to be regular reads as empty. A small file's view lies in a buffer
-// of the thread that the next FileBytes on that thread reuses.
+// A read-only view of a whole file, from a descriptor opened non-blocking, so that a FIFO can
+// never hang the scan; a file that turns out not to be regular reads as empty. A small file's view
+// lies in a buffer of the thread that the next FileBytes on that thread reuses.
 class FileBytes {
  public:
-  explicit FileBytes(const std::string& host_path) {
-    // Reading for a scan leaves the access time alone where the host lets us (our own files).
-    constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
-    int fd = ::open(host_path.c_str(), kFlags | O_NOATIME);
-    if (fd < 0 && errno == EPERM)
-      fd = ::open(host_path.c_str(), kFlags);
+  // Takes the descriptor over; -1 reads as empty.
+  explicit FileBytes(int fd) {
     if (fd < 0)
       return;
     Load(fd);
@@ -175,10 +169,7 @@ std::string CompanyNameFromBytes(std::string_view bytes) {
 }
 
 std::string GetFileCompanyName(model::App& app, std::string_view path) {
-  const std::optional<std::string> host_path = app.machine.files().ResolveHostPath(path);
-  if (!host_path)
-    return "";
-  const FileBytes file(*host_path);
+  const FileBytes file(app.machine.files().OpenForReading(path));
   return CompanyNameFromBytes(file.bytes());
 }
 
