@@ -30,10 +30,10 @@ bool ParentStillInside(const CreateTarget& target, const std::string& canonical_
 }
 
 // The DOS bits of an entry, read from the host only the first time for a listed one.
-uint32_t DosBits(const FoundEntry& found) {
+uint32_t DosBits(FoundEntry& found) {
   if (found.cached_dos_bits != nullptr && *found.cached_dos_bits >= 0)
     return static_cast<uint32_t>(*found.cached_dos_bits);
-  const uint32_t bits = ReadDosAttrib(found.host_path);
+  const uint32_t bits = ReadDosAttrib(found.HostPath());
   if (found.cached_dos_bits != nullptr)
     *found.cached_dos_bits = static_cast<int>(bits & 0x7FFFFFFF);
   return bits;
@@ -78,6 +78,7 @@ std::optional<std::string> FileSystem::ResolveHostPath(std::string_view windows_
   std::optional<FoundEntry> found = Find(windows_path);
   if (!found)
     return std::nullopt;
+  found->HostPath();
   return std::move(found->host_path);
 }
 
@@ -129,9 +130,9 @@ std::optional<std::string> FileSystem::ToWindowsPath(const fs::path& host_path) 
 }
 
 std::optional<FileAttributes> FileSystem::Attributes(std::string_view windows_path) const {
-  const std::optional<FoundEntry> found = Find(windows_path);
+  std::optional<FoundEntry> found = Find(windows_path);
   struct stat st {};
-  if (!found || stat(found->host_path.c_str(), &st) != 0 ||
+  if (!found || stat(found->HostPath().c_str(), &st) != 0 ||
       (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)))
     return std::nullopt;
   return AttributesOf(st, DosBits(*found), found->hidden_name);
@@ -145,7 +146,7 @@ std::optional<EntryInfo> FileSystem::Query(std::string_view windows_path) const 
   info.is_folder = found->is_folder;
   if (!found->current) {
     struct stat st {};
-    if (stat(found->host_path.c_str(), &st) != 0 || (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)))
+    if (stat(found->HostPath().c_str(), &st) != 0 || (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)))
       return std::nullopt;
     info.is_folder = S_ISDIR(st.st_mode);
   }

@@ -28,7 +28,11 @@ namespace machine {
 
 // An existing entry found for a Windows path.
 struct FoundEntry {
+  // Empty for an entry found the quick way until HostPath() puts it together: most look-ups
+  // never need it.
   std::string host_path;
+  const std::string* folder_host_path = nullptr;
+  const std::string* host_name = nullptr;
   std::string name;  // the last component as its folder lists it, in Windows-1252
   bool is_folder = false;
   bool hidden_name = false;  // its name begins with "."
@@ -37,6 +41,8 @@ struct FoundEntry {
   bool current = false;
   int* cached_dos_bits = nullptr;  // where its DOS bits are kept (-1: not read yet), if cached
   const std::string* drive_root = nullptr;  // canonical host root of its drive
+
+  const std::string& HostPath();
 };
 
 // Where a Windows path's entry is or would be created.
@@ -161,6 +167,13 @@ struct FileSystem::Cache {
 
   std::vector<DriveState> drives_;
   std::unordered_map<std::string, FolderHit, TextHash, std::equal_to<>> folder_hits_;
+  // Paths come mostly one folder after the other: the folder asked for last needs no hashing.
+  std::string last_folder_text_;
+  FolderHit last_folder_;
+  // The whole path asked for last and what the quick way found for it.
+  std::string last_path_;
+  uint64_t last_path_generation_ = UINT64_MAX;
+  FastHit last_path_hit_;
   uint64_t generation_ = 0;  // moves on with every change seen
   int inotify_fd_ = -1;
   size_t node_count_ = 0;

@@ -40,7 +40,11 @@ FileSystem::Cache::Node* FileSystem::Cache::FolderNode(const WindowsPath& folder
 
 std::optional<FileSystem::Cache::FastHit> FileSystem::Cache::FindFast(std::string_view text) {
   DrainEvents();
-  // Only plain cases: "X:\\...\\name" with a name that the full parse would keep as it is, and
+  // A file is mostly looked at, then opened: the path asked for last is answered again as long
+  // as nothing has changed.
+  if (last_path_generation_ == generation_ && text == last_path_)
+    return last_path_hit_;
+  // Only plain cases: "X:\...\name" with a name that the full parse would keep as it is, and
   // a folder text whose last name would not lose trailing dots or blanks there.
   size_t separator = text.size();
   while (separator > 0 && text[separator - 1] != '\\' && text[separator - 1] != '/')
@@ -53,23 +57,31 @@ std::optional<FileSystem::Cache::FastHit> FileSystem::Cache::FindFast(std::strin
   if (EndsWithDotOrBlank(name) || EndsWithDotOrBlank(folder_text) || !IsValidWindowsName(name))
     return std::nullopt;
 
-  auto hit = folder_hits_.find(folder_text);
-  if (hit == folder_hits_.end() || hit->second.generation != generation_) {
-    const std::optional<WindowsPath> folder = ParseWindowsPath(folder_text);
-    DriveState* drive = nullptr;
-    Node* node = folder ? FolderNode(*folder, drive) : nullptr;
-    if (node == nullptr)
-      return std::nullopt;
-    if (folder_hits_.size() >= kMaxFolderHits)
-      folder_hits_.clear();
-    hit =
-        folder_hits_.insert_or_assign(std::string(folder_text), FolderHit{node, drive, generation_})
-            .first;
+  if (last_folder_.node == nullptr || last_folder_.generation != generation_ ||
+      folder_text != last_folder_text_) {
+    auto hit = folder_hits_.find(folder_text);
+    if (hit == folder_hits_.end() || hit->second.generation != generation_) {
+      const std::optional<WindowsPath> folder = ParseWindowsPath(folder_text);
+      DriveState* drive = nullptr;
+      Node* node = folder ? FolderNode(*folder, drive) : nullptr;
+      if (node == nullptr)
+        return std::nullopt;
+      if (folder_hits_.size() >= kMaxFolderHits)
+        folder_hits_.clear();
+      hit = folder_hits_
+                .insert_or_assign(std::string(folder_text), FolderHit{node, drive, generation_})
+                .first;
+    }
+    last_folder_text_.assign(folder_text);
+    last_folder_ = hit->second;
   }
-  Node* node = hit->second.node;
+  Node* node = last_folder_.node;
   if (!node->listed)
     return std::nullopt;
-  return FastHit{node, Lookup(*node, name), hit->second.drive};
+  last_path_.assign(text);
+  last_path_generation_ = generation_;
+  last_path_hit_ = FastHit{node, Lookup(*node, name), last_folder_.drive};
+  return last_path_hit_;
 }
 
 bool FileSystem::Cache::TryFindFast(std::string_view text, std::optional<FoundEntry>& found) {
@@ -82,8 +94,8 @@ bool FileSystem::Cache::TryFindFast(std::string_view text, std::optional<FoundEn
   const Node& node = *hit->node;
   const Entry& entry = *hit->entry;
   FoundEntry& out = found.emplace();
-  out.host_path.reserve(node.host_path.size() + 1 + entry.host_name.size());
-  out.host_path.append(node.host_path).append("/").append(entry.host_name);
+  out.folder_host_path = &node.host_path;
+  out.host_name = &entry.host_name;
   out.name = entry.windows_name;
   out.is_folder = entry.is_folder;
   out.hidden_name = entry.windows_name.front() == '.';
@@ -130,6 +142,12 @@ void FileSystem::Cache::CloseFolderFd() {
     close(folder_fd_);
   folder_fd_ = -1;
   fd_node_ = nullptr;
+}
+
+const std::string& FoundEntry::HostPath() {
+  if (host_path.empty() && folder_host_path != nullptr)
+    host_path.append(*folder_host_path).append("/").append(*host_name);
+  return host_path;
 }
 
 int OpenForReadingAt(int at, const char* path) {

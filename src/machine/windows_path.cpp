@@ -1,4 +1,5 @@
 // Parsing of Windows paths ("C:\a\b") into a drive letter and clean components.
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -13,34 +14,38 @@ bool IsSeparator(char c) {
   return c == '\\' || c == '/';
 }
 
-// Characters no Windows name may hold; "*" and "?" among them, so wildcards never match.
+// Characters no Windows name may hold; "*" and "?" among them, so wildcards never match. A
+// table, as every look-up checks its name.
+constexpr std::array<bool, 256> kForbiddenInName = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 0x20; ++c)
+    table[c] = true;
+  for (const char c : std::string_view("\\/*?<>\"|:"))
+    table[static_cast<unsigned char>(c)] = true;
+  return table;
+}();
+
 bool IsForbiddenInName(char c) {
-  const unsigned char u = static_cast<unsigned char>(c);
-  if (u < 0x20)
-    return true;
-  switch (c) {
-    case '\\':
-    case '/':
-    case '*':
-    case '?':
-    case '<':
-    case '>':
-    case '"':
-    case '|':
-    case ':':
-      return true;
-    default:
-      return false;
-  }
+  return kForbiddenInName[static_cast<unsigned char>(c)];
 }
 
 // CON, PRN, AUX, NUL, COM1..COM9 and LPT1..LPT9 name devices, with any extension.
 bool IsDeviceName(std::string_view name) {
+  switch (name.front() | 0x20) {  // ASCII letters in lower case
+    case 'a':
+    case 'c':
+    case 'l':
+    case 'n':
+    case 'p':
+      break;
+    default:
+      return false;  // most names are settled by their first letter
+  }
   std::string_view base = name.substr(0, name.find('.'));
   while (!base.empty() && base.back() == ' ')
     base.remove_suffix(1);
   if (base.size() != 3 && base.size() != 4)
-    return false;  // the common case, settled before any case folding
+    return false;
   for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
     if (EqualsIgnoreCase(base, device))
       return true;
