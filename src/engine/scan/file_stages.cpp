@@ -181,8 +181,12 @@ class FolderExpander {
 
   // Nothing when a token names a folder this machine does not have.
   const std::optional<std::string>& Expand(const std::string& folder) {
-    if (const auto it = expanded_.find(folder); it != expanded_.end())
+    if (last_ != nullptr && last_->first == folder)
+      return last_->second;  // lines of one folder mostly come together
+    if (const auto it = expanded_.find(folder); it != expanded_.end()) {
+      last_ = &*it;
       return it->second;
+    }
     size_t split = folder.rfind(']');
     split = split == std::string::npos ? 0 : split + 1;
     while (split < folder.size() && folder[split] == '\\')
@@ -190,7 +194,8 @@ class FolderExpander {
     std::optional<std::string> result = ExpandTokens(folder.substr(0, split));
     if (result && split < folder.size())
       *result += CollapseDoubleBackslashes(std::string_view(folder).substr(split));
-    return expanded_.emplace(folder, std::move(result)).first->second;
+    last_ = &*expanded_.emplace(folder, std::move(result)).first;
+    return last_->second;
   }
 
  private:
@@ -210,6 +215,7 @@ class FolderExpander {
   std::string drive_root_;
   std::unordered_map<std::string, std::optional<std::string>> heads_;
   std::unordered_map<std::string, std::optional<std::string>> expanded_;
+  const std::pair<const std::string, std::optional<std::string>>* last_ = nullptr;
 };
 
 enum class Stage { kFiles, kFolders };
