@@ -122,12 +122,15 @@ bool FileSystem::Cache::PrepareDrive(DriveState& drive) {
 }
 
 std::optional<FileSystem::Cache::Kind> FileSystem::Cache::Classify(const DriveState& drive,
-                                                                   const std::string& host_path,
+                                                                   const std::string& folder,
+                                                                   std::string_view name,
                                                                    unsigned char d_type) const {
   if (d_type == DT_DIR)
     return Kind{true, false};
   if (d_type == DT_REG)
     return Kind{false, false};
+  std::string host_path = folder;
+  host_path.append("/").append(name);
   struct stat st {};
   if (d_type == DT_UNKNOWN) {
     if (lstat(host_path.c_str(), &st) != 0)
@@ -285,17 +288,17 @@ FileSystem::Cache::RefreshResult FileSystem::Cache::Refresh(DriveState& drive, N
   }
   std::vector<Entry> entries;
   while (const dirent* d = readdir(dir)) {
-    const std::string name = d->d_name;
+    std::string name = d->d_name;
     if (name == "." || name == "..")
       continue;
     Entry e;
     e.windows_name = HostTextToWindows(name);
     if (!IsValidWindowsName(e.windows_name))
       continue;
-    const std::optional<Kind> kind = Classify(drive, node.host_path + "/" + name, d->d_type);
+    const std::optional<Kind> kind = Classify(drive, node.host_path, name, d->d_type);
     if (!kind)
       continue;
-    e.host_name = name;
+    e.host_name = std::move(name);
     e.is_folder = kind->is_folder;
     e.is_link = kind->is_link;
     entries.push_back(std::move(e));
@@ -389,7 +392,7 @@ FileSystem::Cache::Node* FileSystem::Cache::ChildNode(DriveState& drive, Node& n
 std::optional<FileSystem::Cache::Candidate> FileSystem::Cache::LookupDirect(
     const DriveState& drive, const std::string& folder, std::string_view windows_name) const {
   const std::string exact = WindowsTextToHost(windows_name);
-  if (const auto kind = Classify(drive, folder + "/" + exact, DT_UNKNOWN))
+  if (const auto kind = Classify(drive, folder, exact, DT_UNKNOWN))
     return Candidate{exact, kind->is_folder};
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr)
@@ -401,7 +404,7 @@ std::optional<FileSystem::Cache::Candidate> FileSystem::Cache::LookupDirect(
       continue;
     if (!EqualsIgnoreCase(HostTextToWindows(name), windows_name))
       continue;
-    if (const auto kind = Classify(drive, folder + "/" + name, d->d_type))
+    if (const auto kind = Classify(drive, folder, name, d->d_type))
       best = Candidate{name, kind->is_folder};
   }
   closedir(dir);

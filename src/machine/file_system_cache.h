@@ -151,8 +151,8 @@ struct FileSystem::Cache {
   std::optional<Candidate> LookupDirect(const DriveState& drive, const std::string& folder,
                                         std::string_view windows_name) const;
   // Whether a host entry exists for the view, and what it is.
-  std::optional<Kind> Classify(const DriveState& drive, const std::string& host_path,
-                               unsigned char d_type) const;
+  std::optional<Kind> Classify(const DriveState& drive, const std::string& folder,
+                               std::string_view name, unsigned char d_type) const;
 
   // Folders looked up by their text as given, valid while no change has been seen since.
   struct FolderHit {
