@@ -51,6 +51,26 @@ FileAttributes AttributesOf(const struct stat& st, uint32_t dos_bits, bool hidde
 
 }  // namespace
 
+// Held by every method that may change the file system, so that a Moment sees the change.
+class FileSystem::OwnChange {
+ public:
+  explicit OwnChange(Cache& cache) : cache_(cache) {}
+  ~OwnChange() { cache_.NoteOwnChange(); }
+  OwnChange(const OwnChange&) = delete;
+  OwnChange& operator=(const OwnChange&) = delete;
+
+ private:
+  Cache& cache_;
+};
+
+FileSystem::Moment::Moment(const FileSystem& files) : cache_(*files.cache_) {
+  cache_.BeginMoment();
+}
+
+FileSystem::Moment::~Moment() {
+  cache_.EndMoment();
+}
+
 FileSystem::FileSystem(const Profile& profile)
     : profile_(profile), cache_(std::make_unique<Cache>(profile)) {}
 
@@ -220,6 +240,7 @@ std::optional<std::string> FileSystem::ReadFile(std::string_view windows_path) c
 }
 
 bool FileSystem::WriteFile(std::string_view windows_path, std::string_view content) {
+  const OwnChange change(*cache_);
   const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
   const std::optional<CreateTarget> target = path ? cache_->FindForCreate(*path) : std::nullopt;
   if (!target || (target->existing && target->existing->is_folder) ||
@@ -229,6 +250,7 @@ bool FileSystem::WriteFile(std::string_view windows_path, std::string_view conte
 }
 
 bool FileSystem::AppendFile(std::string_view windows_path, std::string_view content) {
+  const OwnChange change(*cache_);
   const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
   const std::optional<CreateTarget> target = path ? cache_->FindForCreate(*path) : std::nullopt;
   if (!target || (target->existing && target->existing->is_folder) ||
@@ -238,6 +260,7 @@ bool FileSystem::AppendFile(std::string_view windows_path, std::string_view cont
 }
 
 bool FileSystem::CreateFolder(std::string_view windows_path) {
+  const OwnChange change(*cache_);
   const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
   if (!path)
     return false;
@@ -266,6 +289,7 @@ bool FileSystem::CreateFolder(std::string_view windows_path) {
 }
 
 bool FileSystem::DeleteFile(std::string_view windows_path) {
+  const OwnChange change(*cache_);
   const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
   const std::optional<FoundEntry> found = path ? cache_->Find(*path) : std::nullopt;
   if (!found || found->is_folder || !StillInside(*found))
@@ -274,6 +298,7 @@ bool FileSystem::DeleteFile(std::string_view windows_path) {
 }
 
 bool FileSystem::DeleteFolder(std::string_view windows_path) {
+  const OwnChange change(*cache_);
   const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
   if (!path || path->components.empty())
     return false;  // never a whole drive
@@ -286,6 +311,7 @@ bool FileSystem::DeleteFolder(std::string_view windows_path) {
 }
 
 bool FileSystem::Copy(std::string_view from_windows_path, std::string_view to_windows_path) {
+  const OwnChange change(*cache_);
   const std::optional<WindowsPath> from = ParseWindowsPath(from_windows_path);
   const std::optional<WindowsPath> to = ParseWindowsPath(to_windows_path);
   if (!from || !to)
@@ -306,6 +332,7 @@ bool FileSystem::Copy(std::string_view from_windows_path, std::string_view to_wi
 }
 
 bool FileSystem::Rename(std::string_view from_windows_path, std::string_view to_windows_path) {
+  const OwnChange change(*cache_);
   const std::optional<WindowsPath> from = ParseWindowsPath(from_windows_path);
   const std::optional<WindowsPath> to = ParseWindowsPath(to_windows_path);
   if (!from || !to || from->drive != to->drive || from->components.empty())
@@ -330,6 +357,7 @@ bool FileSystem::Rename(std::string_view from_windows_path, std::string_view to_
 }
 
 bool FileSystem::SetHidden(std::string_view windows_path, bool hidden) {
+  const OwnChange change(*cache_);
   const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
   const std::optional<FoundEntry> found = path ? cache_->Find(*path) : std::nullopt;
   if (!found || path->components.empty() || !StillInside(*found))

@@ -54,6 +54,8 @@ struct FolderEntry {
 };
 
 class FileSystem {
+  struct Cache;
+
  public:
   explicit FileSystem(const Profile& profile);
   ~FileSystem();
@@ -102,8 +104,23 @@ class FileSystem {
 
   const Profile& profile() const { return profile_; }
 
+  // While one is held, only the first look-up checks for changes made behind the view's back;
+  // the ones after it answer from the state that one saw, as if asked at the same moment.
+  // Changes made through the view are seen at once all the same. For a caller asking several
+  // things about one file in a row, with nothing in between that could change it.
+  class Moment {
+   public:
+    explicit Moment(const FileSystem& files);
+    ~Moment();
+    Moment(const Moment&) = delete;
+    Moment& operator=(const Moment&) = delete;
+
+   private:
+    Cache& cache_;
+  };
+
  private:
-  struct Cache;
+  class OwnChange;
   // The entry a path names, through a held listing when there is one.
   std::optional<FoundEntry> Find(std::string_view windows_path) const;
 

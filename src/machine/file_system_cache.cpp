@@ -201,6 +201,11 @@ void FileSystem::Cache::DestroyNode(Node* node) {
 void FileSystem::Cache::DrainEvents() {
   if (inotify_fd_ < 0)
     return;
+  if (moments_ > 0) {
+    if (moment_checked_)
+      return;
+    moment_checked_ = true;
+  }
   // Asking how much is queued costs less than a read that finds nothing, the usual case.
   int queued = 0;
   if (ioctl(inotify_fd_, FIONREAD, &queued) == 0 && queued == 0)

@@ -76,6 +76,15 @@ struct FileSystem::Cache {
   // The canonical host root of a drive, empty when the drive is not mapped or its root is gone.
   const std::string& CanonicalRoot(char drive);
 
+  // See FileSystem::Moment.
+  void BeginMoment() { ++moments_; }
+  void EndMoment() {
+    if (--moments_ == 0)
+      moment_checked_ = false;
+  }
+  // A change made through the view: the next look-up checks for changes again, moment or not.
+  void NoteOwnChange() { moment_checked_ = false; }
+
  private:
   struct Node;
   struct Entry {
@@ -176,6 +185,8 @@ struct FileSystem::Cache {
   FastHit last_path_hit_;
   uint64_t generation_ = 0;  // moves on with every change seen
   int inotify_fd_ = -1;
+  int moments_ = 0;
+  bool moment_checked_ = false;  // changes were checked for since the first Moment began
   size_t node_count_ = 0;
   std::string folded_;  // scratch for Lookup, so that folding a name allocates nothing
   Node* fd_node_ = nullptr;

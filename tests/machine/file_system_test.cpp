@@ -374,6 +374,26 @@ TEST_P(FileSystemTest, OpensFilesForReadingWhereTheyAreNow) {
   EXPECT_EQ(ReadAndClose(files_.OpenForReading("C:\\data\\A.txt")), "new a");
 }
 
+// Within a Moment only the first look-up checks for changes made behind the view's back;
+// changes made through the view are seen at once, and all changes once the Moment is over.
+TEST_P(FileSystemTest, AMomentAnswersFromOneStateExceptForItsOwnChanges) {
+  machine_.WriteFile("C:\\Data\\a.txt", "a");
+  {
+    const FileSystem::Moment moment(files_);
+    EXPECT_TRUE(files_.FileExists("C:\\Data\\a.txt"));
+    machine_.WriteFile("C:\\Data\\behind.txt", "b");
+    // A listed folder answers from the state first seen; one read afresh sees the file.
+    EXPECT_EQ(files_.FileExists("C:\\Data\\behind.txt"), GetParam() == DriveType::kRemote);
+
+    ASSERT_TRUE(files_.WriteFile("C:\\Data\\own.txt", "o"));
+    EXPECT_TRUE(files_.FileExists("C:\\Data\\OWN.TXT"));
+    ASSERT_TRUE(files_.DeleteFile("C:\\Data\\a.txt"));
+    EXPECT_FALSE(files_.FileExists("C:\\Data\\a.txt"));
+    EXPECT_EQ(files_.OpenForReading("C:\\Data\\a.txt"), -1);
+  }
+  EXPECT_TRUE(files_.FileExists("C:\\Data\\behind.txt"));
+}
+
 TEST_P(FileSystemTest, WriteReplacesTheFileAsAWhole) {
   ASSERT_TRUE(files_.WriteFile("C:\\WINDOWS\\settings.ini", "old"));
   std::ifstream reader(machine_.host("C:\\WINDOWS\\settings.ini"), std::ios::binary);
