@@ -10,6 +10,8 @@
 #include "engine/scan/definition_line.h"
 #include "engine/scan/scan_log_index.h"
 #include "engine/scan/scan_progress.h"
+#include "machine/file_system.h"
+#include "machine/machine.h"
 #include "machine/text.h"
 #include "model/app.h"
 #include "model/result_rows.h"
@@ -265,6 +267,9 @@ class StageRun {
 
  private:
   void TestFile(const std::string& path, const DefinitionLine& line) {
+    // Whether the file is there and what it holds are asked in one go, with nothing in between
+    // that could change it: one check for changes behind the scan's back does for both.
+    const machine::FileSystem::Moment moment(app_.machine.files());
     if (!services::FileExists(app_.system, path))
       return;
     if (IsIgnored(app_, path)) {
