@@ -39,6 +39,17 @@ uint32_t DosBits(FoundEntry& found) {
   return bits;
 }
 
+// Whether an entry is a folder (or else a file); nothing when it is neither by now. A current
+// listing knows; otherwise the host is asked.
+std::optional<bool> IsFolder(FoundEntry& found) {
+  if (found.current)
+    return found.is_folder;
+  struct stat st {};
+  if (stat(found.HostPath().c_str(), &st) != 0 || (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)))
+    return std::nullopt;
+  return S_ISDIR(st.st_mode);
+}
+
 FileAttributes AttributesOf(const struct stat& st, uint32_t dos_bits, bool hidden_name) {
   FileAttributes a;
   a.is_folder = S_ISDIR(st.st_mode);
@@ -160,16 +171,11 @@ std::optional<FileAttributes> FileSystem::Attributes(std::string_view windows_pa
 
 std::optional<EntryInfo> FileSystem::Query(std::string_view windows_path) const {
   std::optional<FoundEntry> found = Find(windows_path);
-  if (!found)
+  const std::optional<bool> is_folder = found ? IsFolder(*found) : std::nullopt;
+  if (!is_folder)
     return std::nullopt;
   EntryInfo info;
-  info.is_folder = found->is_folder;
-  if (!found->current) {
-    struct stat st {};
-    if (stat(found->HostPath().c_str(), &st) != 0 || (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)))
-      return std::nullopt;
-    info.is_folder = S_ISDIR(st.st_mode);
-  }
+  info.is_folder = *is_folder;
   const uint32_t dos_bits = DosBits(*found);
   info.hidden = found->hidden_name || (dos_bits & kDosHidden) != 0;
   info.system = (dos_bits & kDosSystem) != 0;
@@ -178,13 +184,15 @@ std::optional<EntryInfo> FileSystem::Query(std::string_view windows_path) const 
 }
 
 bool FileSystem::FileExists(std::string_view windows_path) const {
-  const std::optional<EntryInfo> info = Query(windows_path);
-  return info && !info->is_folder;
+  std::optional<FoundEntry> found = Find(windows_path);
+  const std::optional<bool> is_folder = found ? IsFolder(*found) : std::nullopt;
+  return is_folder && !*is_folder;
 }
 
 bool FileSystem::FolderExists(std::string_view windows_path) const {
-  const std::optional<EntryInfo> info = Query(windows_path);
-  return info && info->is_folder;
+  std::optional<FoundEntry> found = Find(windows_path);
+  const std::optional<bool> is_folder = found ? IsFolder(*found) : std::nullopt;
+  return is_folder && *is_folder;
 }
 
 std::vector<FolderEntry> FileSystem::List(std::string_view windows_folder) const {

@@ -292,6 +292,7 @@ FileSystem::Cache::RefreshResult FileSystem::Cache::Refresh(DriveState& drive, N
     return RefreshResult::kDirect;
   }
   std::vector<Entry> entries;
+  entries.reserve(node.entries.size());
   while (const dirent* d = readdir(dir)) {
     std::string name = d->d_name;
     if (name == "." || name == "..")
