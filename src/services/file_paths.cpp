@@ -45,7 +45,8 @@ bool FileExists(const System& system, std::string_view path) {
     return false;
   const std::optional<machine::EntryInfo> entry = system.machine.files().Query(path);
   // The name the folder lists must be the one asked for (no trailing dots or blanks dropped).
-  return entry && entry->IsNormalFile() && machine::EqualsIgnoreCase(entry->name, name);
+  return entry && entry->IsNormalFile() &&
+         (entry->name == name || machine::EqualsIgnoreCase(entry->name, name));
 }
 
 }  // namespace services
