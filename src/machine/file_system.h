@@ -35,10 +35,10 @@ struct FileAttributes {
   bool IsNormalFile() const { return !is_folder && !hidden && !system; }
 };
 
-// What a folder listing tells of an entry: whether it exists and how it counts, without the
-// size and read-only bit of FileAttributes, which only the host can give.
 struct FoundEntry;
 
+// What a folder listing tells of an entry: whether it exists and how it counts, without the
+// size and read-only bit of FileAttributes, which only the host can give.
 struct EntryInfo {
   std::string name;  // the last component as its folder lists it ("" for a drive root)
   bool is_folder = false;
