@@ -54,6 +54,8 @@ TEST(CompanyNameTest, PlainForm) {
        head + "CompanyName" + std::string(1, '\0') + std::string(300, 'x') + "FileDescription" +
            std::string(3, '\0'),
        std::string(300, 'x') + "FileDescription"},
+      {"two NULs in a row do not end a value",
+       head + std::string("CompanyName\0Ac\0\0me\0\0\0", 21) + "FileDescription", "Acme"},
       {"value running to the end of the file", head + std::string("CompanyName\0ACME", 16), ""},
       {"key at the very end", head + std::string("CompanyName\0", 12), ""},
       {"no section marker: searched from the start", std::string("CompanyName\0Foo\0\0\0", 18),

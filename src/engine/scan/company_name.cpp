@@ -102,6 +102,18 @@ class FileBytes {
   std::string_view bytes_;
 };
 
+// bytes.find("\0\0\0", from), the end of a wide value, without restarting a search at every
+// other byte of it.
+size_t FindThreeNuls(std::string_view bytes, size_t from) {
+  size_t run = 0;
+  for (size_t i = from; i < bytes.size(); ++i) {
+    run = bytes[i] == '\0' ? run + 1 : 0;
+    if (run == 3)
+      return i - 2;
+  }
+  return kNone;
+}
+
 }  // namespace
 
 std::string ToWideText(std::string_view key) {
@@ -145,7 +157,7 @@ std::string CompanyNameFromBytes(std::string_view bytes) {
   if (value_start == kNone || value_start >= bytes.size())
     return "";
 
-  size_t end = bytes.find(std::string_view("\0\0\0", 3), value_start);
+  size_t end = FindThreeNuls(bytes, value_start);
   const bool runs_into_next_key =
       end != kNone && bytes.substr(value_start, end - value_start).find(next_key) != kNone;
   if (end == kNone || runs_into_next_key) {
