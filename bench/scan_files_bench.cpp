@@ -92,7 +92,7 @@ struct Scene {
                         n < kFilesPerFolder ? "module%02d.dll" : "absent%02d.dll",
                         n % kFilesPerFolder);
           if (n < kFilesPerFolder)
-            std::ofstream(drive / folder / name) << "MZ";
+            std::ofstream(drive / folder / name) << module;
           host_paths.push_back((drive / folder / name).string());
           file_lines += services::EncodeText(machine::ToUpper(name) + "=" + threat + "|" +
                                              token_folder + "|Adware") +
