@@ -3,8 +3,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/magic.h>
+#include <sys/epoll.h>
 #include <sys/inotify.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
@@ -84,12 +84,25 @@ FileSystem::Cache::Cache(const Profile& profile) {
     drives_.push_back(std::move(state));
   }
   inotify_fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  // Asked before every look-up whether changes are queued: a wait that does not wait costs
+  // less than any question put to the inotify descriptor itself.
+  if (inotify_fd_ >= 0) {
+    epoll_fd_ = epoll_create1(EPOLL_CLOEXEC);
+    epoll_event watch{};
+    watch.events = EPOLLIN;
+    if (epoll_fd_ >= 0 && epoll_ctl(epoll_fd_, EPOLL_CTL_ADD, inotify_fd_, &watch) != 0) {
+      close(epoll_fd_);
+      epoll_fd_ = -1;
+    }
+  }
 }
 
 FileSystem::Cache::~Cache() {
   CloseFolderFd();
   for (DriveState& d : drives_)
     d.node.reset();
+  if (epoll_fd_ >= 0)
+    close(epoll_fd_);
   if (inotify_fd_ >= 0)
     close(inotify_fd_);
 }
@@ -206,10 +219,9 @@ void FileSystem::Cache::DrainEvents() {
       return;
     moment_checked_ = true;
   }
-  // Asking how much is queued costs less than a read that finds nothing, the usual case.
-  int queued = 0;
-  if (ioctl(inotify_fd_, FIONREAD, &queued) == 0 && queued == 0)
-    return;
+  epoll_event ready;
+  if (epoll_fd_ >= 0 && epoll_wait(epoll_fd_, &ready, 1, 0) == 0)
+    return;  // nothing queued, the usual case
   alignas(inotify_event) char buffer[16384];
   for (;;) {
     const ssize_t length = read(inotify_fd_, buffer, sizeof buffer);

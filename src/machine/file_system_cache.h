@@ -185,6 +185,7 @@ struct FileSystem::Cache {
   FastHit last_path_hit_;
   uint64_t generation_ = 0;  // moves on with every change seen
   int inotify_fd_ = -1;
+  int epoll_fd_ = -1;  // reports whether inotify_fd_ has anything queued
   int moments_ = 0;
   bool moment_checked_ = false;  // changes were checked for since the first Moment began
   size_t node_count_ = 0;
