@@ -21,9 +21,9 @@ const std::string kFolder = "C:\\Program Files\\Hearthguard";
 // The readable source of one file, read here on its own: the lines between the literal's
 // opening and closing lines.
 std::vector<std::string> SourceLines(const std::string& file_name) {
-  const std::filesystem::path source =
-      std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data" /
-      "definitions" / (file_name.substr(0, file_name.find('.')) + ".txt");
+  const std::filesystem::path source = std::filesystem::path(HG_SOURCE_DIR) / "data" /
+                                       "definitions" /
+                                       (file_name.substr(0, file_name.find('.')) + ".txt");
   std::ifstream in(source, std::ios::binary);
   EXPECT_TRUE(in) << "cannot read " << source;
   std::vector<std::string> lines;

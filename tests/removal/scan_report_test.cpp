@@ -30,7 +30,7 @@ namespace {
 constexpr machine::DateTime kNow{2006, 6, 28, 14, 5, 9};
 
 std::filesystem::path GoldenFile(const std::string& name) {
-  return std::filesystem::path(__FILE__).parent_path() / "golden" / name;
+  return std::filesystem::path(HG_SOURCE_DIR) / "tests" / "removal" / "golden" / name;
 }
 
 std::string ReadHostFile(const std::filesystem::path& path) {
