@@ -60,44 +60,46 @@ std::string QuarantineText(const model::App& app) {
   return text;
 }
 
-// Builds the report as a sequence of writes, each ending in CR LF.
+// Builds the report as a sequence of writes. Each write is its text followed by CR LF, so a
+// write whose text is itself CR LF gives two line ends.
 class ReportWriter {
  public:
-  // One write: the text and its line end.
-  ReportWriter& Write(std::string_view text = {}) {
+  ReportWriter& Write(std::string_view text) {
     text_ += text;
     text_ += kCrLf;
     return *this;
   }
-  // A line followed by an empty line.
-  ReportWriter& Line(std::string_view text) { return Write(text).Write(); }
   std::string Take() { return std::move(text_); }
 
  private:
   std::string text_;
 };
 
+std::string WithLineEnd(std::string text) {
+  return text += kCrLf;
+}
+
 std::string ReportText(model::App& app) {
   const model::FrmMain& window = app.frmMain;
   const machine::VersionInfo& version = app.machine.version();
   ReportWriter report;
-  report.Write();
-  report.Line(std::string(19, ' ') + app.branding.strProductName + "v" +
-              std::to_string(version.major) + "." + std::to_string(version.minor) +
-              "   Scan Report.");
-  report.Write();
-  report.Line(kRule);
-  report.Line(" Scan Started at  : " + window.strScanStarted);
-  report.Line(" Scan Finished at : " + window.strScanFinished);
-  report.Line(kRule);
-  report.Write().Write().Write();
-  report.Line(" 1)Total Number of Cookies and Processes inspected: " +
-              window.lblMemoryInspected.Caption());
-  report.Line(" 2)Total Number of Registry entries inspected: " +
-              window.lblRegistryInspected.Caption());
-  report.Line(" 3)Total Number of Files/Folders inspected: " +
-              window.lblFilesFolderInspected.Caption());
-  report.Write();
+  report.Write(kCrLf);
+  report.Write(WithLineEnd(std::string(19, ' ') + app.branding.strProductName + "v" +
+                           std::to_string(version.major) + "." + std::to_string(version.minor) +
+                           "   Scan Report."));
+  report.Write(kCrLf);
+  report.Write(WithLineEnd(std::string(kRule)));
+  report.Write(WithLineEnd(" Scan Started at  : " + window.strScanStarted));
+  report.Write(WithLineEnd(" Scan Finished at : " + window.strScanFinished));
+  report.Write(WithLineEnd(std::string(kRule)));
+  report.Write(kCrLf).Write(kCrLf).Write(kCrLf);
+  report.Write(WithLineEnd(" 1)Total Number of Cookies and Processes inspected: " +
+                           window.lblMemoryInspected.Caption()));
+  report.Write(WithLineEnd(" 2)Total Number of Registry entries inspected: " +
+                           window.lblRegistryInspected.Caption()));
+  report.Write(WithLineEnd(" 3)Total Number of Files/Folders inspected: " +
+                           window.lblFilesFolderInspected.Caption()));
+  report.Write(kCrLf);
   report.Write("[Threats Detected]\r\n\r\n");
 
   model::RowView<model::ThreatRow> threats(
@@ -105,10 +107,10 @@ std::string ReportText(model::App& app) {
   const int count = threats.Count();
   for (int position = 0; position < count; ++position) {
     const model::ThreatRow row = threats[position];
-    report.Line(row.name);
+    report.Write(WithLineEnd(row.name));
     report.Write(row.location + "\r\n\r\n");
   }
-  report.Line("Total = " + std::to_string(count));
+  report.Write(WithLineEnd("Total = " + std::to_string(count)));
 
   const std::string exclusions = ExclusionText(app);
   if (!exclusions.empty())
@@ -116,7 +118,7 @@ std::string ReportText(model::App& app) {
   const std::string quarantine = QuarantineText(app);
   if (!quarantine.empty())
     report.Write("\r\n[Current Quarantine Log]\r\n\r\n" + quarantine + "\r\n\r\n");
-  report.Write();
+  report.Write(kCrLf);
   report.Write("=====================End Of Report.");
   return report.Take();
 }

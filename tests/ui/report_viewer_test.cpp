@@ -76,7 +76,7 @@ TEST_F(ReportViewerTest, AWrittenReportShowsOneTextLinePerLine) {
 
   const std::string shown = Shown();
   const std::string expected_start =
-      "\r\n                   Hearthguardv1.0   Scan Report.\r\n\r\n"
+      "\r\n\r\n                   Hearthguardv1.0   Scan Report.\r\n\r\n\r\n"
       "-----------------------\r\n"
       " Scan Started at  : 6/28/2006 1:58:40 PM\r\n";
   const std::string expected_end =
@@ -85,7 +85,7 @@ TEST_F(ReportViewerTest, AWrittenReportShowsOneTextLinePerLine) {
       "HKEY_LOCAL_MACHINE\\SOFTWARE\\FunnyCursor\r\n\r\n"
       "Total = 1\r\n\r\n"
       "[Files Currently Excluded]\r\n"
-      "C:\\aC:\\b\r\n\r\n\r\n"
+      "C:\\aC:\\b\r\n\r\n\r\n\r\n"
       "=====================End Of Report.";
   EXPECT_EQ(shown.substr(0, expected_start.size()), expected_start);
   ASSERT_GE(shown.size(), expected_end.size());
