@@ -30,23 +30,30 @@ TEST(LineReader, EndsLinesAtCrLfOrLfAlone) {
   struct Case {
     std::string text;
     std::vector<std::string> lines;
+    // In an encoded file, where LF and CR are text that the codec gives characters like "É".
+    std::vector<std::string> encoded_lines;
   };
   const std::vector<Case> cases = {
-      {"", {}},
-      {"a", {"a"}},
-      {"a\r\n", {"a"}},
-      {"\r\n\r\n", {"", ""}},
-      {"a\r\nb", {"a", "b"}},
-      {"a\nb\n", {"a", "b"}},
-      {"a\n\r\nb\r\n", {"a", "", "b"}},
+      {"", {}, {}},
+      {"a", {"a"}, {"a"}},
+      {"a\r\n", {"a"}, {"a"}},
+      {"\r\n\r\n", {"", ""}, {"", ""}},
+      {"a\r\nb", {"a", "b"}, {"a", "b"}},
+      {"a\nb\n", {"a", "b"}, {"a\nb\n"}},
+      {"a\n\r\nb\r\n", {"a", "", "b"}, {"a\n", "b"}},
+      {"\nditeur\r\n\n", {"", "diteur", ""}, {"\nditeur", "\n"}},
       // A CR that no LF follows is text of the line.
-      {"a\rb\r\n", {"a\rb"}},
-      {"a\r", {"a\r"}},
+      {"a\rb\r\n", {"a\rb"}, {"a\rb"}},
+      {"a\r", {"a\r"}, {"a\r"}},
   };
+  using Ends = engine::LineReader::Ends;
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.text));
     EXPECT_EQ(engine::LineReader(c.text).CountRemaining(), static_cast<int32_t>(c.lines.size()));
     EXPECT_EQ(ReadAll(engine::LineReader(c.text)), c.lines);
+    EXPECT_EQ(engine::LineReader(c.text, Ends::kCrLfOnly).CountRemaining(),
+              static_cast<int32_t>(c.encoded_lines.size()));
+    EXPECT_EQ(ReadAll(engine::LineReader(c.text, Ends::kCrLfOnly)), c.encoded_lines);
   }
 }
 
@@ -79,7 +86,10 @@ TEST_F(DefinitionSetTest, ReaderDecodesEachLineAndMissesHiddenFiles) {
   std::string line;
   while (reader->ReadLine(line))
     lines.push_back(line);
-  EXPECT_EQ(lines, (std::vector<std::string>{"a.exe=A|[windir]", "b.exe=B", "c.exe=C"}));
+  // A bare LF is the stored form of "\xC9", not a line end.
+  EXPECT_EQ(lines, (std::vector<std::string>{"a.exe=A|[windir]",
+                                             "b.exe=B\xC9"
+                                             "c.exe=C"}));
 
   EXPECT_FALSE(engine::DefinitionReader::Open(app().system, "FileDefinition.dat"));
   Write(".hidden.dat", "x");
@@ -128,21 +138,21 @@ TEST_F(DefinitionSetTest, HiddenDefinitionFileCountsAsMissing) {
 }
 
 TEST_F(DefinitionSetTest, CountsEveryLineOfEachKind) {
-  Write("BlockedCookies.dat", "a\r\nb\r\nc");       // last line without its end
-  Write("ExeDefinition.dat", "\r\n\r\n");           // two empty lines
-  Write("RegistryDefinition.dat", "a\nb\nc\nd\n");  // LF alone ends a line
-  Write("FileDefinition.dat", "a\r\n");             // file and folder lines add up
+  Write("BlockedCookies.dat", "a\r\nb\r\nc");             // last line without its end
+  Write("ExeDefinition.dat", "\r\n\r\n");                 // two empty lines
+  Write("RegistryDefinition.dat", "a\r\nb\nc\r\nd\r\n");  // LF alone ends no line
+  Write("FileDefinition.dat", "a\r\n");                   // file and folder lines add up
   Write("DirectoryDefinition.dat", "a\r\nb\r\n");
-  EXPECT_EQ(engine::CountDefinitions(app()), 3 + 2 + 4 + 3);
+  EXPECT_EQ(engine::CountDefinitions(app()), 3 + 2 + 3 + 3);
   const model::DefinitionsState& counts = app().definitions;
   EXPECT_EQ(counts.lngCookieDefinitionCount, 3);
   EXPECT_EQ(counts.lngExeDefinitionCount, 2);
-  EXPECT_EQ(counts.lngRegistryDefinitionCount, 4);
+  EXPECT_EQ(counts.lngRegistryDefinitionCount, 3);
   EXPECT_EQ(counts.lngFileDefinitionCount, 3);
 
   // An absent file adds nothing, and the counts start again from zero.
   ASSERT_TRUE(files().DeleteFile(kFolder + "BlockedCookies.dat"));
-  EXPECT_EQ(engine::CountDefinitions(app()), 2 + 4 + 3);
+  EXPECT_EQ(engine::CountDefinitions(app()), 2 + 3 + 3);
   EXPECT_EQ(app().definitions.lngCookieDefinitionCount, 0);
 }
 

@@ -158,6 +158,27 @@ TEST_F(FileStagesTest, PlantedTree) {
   EXPECT_EQ(app().scan.lngFilesFoldersInspected, 12 + 4);
 }
 
+// "\xC9" is stored as a bare LF and must not split its line; a line whose threat name is empty
+// still names a file to look for.
+TEST_F(FileStagesTest, StoredLineBreakCharactersAndEmptyThreatNames) {
+  temp().WriteFile("C:\\WINDOWS\\toolbar.dll", "x");
+  temp().WriteFile("C:\\WINDOWS\\blank.dll", "x");
+  WriteDefinitions({"toolbar.dll=\xC9"
+                    "diteur Toolbar|[windir]",
+                    "blank.dll=|[windir]"},
+                   {});
+  RunBothStages();
+  const std::vector<std::pair<std::string, ThreatIconKind>> expected_log = {
+      {"\xC9"
+       "diteur Toolbar - Found",
+       ThreatIconKind::kFile},
+      {" - Found", ThreatIconKind::kFile},
+  };
+  EXPECT_EQ(ScanLog(), expected_log);
+  EXPECT_EQ(Targets().size(), 2u);
+  EXPECT_EQ(app().scan.lngFilesFoldersInspected, 2);
+}
+
 TEST_F(FileStagesTest, ThreatListedByAnEarlierStageGetsNoSecondRow) {
   temp().WriteFile("C:\\WINDOWS\\a.dll", "x");
   model::RowView<model::ScanLogRow>(app().frmMain.lvwSpywareFound)

@@ -13,31 +13,32 @@ std::string ProgramFolderFile(const services::System& system, std::string_view n
   return path;
 }
 
+std::pair<size_t, size_t> LineReader::LineEnd(size_t from) const {
+  if (ends_ == Ends::kCrLfOnly) {
+    const size_t crlf = text_.find("\r\n", from);
+    return crlf == std::string::npos ? std::pair{text_.size(), text_.size()}
+                                     : std::pair{crlf, crlf + 2};
+  }
+  const size_t lf = text_.find('\n', from);
+  if (lf == std::string::npos)
+    return {text_.size(), text_.size()};
+  const size_t stop = lf > from && text_[lf - 1] == '\r' ? lf - 1 : lf;
+  return {stop, lf + 1};
+}
+
 bool LineReader::ReadLine(std::string& line) {
   if (AtEnd())
     return false;
-  const size_t lf = text_.find('\n', pos_);
-  const size_t stop = lf == std::string::npos ? text_.size() : lf;
-  size_t end = stop;
-  if (lf != std::string::npos && end > pos_ && text_[end - 1] == '\r')
-    --end;
-  line.assign(text_, pos_, end - pos_);
-  pos_ = lf == std::string::npos ? text_.size() : lf + 1;
+  const auto [stop, next] = LineEnd(pos_);
+  line.assign(text_, pos_, stop - pos_);
+  pos_ = next;
   return true;
 }
 
 int32_t LineReader::CountRemaining() const {
-  if (AtEnd())
-    return 0;
   int32_t count = 0;
-  size_t pos = pos_;
-  while (pos < text_.size()) {
-    const size_t lf = text_.find('\n', pos);
+  for (size_t pos = pos_; pos < text_.size(); pos = LineEnd(pos).second)
     ++count;
-    if (lf == std::string::npos)
-      break;
-    pos = lf + 1;
-  }
   return count;
 }
 

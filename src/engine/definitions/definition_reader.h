@@ -1,12 +1,15 @@
 #pragma once
 // Reading the program folder's text files line by line: the five definition files (each line
-// stored encoded) and the plain ones beside them (the ignore list). A line ends at CR LF or at an
-// LF alone; the end is not part of the line, and a last line without one still counts.
+// stored encoded) and the plain ones beside them (the ignore list). In an encoded file only CR LF
+// ends a line: the codec turns ordinary characters into LF or CR, which stay text of the line.
+// In a plain file an LF alone ends a line too. The end is not part of the line, and a last line
+// without one still counts.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "services/system.h"
 
@@ -28,8 +31,11 @@ std::string ProgramFolderFile(const services::System& system, std::string_view n
 // Hands out the lines of a text held in memory, in order.
 class LineReader {
  public:
+  enum class Ends { kCrLfOrLf, kCrLfOnly };
+
   LineReader() = default;
-  explicit LineReader(std::string text) : text_(std::move(text)) {}
+  explicit LineReader(std::string text, Ends ends = Ends::kCrLfOrLf)
+      : text_(std::move(text)), ends_(ends) {}
 
   bool AtEnd() const { return pos_ >= text_.size(); }
   // The next line without its end; false (and `line` untouched) at the end of the text.
@@ -38,7 +44,11 @@ class LineReader {
   int32_t CountRemaining() const;
 
  private:
+  // Where the line starting at `from` stops, and where the next one starts.
+  std::pair<size_t, size_t> LineEnd(size_t from) const;
+
   std::string text_;
+  Ends ends_ = Ends::kCrLfOrLf;
   size_t pos_ = 0;
 };
 
@@ -49,7 +59,7 @@ class DefinitionReader {
   enum class Coding { kEncoded, kPlain };
 
   // Nothing when the file is absent, is not a normal file (hidden or system counts as absent)
-  // or cannot be read.
+  // or cannot be read. Lines of an encoded file end at CR LF only.
   static std::optional<DefinitionReader> Open(const services::System& system,
                                               std::string_view file_name,
                                               Coding coding = Coding::kEncoded);
@@ -60,7 +70,10 @@ class DefinitionReader {
   int32_t CountRemaining() const { return lines_.CountRemaining(); }
 
  private:
-  DefinitionReader(std::string text, Coding coding) : lines_(std::move(text)), coding_(coding) {}
+  DefinitionReader(std::string text, Coding coding)
+      : lines_(std::move(text), coding == Coding::kEncoded ? LineReader::Ends::kCrLfOnly
+                                                           : LineReader::Ends::kCrLfOrLf),
+        coding_(coding) {}
 
   LineReader lines_;
   Coding coding_;

@@ -13,9 +13,9 @@ namespace engine {
 
 namespace {
 
-// Lines of a present file, counted without decoding; 0 when absent or unreadable.
+// Lines of a present definition file, counted without decoding; 0 when absent or unreadable.
 int32_t CountLines(const services::System& system, std::string_view file_name) {
-  auto reader = DefinitionReader::Open(system, file_name, DefinitionReader::Coding::kPlain);
+  auto reader = DefinitionReader::Open(system, file_name, DefinitionReader::Coding::kEncoded);
   return reader ? reader->CountRemaining() : 0;
 }
 

@@ -25,6 +25,7 @@ DefinitionLine ParseDefinitionLine(std::string_view decoded_line) {
   const size_t equals = first.find('=');
   line.name = std::string(first.substr(0, equals));
   if (equals != std::string_view::npos) {
+    line.has_threat_name = true;
     const std::string_view after = first.substr(equals + 1);
     line.threat_name = std::string(after.substr(0, after.find('=')));
   }

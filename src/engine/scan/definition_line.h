@@ -13,11 +13,12 @@ struct System;
 namespace engine {
 
 struct DefinitionLine {
-  std::string name;         // file name (file lines) or display name (folder lines)
-  std::string threat_name;  // empty when the line holds no "="
-  std::string folder;       // folder text as written, tokens not expanded; empty when none
-  std::string extra_text;   // shown as the threat row's type; empty when none
-  bool has_folder = false;  // the line held "|"
+  std::string name;              // file name (file lines) or display name (folder lines)
+  std::string threat_name;       // may be empty even when the line holds "="
+  std::string folder;            // folder text as written, tokens not expanded; empty when none
+  std::string extra_text;        // shown as the threat row's type; empty when none
+  bool has_folder = false;       // the line held "|"
+  bool has_threat_name = false;  // its first field held "="
 };
 
 // Splits at "|" first (fields past the third are ignored), then the first field at "=" (parts

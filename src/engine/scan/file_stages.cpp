@@ -50,7 +50,7 @@ void PrepareFileLine(const DefinitionLine& line, bool folder_ok, const std::stri
   target.path += target.shown_name;
   if (target.path.find("\\\\") != std::string::npos)
     target.path = CollapseDoubleBackslashes(target.path);
-  target.testable = folder_ok && IsAbsoluteWindowsPath(target.path) && !line.threat_name.empty();
+  target.testable = folder_ok && IsAbsoluteWindowsPath(target.path) && line.has_threat_name;
 }
 
 void PrepareFolderLine(const DefinitionLine& line, bool folder_ok, const std::string& folder,
@@ -66,7 +66,7 @@ void PrepareFolderLine(const DefinitionLine& line, bool folder_ok, const std::st
     if (target.shown_name.find(end) != std::string::npos)
       target.shown_name = machine::ReplaceAll(target.shown_name, end, "");
   }
-  target.testable = !line.threat_name.empty();
+  target.testable = line.has_threat_name;
 }
 
 // The progress call of a counted line: the phase caption, a line break and the line's name.
