@@ -184,6 +184,9 @@ TEST_F(ScanRunTest, TheReportAndTheAutomaticRemovalFollowTheOutcome) {
     EXPECT_EQ(calls_, c.calls);
     EXPECT_EQ(window().lblStatus(0).Caption(),
               c.stop ? "Scanning was cancelled." : "Scanning complete.");
+    // A stopped scan leaves the bars where the stages left them: the registry stage's start
+    // emptied pb1.
+    EXPECT_EQ(window().pb1.Value(), c.stop ? 0 : 100);
   }
 }
 

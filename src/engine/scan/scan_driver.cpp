@@ -139,7 +139,12 @@ bool RunScan(model::App& app) {
   RunKnownSpywareStages(app);
 
   window.pbgMain.SetMax(100);
-  RefreshScanProgress(app, "Scan Complete", 100, 100);
+  // A completed scan always shows its final counts and full bars; a stopped one makes only the
+  // ordinary call, so its bars stay where the stages left them.
+  if (app.scan.bStopScan)
+    UpdateScanProgress(app, "Scan Complete", 100, 100);
+  else
+    RefreshScanProgress(app, "Scan Complete", 100, 100);
   return true;
 }
 
