@@ -191,6 +191,10 @@ TEST(MemoryStageTest, ExeDefinitionPath) {
       {"evil.exe", std::nullopt},
       // A token with no folder here would leave a path naming something else.
       {"evil.exe=Evil|[recycle][windir]", std::nullopt},
+      // The rest ends at a second "=", and "|" inside it splits off the threat name.
+      {"evil.exe=T=U|[windir]", std::nullopt},
+      {"evil.exe=Evil|[windir]=More", "C:\\WINDOWS\\evil.exe"},
+      {"evil.exe=Evil|[windir]|Type=More", "C:\\WINDOWS\\evil.exe"},
       {"evil.exe=Evil|Relative\\Folder", std::nullopt},
   };
   for (const Case& c : cases)
@@ -342,10 +346,11 @@ TEST(MemoryStageTest, Win9xAsksOutsideAScanAndEndsDuringOne) {
   model::App& app = fixture.app();
   const hg_test::TempMachine& temp = fixture.temp;
   forms::HeadlessBackend& backend = fixture.backend;
-  // The folder field plays no part: programs match by file name wherever they lie.
+  // The folder field plays no part: programs match by file name wherever they lie. A line
+  // without "=" is a name field as a whole.
   WriteExeDefinitions(app, temp,
                       {"evil1.exe=Evil One|[windir]", " Evil2.exe =Evil Two", "evil3.exe=Three",
-                       "msapp.exe=Fake|[system]"});
+                       "msapp.exe=Fake|[system]", "evil4.exe|[windir]"});
   CompanyProgram microsoft(temp.host("C:\\Tools\\msapp.exe"), "Microsoft Corporation");
   SetScanRunning(app, false);
 
@@ -363,7 +368,7 @@ TEST(MemoryStageTest, Win9xAsksOutsideAScanAndEndsDuringOne) {
             "Hearthguard has found  [EVIL1.EXE] using you system memory.Click YES to stop "
             "[EVIL1.EXE] from using your system memory. Otherwise click No.");
   EXPECT_EQ(app.scan.lngThreatsFound, 1);
-  EXPECT_EQ(app.scan.lngMemoryItemsInspected, 4);
+  EXPECT_EQ(app.scan.lngMemoryItemsInspected, 5);
 
   // Later runs keep the lines read by the first: the file is not read again.
   fs::remove(temp.host(kProgramFolder + "ExeDefinition.dat"));
@@ -373,16 +378,18 @@ TEST(MemoryStageTest, Win9xAsksOutsideAScanAndEndsDuringOne) {
   EXPECT_TRUE(hg_test::IsAlive(evil2.pid()));
   EXPECT_TRUE(engine::IsIgnored(app, "EVIL2.EXE"));
   EXPECT_EQ(app.scan.lngThreatsFound, 1);
-  EXPECT_EQ(app.scan.lngMemoryItemsInspected, 8);
+  EXPECT_EQ(app.scan.lngMemoryItemsInspected, 10);
 
   // Now on the ignore list: no question, and no row outside a scan.
   engine::InspectMemory(app);
   EXPECT_EQ(app.frmMain.lvwSpywareFound.Count(), 0);
 
   hg_test::TestProcess evil3(temp.host("C:\\evil3.exe"));
+  hg_test::TestProcess evil4(temp.host("C:\\WINDOWS\\evil4.exe"));
   SetScanRunning(app, true);
   engine::InspectMemory(app);
   EXPECT_TRUE(evil3.WaitKilled());
+  EXPECT_TRUE(hg_test::IsAlive(evil4.pid()));
   EXPECT_TRUE(hg_test::IsAlive(evil2.pid()));
   EXPECT_TRUE(hg_test::IsAlive(microsoft.pid()));
   const std::vector<std::pair<std::string, ThreatIconKind>> expected = {

@@ -9,7 +9,7 @@
 #include "engine/definitions/definition_reader.h"
 #include "engine/definitions/ignore_list.h"
 #include "engine/scan/company_name.h"
-#include "engine/scan/definition_line.h"
+#include "engine/scan/exe_definition_line.h"
 #include "engine/scan/running_programs.h"
 #include "machine/text.h"
 #include "model/app.h"
@@ -60,12 +60,13 @@ bool LoadDefinitionLines(model::App& app) {
   return true;
 }
 
-// Some line's name field (the text before its first "=", trimmed) is the file name.
+// Some line's name field (the text before its first "=", or the whole line, trimmed) is the file
+// name.
 bool IsListed(std::string_view lines, std::string_view file_name) {
   while (!lines.empty()) {
     const size_t end = lines.find(kLineEnd);
     const std::string_view line = lines.substr(0, end);
-    if (machine::EqualsIgnoreCase(machine::TrimBlanks(ParseDefinitionLine(line).name), file_name))
+    if (machine::EqualsIgnoreCase(machine::TrimBlanks(ExeNameField(line)), file_name))
       return true;
     if (end == std::string_view::npos)
       break;

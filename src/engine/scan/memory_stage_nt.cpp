@@ -8,6 +8,7 @@
 #include "engine/definitions/ignore_list.h"
 #include "engine/scan/company_name.h"
 #include "engine/scan/definition_line.h"
+#include "engine/scan/exe_definition_line.h"
 #include "machine/machine.h"
 #include "machine/text.h"
 #include "model/app.h"
@@ -22,10 +23,6 @@ namespace {
 // The program's own companion program is never reported.
 constexpr std::string_view kCompanionProgram = "VEREVEDEDODURAVODIZ.EXE";
 constexpr std::string_view kStoppedSuffix = " was stopped from running.";
-
-bool HoldsEquals(std::string_view decoded_line) {
-  return decoded_line.find('=') != std::string_view::npos;
-}
 
 // Rebuilds strExeDefinitionPaths from ExeDefinition.dat and returns the name field of the last
 // line read, which the process walk keeps showing.
@@ -43,16 +40,12 @@ std::string BuildPathList(model::App& app) {
       list.clear();
       return last_name;
     }
-    if (HoldsEquals(text)) {
-      last_name = text.substr(0, text.find('='));
-      if (const std::optional<std::string> path = ExeDefinitionPath(app, text)) {
-        if (list.empty())
-          list += '|';
-        list += *path;
+    last_name = ExeNameField(text);
+    if (const std::optional<std::string> path = ExeDefinitionPath(app, text)) {
+      if (list.empty())
         list += '|';
-      }
-    } else {
-      last_name = text;
+      list += *path;
+      list += '|';
     }
     if (ScanIsRunning(app)) {
       ++app.scan.lngMemoryItemsInspected;
@@ -106,15 +99,14 @@ void CheckProcess(model::App& app, uint32_t process_id, const DetectionAlert& al
 }  // namespace
 
 std::optional<std::string> ExeDefinitionPath(const model::App& app, std::string_view decoded_line) {
-  if (!HoldsEquals(decoded_line))
+  const std::optional<std::string_view> folder_text = ExeFolderField(decoded_line);
+  if (!folder_text)
     return std::nullopt;
-  const DefinitionLine line = ParseDefinitionLine(decoded_line);
   std::string folder;
-  if (!services::TryExpandFolderTokens(app.system, line.has_folder ? line.folder : line.threat_name,
-                                       folder)) {
+  if (!services::TryExpandFolderTokens(app.system, *folder_text, folder))
     return std::nullopt;
-  }
-  std::string path = CollapseDoubleBackslashes(folder + "\\" + line.name);
+  std::string path =
+      CollapseDoubleBackslashes(folder + "\\" + std::string(ExeNameField(decoded_line)));
   if (!IsAbsoluteWindowsPath(path))
     return std::nullopt;
   return path;

@@ -19,11 +19,10 @@ namespace engine {
 
 void InspectProcessesNT(model::App& app, const DetectionAlert& alert = {});
 
-// The path a decoded line of ExeDefinition.dat names: its folder (the second "|" field, or the
-// whole text after "=" when the line holds no "|") with its folder tokens expanded, "\" and
-// the name; double backslashes made single. Nothing for a line without "=", a line whose
-// folder names a token this machine has no folder for, or a path that is not "X:\..." (such a
-// path would be resolved against whatever folder the process is in).
+// The path a decoded line of ExeDefinition.dat names: its folder field (ExeFolderField) with its
+// folder tokens expanded, "\" and the name field; double backslashes made single. Nothing for a
+// line without "=", a line whose folder names a token this machine has no folder for, or a path
+// that is not "X:\..." (such a path would be resolved against whatever folder the process is in).
 std::optional<std::string> ExeDefinitionPath(const model::App& app, std::string_view decoded_line);
 
 }  // namespace engine
