@@ -25,6 +25,39 @@ Qt::Alignment ToQtAlignment(Align align) {
   return Qt::AlignLeft;
 }
 
+// A label that shows its whole text on one line, elided in the middle when it is too long.
+class OneLineLabel final : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+  void SetFullText(const QString& text) {
+    if (text == full_text_)
+      return;
+    full_text_ = text;
+    setToolTip(text);
+    Elide();
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QLabel::resizeEvent(event);
+    Elide();
+  }
+
+ private:
+  void Elide() { setText(fontMetrics().elidedText(full_text_, Qt::ElideMiddle, width())); }
+
+  QString full_text_;
+};
+
+QString OnOneLine(const std::string& text) {
+  QString line = ToQString(text);
+  line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+  line.replace(QChar('\r'), QChar(' '));
+  line.replace(QChar('\n'), QChar(' '));
+  return line;
+}
+
 class LabelBinding final : public Binding {
  public:
   LabelBinding(forms::Label& label, BindContext& context, const ControlDesign& design)
@@ -32,9 +65,14 @@ class LabelBinding final : public Binding {
 
  protected:
   QWidget* CreateWidget(QWidget* parent) override {
-    widget_ = new QLabel(parent);
-    // A label's caption wraps inside its box, as the program's labels do.
-    widget_->setWordWrap(true);
+    if (design().one_line) {
+      one_line_ = new OneLineLabel(parent);
+      widget_ = one_line_;
+    } else {
+      widget_ = new QLabel(parent);
+      // A label's caption wraps inside its box, as the program's labels do.
+      widget_->setWordWrap(true);
+    }
     widget_->setTextFormat(Qt::PlainText);
     widget_->setAlignment(ToQtAlignment(design().align) | Qt::AlignTop);
     if (design().role == Role::kLink || design().role == Role::kCloseBox)
@@ -42,6 +80,10 @@ class LabelBinding final : public Binding {
     return widget_;
   }
   void RefreshKind() override {
+    if (one_line_) {
+      one_line_->SetFullText(OnOneLine(label_.Caption()));
+      return;
+    }
     const QString text = ToQStringLines(label_.Caption());
     if (widget_->text() != text)
       widget_->setText(text);
@@ -51,6 +93,7 @@ class LabelBinding final : public Binding {
  private:
   forms::Label& label_;
   QLabel* widget_ = nullptr;
+  OneLineLabel* one_line_ = nullptr;
 };
 
 class ButtonBinding final : public Binding {

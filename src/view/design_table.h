@@ -54,6 +54,9 @@ struct ControlDesign {
   std::optional<FontDesign> font = std::nullopt;
   IconSet icons = IconSet::kNone;
   bool column_headers = true;
+  // A label that keeps its caption on one line (line breaks shown as blanks), cut in the
+  // middle with an ellipsis when it does not fit, instead of wrapping.
+  bool one_line = false;
   // Used only while the model gives the control no size.
   std::optional<Rect> place = std::nullopt;
 };
@@ -64,6 +67,9 @@ struct FormDesign {
   bool resizable = false;
   // Icon resource for the window ("" = the program's own).
   std::string_view icon = {};
+  // Each time the window appears, it is placed centred over this window ("" = where its model
+  // puts it).
+  std::string_view centred_over = {};
   std::vector<ControlDesign> controls = {};
 
   // The entry for a control: its exact index first, then a kAnyIndex entry; nullptr for none.

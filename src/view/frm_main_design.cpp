@@ -54,7 +54,7 @@ std::vector<ControlDesign> Controls() {
       {.name = "SkinLabel7", .font = kTightFont},
       {.name = "SkinLabel8", .font = kTightFont},
       {.name = "lblStatus", .index = 1, .role = Role::kPlain, .font = kValueFont},
-      {.name = "lblStatus", .index = 0, .role = Role::kValue},
+      {.name = "lblStatus", .index = 0, .role = Role::kValue, .one_line = true},
 
       // Results page.
       {.name = "frmResults", .role = Role::kPage},

@@ -94,9 +94,17 @@ std::optional<fs::path> FindDataFolder() {
 
 QString LoadStyleSheet(std::string_view relative_path, const model::SkinColors& colors) {
   if (auto data = FindDataFolder()) {
-    QFile file(QString::fromStdString((*data / fs::path(std::string(relative_path))).string()));
-    if (file.open(QIODevice::ReadOnly | QIODevice::Text))
-      return QString::fromUtf8(file.readAll());
+    const fs::path path = *data / fs::path(std::string(relative_path));
+    QFile file(QString::fromStdString(path.string()));
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+      // Pictures the sheet names lie beside it; a sheet's relative address would be taken from
+      // the process's current folder.
+      QString sheet = QString::fromUtf8(file.readAll());
+      sheet.replace(QStringLiteral("url(@skin/"),
+                    QStringLiteral("url(") + QString::fromStdString(path.parent_path().string()) +
+                        QStringLiteral("/"));
+      return sheet;
+    }
   }
   return StyleSheetFromColors(colors);
 }

@@ -4,6 +4,7 @@
 #include <QApplication>
 
 #include "view/design_table.h"
+#include "view/twips.h"
 
 namespace view {
 
@@ -71,7 +72,27 @@ void Screen::FormUnloaded(forms::Form& form) {
 }
 
 void Screen::FormShown(forms::Form& form, bool modal) {
-  ViewFor(form).Shown(modal);
+  FormView& view = ViewFor(form);
+  if (!view.window()->isVisible())
+    PlaceOverOwner(view);
+  view.Shown(modal);
+}
+
+void Screen::PlaceOverOwner(FormView& view) {
+  const FormDesign* design = FindFormDesign(view.form().name());
+  if (!design || design->centred_over.empty())
+    return;
+  for (const auto& [owner_form, owner] : views_) {
+    if (owner_form->name() != design->centred_over || !owner->window()->isVisible())
+      continue;
+    // Positions are the windows' outer corners, as the models keep them.
+    forms::Form& form = view.form();
+    const QRect over = owner->window()->frameGeometry();
+    const QPoint corner =
+        over.center() - QPoint(TwipsToPixels(form.Width()) / 2, TwipsToPixels(form.Height()) / 2);
+    form.Move(PixelsToTwips(corner.x()), PixelsToTwips(corner.y()), form.Width(), form.Height());
+    return;
+  }
 }
 
 void Screen::FormHidden(forms::Form& form) {

@@ -52,6 +52,8 @@ class Screen final : public QObject, public WindowHost {
 
  private:
   FormView& ViewFor(forms::Form& form);
+  // A window whose design names a window to open over is centred on it while that one shows.
+  void PlaceOverOwner(FormView& view);
 
   QtBackend& backend_;
   forms::Runtime& runtime_;

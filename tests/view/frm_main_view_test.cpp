@@ -197,6 +197,24 @@ TEST_F(FrmMainViewTest, EachPageShowsWholeAndSavesAPicture) {
   }
 }
 
+TEST_F(FrmMainViewTest, TheCurrentItemStaysOnOneLineCutInTheMiddle) {
+  model::FrmMain& w = qt.app().frmMain;
+  ShowPage(w.frmScan);
+  const std::string tail = "\\the end.dll";
+  w.lblStatus(0).SetCaption("Scanning Known Spyware/Adware: \r\nC:\\" + std::string(300, 'x') +
+                            tail);
+  qt.runtime().Yield();
+  auto* label = qobject_cast<QLabel*>(qt.screen().WidgetOf(w.lblStatus(0)));
+  ASSERT_NE(label, nullptr);
+  const QString shown = label->text();
+  EXPECT_FALSE(shown.contains(QChar('\n'))) << shown.toStdString();
+  EXPECT_TRUE(shown.startsWith(QStringLiteral("Scanning Known"))) << shown.toStdString();
+  EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+  EXPECT_TRUE(shown.endsWith(QString::fromStdString(tail)));
+  EXPECT_LE(label->fontMetrics().horizontalAdvance(shown), label->width());
+  EXPECT_FALSE(label->wordWrap());
+}
+
 TEST_F(FrmMainViewTest, TheSkinDrawsTheWindowAndTheListsShowTheirIcons) {
   EXPECT_FALSE(View()->window()->styleSheet().isEmpty());
   EXPECT_EQ(qt.screen().WidgetOf(qt.app().frmMain.lblVersion)->property("hgType").toString(),

@@ -166,5 +166,22 @@ TEST_F(ResultWindowsViewTest, TheLeftoversAreListedAndCopied) {
   EXPECT_EQ(window.lstProblem.Count(), 3);
 }
 
+TEST_F(ResultWindowsViewTest, BothOpenCentredOverTheMainWindow) {
+  model::FrmMain& main = qt.app().frmMain;
+  main.Move(3000, 1500, main.Width(), main.Height());
+  main.Show();
+  qt.runtime().Yield();
+  const QPoint centre = qt.screen().ViewOf(main)->window()->frameGeometry().center();
+  for (forms::Form* form : {static_cast<forms::Form*>(&qt.app().frmReport.Get()),
+                            static_cast<forms::Form*>(&qt.app().frmDelete.Get())}) {
+    SCOPED_TRACE(form->name());
+    form->Show();
+    qt.runtime().Yield();
+    const QRect placed = qt.screen().ViewOf(*form)->window()->frameGeometry();
+    EXPECT_LE((placed.center() - centre).manhattanLength(), 4);
+    form->Hide();
+  }
+}
+
 }  // namespace
 }  // namespace view_test

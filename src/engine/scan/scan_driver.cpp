@@ -1,5 +1,6 @@
 #include "engine/scan/scan_driver.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -139,12 +140,10 @@ bool RunScan(model::App& app) {
   RunKnownSpywareStages(app);
 
   window.pbgMain.SetMax(100);
-  // A completed scan always shows its final counts and full bars; a stopped one makes only the
-  // ordinary call, so its bars stay where the stages left them.
-  if (app.scan.bStopScan)
-    UpdateScanProgress(app, "Scan Complete", 100, 100);
-  else
-    RefreshScanProgress(app, "Scan Complete", 100, 100);
+  // The final counts always show; the bars are filled only when the scan ran to its end; a
+  // stopped scan leaves them where its stages did.
+  const int16_t percent = app.scan.bStopScan ? -1 : 100;
+  RefreshScanProgress(app, "Scan Complete", percent, percent);
   return true;
 }
 
