@@ -111,6 +111,9 @@ class RowView {
   forms::ListView& list_;
 };
 
+// The scan-log text of an item the ignore list excludes: this prefix and the item.
+inline constexpr std::string_view kExcludedPrefix = "EXCLUDED: ";
+
 // The scan-log text that says a threat was found: the threat name and " - Found".
 inline constexpr std::string_view kFoundSuffix = " - Found";
 std::string FoundMessage(std::string_view threat_name);

@@ -10,6 +10,7 @@
 
 #include "engine/scan/inspect_memory.h"
 #include "model/result_rows.h"
+#include "model/scan_running.h"
 #include "scan_fixture.h"
 #include "services/prompts.h"
 #include "support/test_process.h"
@@ -82,7 +83,7 @@ class ScanEndToEndTest : public ui_test::ScanFixture {
     // A stopped scan still counts as the last scan, and removes nothing.
     EXPECT_EQ(ReadSetting("Settings", "lblLastScan"), window().strScanFinished);
     EXPECT_TRUE(calls_.empty());
-    EXPECT_FALSE(ui::IsScanRunning(app()));
+    EXPECT_FALSE(model::IsScanRunning(app()));
   }
 
   std::unique_ptr<hg_test::TestProcess> program_;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/scan_running.h"
 #include "scan_fixture.h"
 #include "services/prompts.h"
 #include "ui/main/scan_controls.h"
@@ -67,7 +68,7 @@ TEST_F(ScanRunTest, TheWindowShowsARunningScanAndComesBackAfterIt) {
     if (yield != 1)
       return;
     during = Switches(app());
-    running_during = ui::IsScanRunning(app());
+    running_during = model::IsScanRunning(app());
     problems_during = app().frmDelete.Peek().lstProblem.Count();
     EXPECT_EQ(window().lvwFileNotFounds.Count(), 0);
     EXPECT_EQ(window().lvwSpywareFound.Count(), 0);
@@ -99,7 +100,7 @@ TEST_F(ScanRunTest, TheWindowShowsARunningScanAndComesBackAfterIt) {
                     }));
   EXPECT_TRUE(ticks.empty()) << "a timer ticked during the scan";
 
-  EXPECT_FALSE(ui::IsScanRunning(app()));
+  EXPECT_FALSE(model::IsScanRunning(app()));
   EXPECT_EQ(Switches(app()), (std::map<std::string, bool>{
                                  {"cmdScanNow", true},
                                  {"cmdScan", true},
@@ -212,7 +213,7 @@ TEST_F(ScanRunTest, AMissingDefinitionFileEndsTheScanAsCancelled) {
   EXPECT_EQ(ReadSetting("Settings", "lblLastFullScan"), "(none)");
   EXPECT_EQ(window().lblLastScan.Caption(), "Never");
   EXPECT_EQ(calls_, std::vector<std::string>{"MakeReport"});
-  EXPECT_FALSE(ui::IsScanRunning(app()));
+  EXPECT_FALSE(model::IsScanRunning(app()));
   EXPECT_TRUE(window().tmrTimeOut.Enabled());
 }
 

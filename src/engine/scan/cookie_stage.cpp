@@ -6,12 +6,14 @@
 #include "engine/definitions/ignore_list.h"
 #include "engine/scan/blocked_cookie_line.h"
 #include "engine/scan/cookie_domain.h"
+#include "engine/scan/scan_percent.h"
 #include "engine/scan/scan_progress.h"
 #include "machine/csidl.h"
 #include "machine/machine.h"
 #include "machine/text.h"
 #include "model/app.h"
 #include "model/result_rows.h"
+#include "model/scan_running.h"
 
 namespace engine {
 
@@ -19,15 +21,9 @@ namespace {
 
 using model::ThreatIconKind;
 
-constexpr std::string_view kExcludedPrefix = "EXCLUDED: ";
 constexpr std::string_view kCookieFoundPrefix = "Cookie Found: ";
 constexpr std::string_view kCookieThreatPrefix = "Cookie: ";
 constexpr std::string_view kCookieThreatType = "Tracking Cookie";
-
-// A scan runs exactly while both scan buttons are disabled.
-bool ScanRunning(const model::FrmMain& window) {
-  return !window.cmdScanNow.Enabled() && !window.cmdScan.Enabled();
-}
 
 // The folder's files (not its sub-folders), in the order a Windows folder lists them.
 std::vector<std::string> FileNames(machine::FileSystem& files, std::string_view folder) {
@@ -53,9 +49,8 @@ std::string PathIn(std::string_view folder, std::string_view name) {
 }
 
 void ShowProgress(model::App& app, std::string_view name, double done, double total) {
-  int16_t percent = -1;
-  if (total <= 0 || !machine::RoundHalfEvenToInt16(100.0 * done / total, percent))
-    percent = -1;
+  const int16_t percent =
+      total > 0 ? PercentOf(done, total, PercentOrder::kMultiplyFirst).value_or(-1) : -1;
   std::string text = app.scan.strScanPhaseCaption;
   text += "\r\n";
   text += name;
@@ -106,10 +101,10 @@ void ScanCookieFolder(model::App& app, std::string_view folder, int32_t& files_w
     if (is_blocked) {
       model::RowView<model::ScanLogRow> log(window.lvwSpywareFound);
       if (IsIgnored(app, path)) {
-        log.Add({std::string(kExcludedPrefix) + path, ThreatIconKind::kExcluded});
+        log.Add({std::string(model::kExcludedPrefix) + path, ThreatIconKind::kExcluded});
       } else {
         log.Add({std::string(kCookieFoundPrefix) + name, ThreatIconKind::kCookie});
-        if (!ScanRunning(window))
+        if (!model::IsScanRunning(app))
           break;
         model::RowView<model::CookieTargetRow>(window.lvwCookiesToDelete).Add({path, ""});
         model::RowView<model::ThreatRow>(window.lvwPicRemoveListOfSpywareFoundAndToBeRemoved)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/scan/company_name.h"
+#include "engine/scan/exempt_company.h"
 #include "machine/text.h"
 #include "model/app.h"
 #include "model/result_rows.h"
@@ -69,8 +70,7 @@ std::string Hex(uint32_t value) {
 }
 
 bool IsExempt(model::App& app, std::string_view path) {
-  return machine::EqualsIgnoreCase(machine::TrimBlanks(GetFileCompanyName(app, path)),
-                                   "Microsoft Corporation");
+  return IsExemptCompany(GetFileCompanyName(app, path));
 }
 
 int FindRowNamed(const forms::ListView& list, std::string_view name) {

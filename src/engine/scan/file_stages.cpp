@@ -8,7 +8,9 @@
 #include "engine/definitions/ignore_list.h"
 #include "engine/scan/company_name.h"
 #include "engine/scan/definition_line.h"
+#include "engine/scan/exempt_company.h"
 #include "engine/scan/scan_log_index.h"
+#include "engine/scan/scan_percent.h"
 #include "engine/scan/scan_progress.h"
 #include "machine/file_system.h"
 #include "machine/machine.h"
@@ -23,9 +25,6 @@ namespace engine {
 namespace {
 
 using model::ThreatIconKind;
-
-constexpr std::string_view kExcludedPrefix = "EXCLUDED: ";
-constexpr std::string_view kExemptCompany = "Microsoft Corporation";
 
 // One line made ready for its test. A stage run refills one for every line, so that its texts
 // keep their buffers.
@@ -78,13 +77,12 @@ void ShowProgress(model::App& app, std::string_view name, std::string& text) {
   const double done = app.scan.lngFilesFoldersInspected;
   const double overall_done = done + counts.lngRegistryDefinitionCount +
                               counts.lngCookieDefinitionCount + counts.lngExeDefinitionCount;
-  int16_t stage_percent = 0;
-  int16_t overall_percent = 0;
-  if (!machine::RoundHalfEvenToInt16(100.0 * done / counts.lngFileDefinitionCount, stage_percent) ||
-      !machine::RoundHalfEvenToInt16(100.0 * overall_done / counts.lngTotalDefinitions,
-                                     overall_percent)) {
+  const std::optional<int16_t> stage_percent =
+      PercentOf(done, counts.lngFileDefinitionCount, PercentOrder::kMultiplyFirst);
+  const std::optional<int16_t> overall_percent =
+      PercentOf(overall_done, counts.lngTotalDefinitions, PercentOrder::kMultiplyFirst);
+  if (!stage_percent || !overall_percent)
     return;
-  }
   const std::string& caption = app.scan.strScanPhaseCaption;
   const size_t prefix = caption.size() + 2;
   if (text.size() < prefix || text.compare(0, caption.size(), caption) != 0 ||
@@ -94,7 +92,7 @@ void ShowProgress(model::App& app, std::string_view name, std::string& text) {
   }
   text.resize(prefix);
   text += name;
-  UpdateScanProgress(app, text, stage_percent, overall_percent);
+  UpdateScanProgress(app, text, *stage_percent, *overall_percent);
 }
 
 // The rows of one stage run.
@@ -104,7 +102,7 @@ class Findings {
       : app_(app), main_(app.frmMain), icon_(icon), listed_(app.frmMain.lvwSpywareFound) {}
 
   void AddExcluded(const std::string& path) {
-    std::string message(kExcludedPrefix);
+    std::string message(model::kExcludedPrefix);
     message += path;
     model::RowView<model::ScanLogRow>(main_.lvwSpywareFound)
         .Add({std::move(message), ThreatIconKind::kExcluded});
@@ -276,10 +274,8 @@ class StageRun {
       findings_.AddExcluded(path);
       return;
     }
-    if (machine::EqualsIgnoreCase(machine::TrimBlanks(GetFileCompanyName(app_, path)),
-                                  kExemptCompany)) {
+    if (IsExemptCompany(GetFileCompanyName(app_, path)))
       return;
-    }
     findings_.Add(path, line.threat_name, line.extra_text);
   }
 

@@ -10,9 +10,11 @@
 #include "engine/definitions/ignore_list.h"
 #include "engine/scan/company_name.h"
 #include "engine/scan/exe_definition_line.h"
+#include "engine/scan/exempt_company.h"
 #include "engine/scan/running_programs.h"
 #include "machine/text.h"
 #include "model/app.h"
+#include "model/scan_running.h"
 #include "services/processes.h"
 #include "services/prompts.h"
 
@@ -46,14 +48,14 @@ bool LoadDefinitionLines(model::App& app) {
   lines.clear();
   std::string text;
   while (reader->ReadLine(text)) {
-    if (ScanIsRunning(app) && app.scan.bStopScan) {
+    if (model::IsScanRunning(app) && app.scan.bStopScan) {
       lines.clear();
       break;
     }
     lines += text;
     lines += kLineEnd;
     ++app.scan.lngMemoryItemsInspected;
-    if (ScanIsRunning(app))
+    if (model::IsScanRunning(app))
       ShowMemoryProgress(app, text, app.definitions.lngCookieDefinitionCount);
     app.system.Yield();
   }
@@ -103,11 +105,11 @@ void CheckProgram(model::App& app, uint32_t process_id, const std::string& full_
   if (IsExemptCompany(program.company_name))
     return;
   if (IsIgnored(app, program.file_name)) {
-    if (ScanIsRunning(app))
+    if (model::IsScanRunning(app))
       LogExcludedProgram(app, program.file_name);
     return;
   }
-  if (!ScanIsRunning(app)) {
+  if (!model::IsScanRunning(app)) {
     if (AskUser(app, program))
       ++app.scan.lngThreatsFound;
     return;

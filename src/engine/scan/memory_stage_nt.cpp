@@ -9,9 +9,11 @@
 #include "engine/scan/company_name.h"
 #include "engine/scan/definition_line.h"
 #include "engine/scan/exe_definition_line.h"
+#include "engine/scan/exempt_company.h"
 #include "machine/machine.h"
 #include "machine/text.h"
 #include "model/app.h"
+#include "model/scan_running.h"
 #include "services/folder_tokens.h"
 #include "services/processes.h"
 #include "services/window_helpers.h"
@@ -36,7 +38,7 @@ std::string BuildPathList(model::App& app) {
   services::LockWindow(app.system, app.frmMain.hWnd(), false);
   std::string text;
   while (reader->ReadLine(text)) {
-    if (ScanIsRunning(app) && app.scan.bStopScan) {
+    if (model::IsScanRunning(app) && app.scan.bStopScan) {
       list.clear();
       return last_name;
     }
@@ -47,7 +49,7 @@ std::string BuildPathList(model::App& app) {
       list += *path;
       list += '|';
     }
-    if (ScanIsRunning(app)) {
+    if (model::IsScanRunning(app)) {
       ++app.scan.lngMemoryItemsInspected;
       ShowMemoryProgress(app, last_name, app.definitions.lngCookieDefinitionCount);
     }
@@ -81,13 +83,13 @@ void CheckProcess(model::App& app, uint32_t process_id, const DetectionAlert& al
   if (IsExemptCompany(program.company_name))
     return;
   if (IsIgnored(app, program.file_name)) {
-    if (ScanIsRunning(app))
+    if (model::IsScanRunning(app))
       LogExcludedProgram(app, program.file_name);
     return;
   }
   if (machine::TrimBlanks(program.file_name) == kCompanionProgram)
     return;
-  if (ScanIsRunning(app)) {
+  if (model::IsScanRunning(app)) {
     const bool ended = EndDetectedProgram(app, program);
     LogEndedProgram(app, program.file_name, ended, kStoppedSuffix);
   } else if (alert) {
@@ -122,7 +124,7 @@ void InspectProcessesNT(model::App& app, const DetectionAlert& alert) {
   app.frmMain.lblTotalNoOfRunningItems.SetCaption(std::to_string(count));
   for (int32_t i = 0; i < count; ++i) {
     ++app.scan.lngMemoryItemsInspected;
-    if (ScanIsRunning(app)) {
+    if (model::IsScanRunning(app)) {
       ShowMemoryProgress(app, last_name, app.definitions.lngExeDefinitionCount);
       if (app.scan.bStopScan)
         return;

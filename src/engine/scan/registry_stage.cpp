@@ -7,6 +7,7 @@
 #include "engine/definitions/ignore_list.h"
 #include "engine/scan/registry_definition_line.h"
 #include "engine/scan/scan_log_index.h"
+#include "engine/scan/scan_percent.h"
 #include "engine/scan/scan_progress.h"
 #include "machine/text.h"
 #include "model/app.h"
@@ -20,24 +21,17 @@ namespace {
 
 using model::ThreatIconKind;
 
-constexpr std::string_view kExcludedPrefix = "EXCLUDED: ";
 constexpr std::string_view kRegKeyPrefix = "RegKey ";
-
-// A share in percent, or -1 (the bar is left as it is) when it cannot be worked out.
-int16_t PercentOf(double done, int32_t total) {
-  int16_t percent = -1;
-  if (total == 0 || !machine::RoundHalfEvenToInt16(100.0 * done / total, percent))
-    return -1;
-  return percent;
-}
 
 void ShowProgress(model::App& app, const RegistryDefinitionLine& line) {
   const model::DefinitionsState& counts = app.definitions;
   const double done = app.scan.lngRegistryItemsInspected;
-  const int16_t stage_percent = PercentOf(done, counts.lngRegistryDefinitionCount);
+  // A share that cannot be worked out leaves its bar as it is.
+  const int16_t stage_percent = PercentOf(done, counts.lngRegistryDefinitionCount).value_or(-1);
   const int16_t overall_percent =
       PercentOf(done + counts.lngCookieDefinitionCount + counts.lngExeDefinitionCount,
-                counts.lngTotalDefinitions);
+                counts.lngTotalDefinitions)
+          .value_or(-1);
   std::string text = app.scan.strScanPhaseCaption;
   text += "\r\n";
   text += machine::ToLower(line.key_path);
@@ -68,7 +62,7 @@ bool AddFinding(model::App& app, ScanLogIndex& listed, machine::RegHandle root,
   const std::string key = root_name + "\\" + line.key_path;
   const std::string entry = key + line.value_name;
   if (IsIgnored(app, entry) || IsIgnored(app, key)) {
-    log.Add({std::string(kExcludedPrefix) + entry, ThreatIconKind::kExcluded});
+    log.Add({std::string(model::kExcludedPrefix) + entry, ThreatIconKind::kExcluded});
     return false;
   }
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "engine/scan/scan_percent.h"
 #include "engine/scan/scan_progress.h"
 #include "engine/scan/system32_path.h"
 #include "machine/machine.h"
@@ -16,15 +17,10 @@ namespace {
 constexpr std::string_view kDebugPrivilege = "SeDebugPrivilege";
 constexpr std::string_view kDetectedPrefix = "Detected in the memory : ";
 constexpr std::string_view kNotStoppedSuffix = " could not be stopped.";
-constexpr std::string_view kExcludedPrefix = "EXCLUDED: ";
 
+// A share of nothing is 0; one too large for the bar leaves it as it is.
 int16_t Percent(double done, int32_t total) {
-  if (total == 0)
-    return 0;
-  int16_t percent = 0;
-  if (!machine::RoundHalfEvenToInt16(done / total * 100, percent))
-    return -1;
-  return percent;
+  return total == 0 ? 0 : PercentOf(done, total).value_or(-1);
 }
 
 void AddLogRow(model::App& app, std::string message, model::ThreatIconKind icon) {
@@ -32,10 +28,6 @@ void AddLogRow(model::App& app, std::string message, model::ThreatIconKind icon)
 }
 
 }  // namespace
-
-bool ScanIsRunning(const model::App& app) {
-  return !app.frmMain.cmdScan.Enabled();
-}
 
 std::string ComparablePath(const model::App& app, std::string_view module_path) {
   const std::string upper = machine::ToUpper(machine::TrimBlanks(module_path));
@@ -45,10 +37,6 @@ std::string ComparablePath(const model::App& app, std::string_view module_path) 
 std::string FileNameOf(std::string_view path) {
   const size_t slash = path.rfind('\\');
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
-
-bool IsExemptCompany(std::string_view company_name) {
-  return machine::EqualsIgnoreCase(machine::TrimBlanks(company_name), "MICROSOFT CORPORATION");
 }
 
 bool EndDetectedProgram(model::App& app, const DetectedProgram& program) {
@@ -74,7 +62,7 @@ void LogEndedProgram(model::App& app, std::string_view file_name, bool ended,
 }
 
 void LogExcludedProgram(model::App& app, std::string_view file_name) {
-  std::string message(kExcludedPrefix);
+  std::string message(model::kExcludedPrefix);
   message += file_name;
   AddLogRow(app, std::move(message), model::ThreatIconKind::kExcluded);
 }

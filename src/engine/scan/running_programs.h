@@ -28,19 +28,12 @@ struct DetectedProgram {
 // its alert here. Without one, the detection is only counted.
 using DetectionAlert = std::function<void(model::App&, const DetectedProgram&)>;
 
-// A scan runs exactly while the scan buttons are disabled.
-bool ScanIsRunning(const model::App& app);
-
 // A process's executable path as the stages compare it: trimmed, upper case, a kernel-style
 // system path made normal, then upper case again (the system folder may be spelt in any case).
 std::string ComparablePath(const model::App& app, std::string_view module_path);
 
 // The text after the last "\" (the whole text when there is none).
 std::string FileNameOf(std::string_view path);
-
-// True for "Microsoft Corporation" in any letter case, blanks around it ignored: such
-// programs are left alone.
-bool IsExemptCompany(std::string_view company_name);
 
 // Ends the program by its process id, but only while that id still runs the executable that
 // was matched, so a program started since under a reused id is never touched. On the NT family

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "model/app.h"
+#include "model/scan_running.h"
 #include "services/prompts.h"
 #include "ui/main/scan_hooks.h"
 #include "ui/main/scan_run.h"
@@ -31,7 +32,7 @@ void AskToStop(model::App& app, std::string_view question) {
 }  // namespace
 
 void lblStart_Click(model::App& app) {
-  if (!app.frmMain.cmdScanNow.Enabled() || IsScanBlocked(app))
+  if (model::IsScanRunning(app) || IsScanBlocked(app))
     return;
   CallHandler(app.frmMain.cmdScan.on_click);
   cmdScanNow_Click(app);

@@ -7,6 +7,7 @@
 #include "machine/date_time.h"
 #include "machine/machine.h"
 #include "model/app.h"
+#include "model/scan_running.h"
 #include "model/timer_group.h"
 #include "services/prompts.h"
 #include "services/settings_store.h"
@@ -120,16 +121,12 @@ void ShowIdle(model::App& app) {
 
 }  // namespace
 
-bool IsScanRunning(const model::App& app) {
-  return !app.frmMain.cmdScanNow.Enabled() && !app.frmMain.cmdScan.Enabled();
-}
-
 bool IsScanBlocked(const model::App& app) {
   return app.scan.bRemovalRunning || app.scan.bLiveUpdateRunning;
 }
 
 void cmdScanNow_Click(model::App& app) {
-  if (IsScanRunning(app))
+  if (model::IsScanRunning(app))
     return;
   if (IsScanBlocked(app)) {
     app.runtime.MsgBox(

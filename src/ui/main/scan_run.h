@@ -17,8 +17,6 @@ inline constexpr std::string_view kRemovalRunningMessage =
 inline constexpr std::string_view kLiveUpdateRunningMessage =
     "Live Update is in progress. Start the scan again when it has finished.";
 
-// A scan is running exactly while both scan buttons are disabled.
-bool IsScanRunning(const model::App& app);
 // A removal or a Live Update is running: no scan may start.
 bool IsScanBlocked(const model::App& app);
 
