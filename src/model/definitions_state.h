@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "model/ignore_index.h"
+
 namespace model {
 
 struct DefinitionsState {
@@ -14,8 +16,10 @@ struct DefinitionsState {
   // File lines plus folder lines.
   int32_t lngFileDefinitionCount = 0;
   int32_t lngTotalDefinitions = 0;
-  // Every entry of ENoSignature.txt followed by "|".
+  // Every entry of ENoSignature.txt followed by "|"; the index answers for it and is replaced
+  // with it.
   std::string strIgnoreList;
+  IgnoreIndex ignore_index;
   // Base address of the definition downloads, built from the web-site text.
   std::string strUpdateBaseUrl;
 };

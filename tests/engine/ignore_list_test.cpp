@@ -44,6 +44,9 @@ TEST(IgnoreListMatching, ExactAndFolderRules) {
       {"C:\\Program Files\\Acme\\bar.dll|", "bar.dll", false, false},
       // An entry that is only the beginning of the item's path does not exclude it.
       {"C:\\Program Files|", "C:\\Program Files\\Acme", false, false},
+      // An entry that is a folder written with its closing "\" lies inside that folder.
+      {"C:\\Acme\\|", "C:\\ACME", false, true},
+      {"C:\\a\\\\b|", "C:\\a\\\\", false, true},
       // Later entries are tested too.
       {"C:\\a|C:\\b|C:\\c|", "c:\\C", true, true},
   };
@@ -112,6 +115,22 @@ TEST_F(IgnoreListTest, AddAppendsTheTrimmedItemAndReloads) {
   EXPECT_TRUE(engine::IsIgnored(app(), "c:\\acme\\BAR.exe"));
   EXPECT_TRUE(engine::IsIgnoredPartial(app(), "C:\\Acme"));
   EXPECT_FALSE(engine::IsIgnored(app(), "C:\\Acme"));
+}
+
+// A grown file adds to what the tests answer from; an edited one replaces all of it.
+TEST_F(IgnoreListTest, TheTestsFollowTheFileWhetherItGrowsOrIsEdited) {
+  ASSERT_TRUE(files().WriteFile(kListFile, "C:\\a\\x.exe\r\nC:\\b.exe\r\n"));
+  engine::LoadIgnoreList(app());
+  engine::AddToIgnoreList(app(), "C:\\c.exe");
+  for (const char* item : {"C:\\a\\x.exe", "C:\\b.exe", "C:\\c.exe"})
+    EXPECT_TRUE(engine::IsIgnored(app(), item)) << item;
+  EXPECT_TRUE(engine::IsIgnoredPartial(app(), "C:\\a"));
+
+  ASSERT_TRUE(files().WriteFile(kListFile, "C:\\c.exe\r\n"));
+  engine::LoadIgnoreList(app());
+  EXPECT_FALSE(engine::IsIgnored(app(), "C:\\b.exe"));
+  EXPECT_FALSE(engine::IsIgnoredPartial(app(), "C:\\a"));
+  EXPECT_TRUE(engine::IsIgnored(app(), "C:\\c.exe"));
 }
 
 TEST_F(IgnoreListTest, HiddenFileIsNoList) {

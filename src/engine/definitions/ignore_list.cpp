@@ -9,34 +9,12 @@ namespace engine {
 
 namespace {
 
-// Calls `test` for each entry of the list; the text after the last "|" is one more, empty,
-// entry. An empty list has none.
-template <typename Test>
-bool AnyEntry(std::string_view list, Test&& test) {
-  if (list.empty())
-    return false;
-  for (;;) {
-    const size_t bar = list.find('|');
-    if (test(list.substr(0, bar)))
-      return true;
-    if (bar == std::string_view::npos)
-      return false;
-    list.remove_prefix(bar + 1);
-  }
+bool Matches(const model::IgnoreIndex& index, std::string_view item) {
+  return index.Contains(item) || index.Contains(machine::TrimBlanks(item));
 }
 
-bool EntryEquals(std::string_view entry, std::string_view item, std::string_view trimmed_item) {
-  return machine::EqualsIgnoreCase(item, entry) || machine::EqualsIgnoreCase(trimmed_item, entry);
-}
-
-// The entry names something inside the item's folder.
-bool EntryInsideFolder(std::string_view entry, std::string_view folder) {
-  if (folder.empty())
-    return false;
-  if (folder.back() == '\\')
-    return machine::StartsWithIgnoreCase(entry, folder);
-  return entry.size() > folder.size() && entry[folder.size()] == '\\' &&
-         machine::StartsWithIgnoreCase(entry, folder);
+bool MatchesPartial(const model::IgnoreIndex& index, std::string_view item) {
+  return Matches(index, item) || index.HasEntryInside(item);
 }
 
 std::string& ListOf(model::App& app) {
@@ -46,23 +24,19 @@ std::string& ListOf(model::App& app) {
 }  // namespace
 
 bool IgnoreListMatches(std::string_view list, std::string_view item) {
-  const std::string trimmed = machine::TrimBlanks(item);
-  return AnyEntry(list, [&](std::string_view entry) { return EntryEquals(entry, item, trimmed); });
+  return Matches(model::IgnoreIndex(list), item);
 }
 
 bool IgnoreListMatchesPartial(std::string_view list, std::string_view item) {
-  const std::string trimmed = machine::TrimBlanks(item);
-  return AnyEntry(list, [&](std::string_view entry) {
-    return EntryEquals(entry, item, trimmed) || EntryInsideFolder(entry, item);
-  });
+  return MatchesPartial(model::IgnoreIndex(list), item);
 }
 
 bool IsIgnored(const model::App& app, std::string_view item) {
-  return IgnoreListMatches(app.definitions.strIgnoreList, item);
+  return Matches(app.definitions.ignore_index, item);
 }
 
 bool IsIgnoredPartial(const model::App& app, std::string_view item) {
-  return IgnoreListMatchesPartial(app.definitions.strIgnoreList, item);
+  return MatchesPartial(app.definitions.ignore_index, item);
 }
 
 bool LoadIgnoreList(model::App& app) {
@@ -84,8 +58,17 @@ bool LoadIgnoreList(model::App& app) {
       system.Yield();
     }
   }
-  if (ListOf(app) == list_before)
+  if (ListOf(app) == list_before) {
+    // The file only grows as a rule: then only the new entries need indexing.
+    model::IgnoreIndex& index = app.definitions.ignore_index;
+    if (list.compare(0, list_before.size(), list_before) == 0 &&
+        (list_before.empty() || list_before.back() == '|')) {
+      index.AddEntries(std::string_view(list).substr(list_before.size()));
+    } else {
+      index = model::IgnoreIndex(list);
+    }
     ListOf(app) = std::move(list);
+  }
   return true;
 }
 

@@ -27,7 +27,7 @@ bool IsIgnored(const model::App& app, std::string_view item);
 // with the item followed by "\" (letter case ignored).
 bool IsIgnoredPartial(const model::App& app, std::string_view item);
 
-// The two tests over a list in its in-memory form.
+// The two tests over a list in its in-memory form, indexing it first.
 bool IgnoreListMatches(std::string_view list, std::string_view item);
 bool IgnoreListMatchesPartial(std::string_view list, std::string_view item);
 
