@@ -24,7 +24,9 @@ FlushFunction flush_function = &fsync;
 
 std::string FolderOf(const std::string& host_path) {
   const size_t slash = host_path.rfind('/');
-  return slash == std::string::npos ? std::string(".") : host_path.substr(0, slash);
+  if (slash == std::string::npos)
+    return ".";
+  return slash == 0 ? "/" : host_path.substr(0, slash);
 }
 
 bool WriteAll(int fd, std::string_view content) {
