@@ -106,4 +106,11 @@ void CopyDosAttrib(const std::string& from_host_path, const std::string& to_host
     setxattr(to_host_path.c_str(), kName, value->data(), value->size(), 0);
 }
 
+void CopyDosAttrib(int from_fd, int to_fd) {
+  char buffer[256];
+  const ssize_t size = fgetxattr(from_fd, kName, buffer, sizeof buffer);
+  if (size >= 0)
+    fsetxattr(to_fd, kName, buffer, static_cast<size_t>(size), 0);
+}
+
 }  // namespace machine

@@ -25,5 +25,7 @@ bool UpdateDosAttrib(const std::string& host_path, uint32_t bits, bool on);
 
 // Copies the stored attributes of one host file to another, when there are any.
 void CopyDosAttrib(const std::string& from_host_path, const std::string& to_host_path);
+// The same between two open files.
+void CopyDosAttrib(int from_fd, int to_fd);
 
 }  // namespace machine

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdio>
 
 #include "machine/dos_attributes.h"
 #include "machine/encoding.h"
@@ -28,6 +30,47 @@ bool StillInside(const FoundEntry& entry) {
 bool ParentStillInside(const CreateTarget& target, const std::string& canonical_root) {
   return InsideRoot(CanonicalHostPath(target.parent_host_path), canonical_root);
 }
+
+// The folder a write goes into, held open so that the write is made relative to it, and
+// checked where it really is once opened: whatever its path's links lead to by now, the write
+// lands inside the drive. Closes itself.
+class WriteFolder {
+ public:
+  WriteFolder(const CreateTarget& target, const std::string& canonical_root)
+      : fd_(open(target.parent_host_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    if (fd_ >= 0 && !InsideRoot(RealPath(), canonical_root)) {
+      close(fd_);
+      fd_ = -1;
+    }
+    const size_t slash = target.host_path.rfind('/');
+    name_ = target.host_path.substr(slash == std::string::npos ? 0 : slash + 1);
+  }
+  ~WriteFolder() {
+    if (fd_ >= 0)
+      close(fd_);
+  }
+  WriteFolder(const WriteFolder&) = delete;
+  WriteFolder& operator=(const WriteFolder&) = delete;
+
+  bool ok() const { return fd_ >= 0; }
+  int fd() const { return fd_; }
+  // The host name of the entry written, as the target gave it.
+  const std::string& name() const { return name_; }
+
+ private:
+  std::string RealPath() const {
+    char link[64];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd_);
+    char buffer[PATH_MAX];
+    const ssize_t size = readlink(link, buffer, sizeof buffer);
+    return size > 0 && static_cast<size_t>(size) < sizeof buffer
+               ? std::string(buffer, static_cast<size_t>(size))
+               : std::string();
+  }
+
+  int fd_;
+  std::string name_;
+};
 
 // The DOS bits of an entry, read from the host only the first time for a listed one.
 uint32_t DosBits(FoundEntry& found) {
@@ -251,20 +294,20 @@ bool FileSystem::WriteFile(std::string_view windows_path, std::string_view conte
   const OwnChange change(*cache_);
   const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
   const std::optional<CreateTarget> target = path ? cache_->FindForCreate(*path) : std::nullopt;
-  if (!target || (target->existing && target->existing->is_folder) ||
-      !ParentStillInside(*target, cache_->CanonicalRoot(path->drive)))
+  if (!target || (target->existing && target->existing->is_folder))
     return false;
-  return WriteWholeFile(target->host_path, content);
+  const WriteFolder folder(*target, cache_->CanonicalRoot(path->drive));
+  return folder.ok() && WriteWholeFileAt(folder.fd(), folder.name(), content);
 }
 
 bool FileSystem::AppendFile(std::string_view windows_path, std::string_view content) {
   const OwnChange change(*cache_);
   const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
   const std::optional<CreateTarget> target = path ? cache_->FindForCreate(*path) : std::nullopt;
-  if (!target || (target->existing && target->existing->is_folder) ||
-      !ParentStillInside(*target, cache_->CanonicalRoot(path->drive)))
+  if (!target || (target->existing && target->existing->is_folder))
     return false;
-  return AppendToFile(target->host_path, content);
+  const WriteFolder folder(*target, cache_->CanonicalRoot(path->drive));
+  return folder.ok() && AppendToFileAt(folder.fd(), folder.name(), content);
 }
 
 bool FileSystem::CreateFolder(std::string_view windows_path) {
@@ -282,7 +325,8 @@ bool FileSystem::CreateFolder(std::string_view windows_path) {
       ok = false;
     } else if (target->existing) {
       ok = target->existing->is_folder;
-    } else if (mkdir(target->host_path.c_str(), 0777) == 0) {
+    } else if (const WriteFolder parent(*target, cache_->CanonicalRoot(path->drive));
+               parent.ok() && mkdirat(parent.fd(), parent.name().c_str(), 0777) == 0) {
       created.push_back(target->host_path);
     } else {
       ok = false;

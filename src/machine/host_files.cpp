@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <random>
+#include <utility>
 
 #include "machine/dos_attributes.h"
 
@@ -19,9 +20,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
+FlushFunction flush_function = &fsync;
+
 std::string FolderOf(const std::string& host_path) {
   const size_t slash = host_path.rfind('/');
-  return slash == std::string::npos ? std::string(".") : host_path.substr(0, slash);
+  if (slash == std::string::npos)
+    return ".";
+  return slash == 0 ? "/" : host_path.substr(0, slash);
 }
 
 bool WriteAll(int fd, std::string_view content) {
@@ -37,11 +42,27 @@ bool WriteAll(int fd, std::string_view content) {
   return true;
 }
 
-// Creates a new file for writing at a fresh temporary name; -1 on failure.
-int CreateTemporaryFile(const std::string& folder, mode_t mode, std::string& path) {
+std::string NameOf(const std::string& host_path) {
+  const size_t slash = host_path.rfind('/');
+  return slash == std::string::npos ? host_path : host_path.substr(slash + 1);
+}
+
+// A name for a temporary entry that no other entry has (it begins with "." so the view shows
+// it as hidden should it ever be left behind).
+std::string TemporaryName() {
+  static std::atomic<uint64_t> counter{0};
+  static const uint64_t seed = std::random_device{}();
+  char name[64];
+  std::snprintf(name, sizeof name, ".~hg%08x%06llx", static_cast<unsigned>(seed ^ getpid()),
+                static_cast<unsigned long long>(++counter & 0xFFFFFF));
+  return name;
+}
+
+// Creates a new file for writing at a fresh temporary name in a folder; -1 on failure.
+int CreateTemporaryFileAt(int folder_fd, mode_t mode, std::string& name) {
   for (int attempt = 0; attempt < 16; ++attempt) {
-    path = TemporarySibling(folder);
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    name = TemporaryName();
+    const int fd = openat(folder_fd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd >= 0 || errno != EEXIST)
       return fd;
   }
@@ -112,13 +133,12 @@ bool CopyTree(const std::string& from, const std::string& to, int depth) {
 
 }  // namespace
 
+FlushFunction SetFlushFunction(FlushFunction flush) {
+  return std::exchange(flush_function, flush);
+}
+
 std::string TemporarySibling(const std::string& folder) {
-  static std::atomic<uint64_t> counter{0};
-  static const uint64_t seed = std::random_device{}();
-  char name[64];
-  std::snprintf(name, sizeof name, "/.~hg%08x%06llx", static_cast<unsigned>(seed ^ getpid()),
-                static_cast<unsigned long long>(++counter & 0xFFFFFF));
-  return folder + name;
+  return folder + "/" + TemporaryName();
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& host_path) {
@@ -149,30 +169,63 @@ std::optional<std::string> ReadWholeFile(const std::string& host_path) {
 }
 
 bool WriteWholeFile(const std::string& host_path, std::string_view content) {
-  struct stat existing {};
-  const bool replacing = stat(host_path.c_str(), &existing) == 0;
-  if (replacing && !S_ISREG(existing.st_mode))
+  const int folder = open(FolderOf(host_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder < 0)
     return false;
-  std::string temporary;
-  const int fd = CreateTemporaryFile(FolderOf(host_path), 0666, temporary);
-  if (fd < 0)
-    return false;
-  bool ok = WriteAll(fd, content);
-  if (replacing)
-    ok = ok && fchmod(fd, existing.st_mode & 07777) == 0;
-  ok = close(fd) == 0 && ok;
-  if (ok && replacing)
-    CopyDosAttrib(host_path, temporary);
-  if (ok)
-    ok = rename(temporary.c_str(), host_path.c_str()) == 0;
-  if (!ok)
-    unlink(temporary.c_str());
+  const bool ok = WriteWholeFileAt(folder, NameOf(host_path), content);
+  close(folder);
   return ok;
 }
 
+bool WriteWholeFileAt(int folder_fd, const std::string& name, std::string_view content) {
+  struct stat existing {};
+  const bool replacing = fstatat(folder_fd, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+  if (replacing && !S_ISREG(existing.st_mode)) {
+    errno = S_ISLNK(existing.st_mode) ? ELOOP : EISDIR;
+    return false;
+  }
+  std::string temporary;
+  const int fd = CreateTemporaryFileAt(folder_fd, 0666, temporary);
+  if (fd < 0)
+    return false;
+  bool ok = WriteAll(fd, content);
+  if (ok && replacing) {
+    ok = fchmod(fd, existing.st_mode & 07777) == 0;
+    const int old =
+        openat(folder_fd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (old >= 0) {
+      CopyDosAttrib(old, fd);
+      close(old);
+    }
+  }
+  // The data and then the new name reach the disk before the call reports success, so that a
+  // power cut leaves the old file or the new one, never an empty one.
+  ok = ok && flush_function(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  if (ok)
+    ok = renameat(folder_fd, temporary.c_str(), folder_fd, name.c_str()) == 0;
+  if (!ok) {
+    unlinkat(folder_fd, temporary.c_str(), 0);
+    return false;
+  }
+  // The file is in place: a folder that cannot be flushed does not undo that.
+  flush_function(folder_fd);
+  return true;
+}
+
 bool AppendToFile(const std::string& host_path, std::string_view content) {
+  const int folder = open(FolderOf(host_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder < 0)
+    return false;
+  const bool ok = AppendToFileAt(folder, NameOf(host_path), content);
+  close(folder);
+  return ok;
+}
+
+bool AppendToFileAt(int folder_fd, const std::string& name, std::string_view content) {
   const int fd =
-      open(host_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+      openat(folder_fd, name.c_str(),
+             O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
   if (fd < 0)
     return false;
   struct stat st {};

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -21,8 +22,9 @@ namespace removal {
 namespace {
 
 constexpr int kAttempts = 11;
-// How long one attempt waits for an ended program to go: polls one millisecond apart.
-constexpr int kWaitPolls = 250;
+// How long one attempt waits for an ended program to go, and how often it looks meanwhile.
+constexpr std::chrono::microseconds kAttemptWait{1000};
+constexpr std::chrono::microseconds kWaitPoll{100};
 constexpr size_t kLongestName = 15;
 
 struct Running {
@@ -42,24 +44,36 @@ std::optional<std::vector<Running>> ListRunning(model::App& app) {
   return running;
 }
 
-// True once the process is gone (or its id names another program now).
-bool WaitGone(model::App& app, const Running& process) {
-  for (int poll = 0; poll < kWaitPolls; ++poll) {
-    const std::unique_ptr<machine::OpenedProcess> opened =
-        app.machine.processes().OpenProcess(process.id);
-    if (!opened || opened->ModuleFileName() != process.exe)
-      return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return false;
+bool Gone(model::App& app, const Running& process) {
+  const std::unique_ptr<machine::OpenedProcess> opened =
+      app.machine.processes().OpenProcess(process.id);
+  return !opened || opened->ModuleFileName() != process.exe;
 }
 
-void End(model::App& app, const Running& process) {
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    services::TerminateProcessWithPrivilege(app.system, process.id, 0);
-    if (WaitGone(app, process))
-      return;
+// True once the process is gone (or its id names another program now) within one attempt's
+// wait.
+bool WaitGone(model::App& app, const Running& process) {
+  const auto deadline = std::chrono::steady_clock::now() + kAttemptWait;
+  while (!Gone(app, process)) {
+    if (std::chrono::steady_clock::now() >= deadline)
+      return false;
+    std::this_thread::sleep_for(kWaitPoll);
   }
+  return true;
+}
+
+// True when the program was ended: the kill was delivered (a killed program cannot refuse to
+// go) or it went by itself. Each attempt waits a millisecond at most, and the window stays live
+// between attempts.
+bool End(model::App& app, const Running& process) {
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    if (attempt > 0)
+      app.system.Yield();
+    if (services::TerminateProcessWithPrivilege(app.system, process.id, 0) ||
+        WaitGone(app, process))
+      return true;
+  }
+  return false;
 }
 
 using Matcher = std::function<bool(const std::string& exe)>;
@@ -70,19 +84,21 @@ bool EndMatching(model::App& app, const PathGuard& guard, const Matcher& matches
   const std::optional<std::vector<Running>> running = ListRunning(app);
   if (!running)
     return false;
+  std::set<uint32_t> ended;
   for (const Running& process : *running) {
     if (!matches(process.exe)) {
       app.system.Yield();
       continue;
     }
-    if (guard.Allows(process.exe))
-      End(app, process);
+    if (guard.Allows(process.exe) && End(app, process))
+      ended.insert(process.id);
   }
+  // A killed program may still be on its way out; any other match is left running.
   const std::optional<std::vector<Running>> left = ListRunning(app);
   if (!left)
     return false;
   for (const Running& process : *left) {
-    if (matches(process.exe))
+    if (matches(process.exe) && !ended.contains(process.id))
       return false;
   }
   return true;

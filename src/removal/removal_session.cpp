@@ -1,7 +1,9 @@
 #include "removal/removal_session.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/definitions/status_labels.h"
 #include "machine/date_time.h"
@@ -28,16 +30,43 @@ const std::string& ProductName(const model::App& app) {
                                              : app.branding.strProductName;
 }
 
-// Holds the "removal running" signal for the run, whichever way it leaves.
+// Holds the "removal running" signal for the run, whichever way it leaves, and keeps the user
+// off the rows the passes work through: the result lists (their checks), "Select All",
+// "Exclude" and "Delete" are disabled for the run, so that what survives stays listed and
+// unchecked. They are given back as they were.
 class RunningSignal {
  public:
-  explicit RunningSignal(model::App& app) : app_(app) { app_.scan.bRemovalRunning = true; }
-  ~RunningSignal() { app_.scan.bRemovalRunning = false; }
+  explicit RunningSignal(model::App& app) : app_(app) {
+    app_.scan.bRemovalRunning = true;
+    for (forms::Control* control : LockedControls()) {
+      was_enabled_.push_back(control->Enabled());
+      control->SetEnabled(false);
+    }
+  }
+  ~RunningSignal() {
+    size_t i = 0;
+    for (forms::Control* control : LockedControls())
+      control->SetEnabled(was_enabled_[i++]);
+    app_.scan.bRemovalRunning = false;
+  }
   RunningSignal(const RunningSignal&) = delete;
   RunningSignal& operator=(const RunningSignal&) = delete;
 
  private:
+  std::array<forms::Control*, 8> LockedControls() const {
+    model::FrmMain& w = app_.frmMain;
+    return {&w.lvwPicRemoveListOfSpywareFoundAndToBeRemoved,
+            &w.lvwSpywareFound,
+            &w.lvwFilesToBeDeleted,
+            &w.lvwRegistryToBeDeleted,
+            &w.lvwCookiesToDelete,
+            &w.cmdSelectAll,
+            &w.cmdExclude,
+            &w.Command4};
+  }
+
   model::App& app_;
+  std::vector<bool> was_enabled_;
 };
 
 void ShowProgressControls(model::FrmMain& window, bool visible) {
@@ -148,11 +177,8 @@ std::string DeleteQuestion(model::App& app) {
 void Command4_Click(model::App& app) {
   model::FrmMain& window = app.frmMain;
   const bool unattended = app.scan.bAutoDeleteAfterScan;
-  if (app.scan.bRemovalRunning) {
-    if (!unattended)
-      app.runtime.MsgBox(kRemovalAlreadyRunningMessage, services::vbInformation, ProductName(app));
-    return;
-  }
+  if (app.scan.bRemovalRunning)
+    return;  // the button is disabled meanwhile; only code can get here
   if (!AnyThreatChecked(window)) {
     if (!unattended)
       app.runtime.MsgBox(kNothingSelectedMessage, services::vbInformation, ProductName(app));

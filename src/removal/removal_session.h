@@ -6,7 +6,8 @@
 // items removed to the running total and refreshes the status page.
 //
 // Only one removal runs at a time, and no scan or Live Update starts during one
-// (ScanState::bRemovalRunning is set for the whole run).
+// (ScanState::bRemovalRunning is set for the whole run). While it runs, the result lists,
+// "Select All", "Exclude" and "Delete" are disabled.
 
 #include <string>
 #include <string_view>
@@ -20,9 +21,6 @@ namespace removal {
 inline constexpr std::string_view kNothingSelectedMessage =
     "No entries are selected.  You must check the box next to at least one item in the list.";
 inline constexpr std::string_view kDeleteTitle = "Really Delete?";
-// Told when "Delete" is pressed while a removal runs; the second one does not start.
-inline constexpr std::string_view kRemovalAlreadyRunningMessage =
-    "A removal is already in progress. Wait until it has finished.";
 // Told when the quarantine folder cannot be made; nothing is removed then.
 inline constexpr std::string_view kQuarantineFolderFailedMessage =
     "The quarantine folder could not be created:";
@@ -40,8 +38,8 @@ std::string DeleteQuestion(model::App& app);
 
 // The "Delete" button: nothing checked in the threat list gives a message (none after a
 // scheduled scan with automatic removal); otherwise it asks (not after such a scan), shows the
-// removal progress, empties the delete-failed list and runs lblRemove_Click. Refused with a
-// message while a removal runs.
+// removal progress, empties the delete-failed list and runs lblRemove_Click. Does nothing while
+// a removal runs.
 void Command4_Click(model::App& app);
 
 // The "Remove" label: the run itself, without the question. Does nothing while a removal runs.

@@ -53,10 +53,8 @@ void cmdSelectAll_Click(model::App& app) {
 
 void cmdExclude_Click(model::App& app) {
   model::FrmMain& window = app.frmMain;
-  if (app.scan.bRemovalRunning) {
-    app.runtime.MsgBox(kExcludeDuringRemovalMessage, services::vbInformation, ProductName(app));
-    return;
-  }
+  if (app.scan.bRemovalRunning)
+    return;  // the button is disabled meanwhile; the removal reads the rows by position
   model::RowView<model::ThreatRow> threats(window.lvwPicRemoveListOfSpywareFoundAndToBeRemoved);
   if (threats.Count() == 0 && window.lvwRegistryToBeDeleted.Count() == 0 &&
       window.lvwSpywareFound.Count() == 0) {

@@ -17,9 +17,6 @@ inline constexpr std::string_view kExcludeQuestion =
     "Excluded files will not show up as Adware/Spyware on future scans.\r\n\r\n"
     "You can edit the list of excluded files through the Quarantine menu.";
 inline constexpr std::string_view kExcludeTitle = "Really Exclude?";
-// Told when "Exclude" is pressed while a removal works through the lists.
-inline constexpr std::string_view kExcludeDuringRemovalMessage =
-    "A removal is in progress. Exclude the items again when it has finished.";
 
 // Checks every threat row that is not checked yet and runs the threat list's item-check event
 // for it (the check propagation), so that its target rows follow. Rows already checked are left
@@ -27,8 +24,8 @@ inline constexpr std::string_view kExcludeDuringRemovalMessage =
 void cmdSelectAll_Click(model::App& app);
 
 // After the user confirms, adds the location and the name (without "Cookie: ") of every checked
-// threat row to the ignore list, then deletes the checked rows of all five result lists. Refused
-// with a message while a removal runs, since the removal reads those rows by position.
+// threat row to the ignore list, then deletes the checked rows of all five result lists. Does
+// nothing while a removal runs, since the removal reads those rows by position.
 void cmdExclude_Click(model::App& app);
 
 // Each deletes the checked rows of one list; the other rows keep their order.

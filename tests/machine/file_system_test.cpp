@@ -12,6 +12,7 @@
 
 #include "machine/dos_attributes.h"
 #include "machine/encoding.h"
+#include "machine/host_files.h"
 #include "support/temp_machine.h"
 
 namespace machine {
@@ -415,6 +416,55 @@ TEST_P(FileSystemTest, WriteReplacesTheFileAsAWhole) {
   EXPECT_TRUE(files_.AppendFile("C:\\WINDOWS\\log.txt", "one\n"));
   EXPECT_TRUE(files_.AppendFile("C:\\WINDOWS\\LOG.TXT", "two\n"));
   EXPECT_EQ(files_.ReadFile("C:\\WINDOWS\\log.txt"), "one\ntwo\n");
+}
+
+TEST_P(FileSystemTest, WritesNeverFollowALinkOnTheLastName) {
+  fs::create_directories(machine_.root() / "outside");
+  std::ofstream(machine_.root() / "outside" / "hosts") << "host file";
+  machine_.WriteFile("C:\\Users\\notes.txt", "user's notes");
+  const struct {
+    const char* name;
+    fs::path target;
+  } kLinks[] = {
+      {"inside.txt", "../Users/notes.txt"},
+      {"outside.txt", machine_.root() / "outside" / "hosts"},
+      {"dangling.txt", machine_.root() / "outside" / "created"},
+  };
+  for (const auto& link : kLinks) {
+    const std::string path = std::string("C:\\WINDOWS\\") + link.name;
+    fs::create_symlink(link.target, machine_.host(path));
+    EXPECT_FALSE(files_.AppendFile(path, "appended")) << link.name;
+    EXPECT_FALSE(files_.WriteFile(path, "written")) << link.name;
+    EXPECT_TRUE(fs::is_symlink(machine_.host(path))) << link.name;
+  }
+  EXPECT_EQ(ReadHost(machine_.host("C:\\Users\\notes.txt")), "user's notes");
+  EXPECT_EQ(ReadHost(machine_.root() / "outside" / "hosts"), "host file");
+  EXPECT_FALSE(fs::exists(machine_.root() / "outside" / "created"));
+}
+
+// Each flush as "<what was flushed> / <what the written name held then>".
+std::vector<std::string> flushes;
+fs::path flushed_name;
+
+int RecordFlush(int fd) {
+  struct stat st {};
+  fstat(fd, &st);
+  const std::string what =
+      S_ISDIR(st.st_mode) ? "folder" : ReadHost(fs::path("/proc/self/fd") / std::to_string(fd));
+  flushes.push_back(what + " / " + ReadHost(flushed_name));
+  return 0;
+}
+
+TEST_P(FileSystemTest, AReplacedFileIsOnTheDiskBeforeItsNameAndTheNameAfter) {
+  ASSERT_TRUE(files_.WriteFile("C:\\WINDOWS\\date.dat", "old"));
+  flushed_name = machine_.host("C:\\WINDOWS\\date.dat");
+  flushes.clear();
+  const FlushFunction real = SetFlushFunction(&RecordFlush);
+  const bool written = files_.WriteFile("C:\\WINDOWS\\date.dat", "new");
+  SetFlushFunction(real);
+
+  EXPECT_TRUE(written);
+  EXPECT_EQ(flushes, (std::vector<std::string>{"new / old", "folder / new"}));
 }
 
 TEST_P(FileSystemTest, CopiesFilesAndFolderTrees) {

@@ -286,17 +286,20 @@ TEST_F(RemovalSessionTest, ASecondStartIsRefusedWhileOneRuns) {
   PlantFindings();
   ExpectDeleteQuestion(services::vbYes);
   // During the settle wait the user presses "Delete" again, and code calls the run directly.
-  backend_.ExpectMsgBox(services::vbOK, std::string(removal::kRemovalAlreadyRunningMessage));
+  bool delete_refused = false;
   bool label_refused = false;
-  backend_.AtYield(10, "Delete again", [&] { window().Command4.UserClick(); });
+  backend_.AtYield(10, "Delete again", [&] { delete_refused = !window().Command4.UserClick(); });
   backend_.AtYield(20, "Remove again", [&] {
     label_refused = !window().lblRemove.UserClick();
     removal::lblRemove_Click(app());
+    removal::Command4_Click(app());
   });
 
   removal::Command4_Click(app());
 
   EXPECT_TRUE(backend_.PromptsUsedUp());
+  EXPECT_EQ(backend_.MessageBoxes().size(), 1u) << "only the question";
+  EXPECT_TRUE(delete_refused) << "the Delete button is disabled during a run";
   EXPECT_TRUE(label_refused) << "the Remove label is disabled during a run";
   EXPECT_EQ(RestoreCalls().size(), 2u) << "one bracket: only one run";
   EXPECT_EQ(Setting("lblDefRemoved"), "4");
@@ -306,6 +309,43 @@ TEST_F(RemovalSessionTest, ASecondStartIsRefusedWhileOneRuns) {
   removal::lblRemove_Click(app());
   EXPECT_EQ(RestoreCalls().size(), 4u);
   EXPECT_EQ(Setting("lblDefRemoved"), "4");
+}
+
+TEST_F(RemovalSessionTest, DuringARunTheUserCannotTouchTheRowsItWorksThrough) {
+  PlantFindings();
+  // A whole key the removal refuses: it survives, and the second pass unchecks it.
+  model::RowView<model::ThreatRow>(window().lvwPicRemoveListOfSpywareFoundAndToBeRemoved)
+      .Add({"Greedy Key", "HKEY_CURRENT_USER\\Software", "", ThreatIconKind::kRegistry, true});
+  model::RowView<model::RegistryTargetRow> registry(window().lvwRegistryToBeDeleted);
+  registry.Add({std::to_string(machine::kHkeyCurrentUser), "Software", "", "Greedy Key", true});
+  const int survivor = registry.Count() - 1;
+  ExpectDeleteQuestion(services::vbYes);
+
+  // Once the survivor is unchecked, the user ticks it again and presses every button there is.
+  std::vector<bool> accepted;
+  hg_test::YieldProbe probe(backend_, [&](int) {
+    if (!accepted.empty() || registry[survivor].checked)
+      return;
+    forms::ListView& threats = window().lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
+    accepted = {threats.UserCheckItem(threats.Count() - 1, true),
+                window().lvwRegistryToBeDeleted.UserCheckItem(survivor, true),
+                window().cmdSelectAll.UserClick(), window().cmdExclude.UserClick(),
+                window().Command4.UserClick()};
+  });
+  removal::Command4_Click(app());
+  probe.Stop();
+
+  EXPECT_EQ(accepted, std::vector<bool>(5, false));
+  EXPECT_EQ(backend_.MessageBoxes().size(), 1u) << "only the question";
+  ASSERT_EQ(registry.Count(), 1);
+  EXPECT_EQ(registry[0].key_path, "Software");
+  EXPECT_FALSE(registry[0].checked);
+  model::RowView<model::ThreatRow> threats(window().lvwPicRemoveListOfSpywareFoundAndToBeRemoved);
+  ASSERT_EQ(threats.Count(), 2);
+  EXPECT_EQ(threats[1].name, "Greedy Key");
+  EXPECT_FALSE(threats[1].checked);
+  EXPECT_TRUE(window().lvwRegistryToBeDeleted.Enabled() && window().Command4.Enabled())
+      << "given back after the run";
 }
 
 TEST_F(RemovalSessionTest, WhenTheQuarantineFolderCannotBeMadeNothingIsRemoved) {

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "locked_path.h"
+#include "machine/processes.h"
 #include "removal/kill_process.h"
 #include "removal_fixture.h"
 #include "services/registry_related.h"
@@ -141,6 +144,57 @@ TEST(RemovalTest, KillByNameNeverEndsTheProgramsOwnFolder) {
   ASSERT_GT(own.pid(), 0);
   EXPECT_FALSE(removal::KillProcessByExeName(f.app(), "hearthguard.exe"));
   EXPECT_TRUE(hg_test::IsAlive(own.pid()));
+}
+
+// The host's processes, except that the privilege needed to end one cannot be raised the
+// first few times it is asked for.
+class StubbornPrivilege final : public machine::ProcessTable {
+ public:
+  explicit StubbornPrivilege(int refusals) : refusals_(refusals) {}
+  void Use(machine::ProcessTable& real) { real_ = &real; }
+  int asked() const { return asked_; }
+
+  bool EnumProcesses(std::span<uint32_t> ids, size_t& written) const override {
+    return real_->EnumProcesses(ids, written);
+  }
+  std::unique_ptr<machine::OpenedProcess> OpenProcess(uint32_t id) const override {
+    return real_->OpenProcess(id);
+  }
+  std::optional<std::vector<machine::ProcessSnapshotEntry>> Snapshot() const override {
+    return real_->Snapshot();
+  }
+  bool EnablePrivilege(std::string_view name) override {
+    return ++asked_ > refusals_ && real_->EnablePrivilege(name);
+  }
+  bool DisablePrivilege(std::string_view name) override { return real_->DisablePrivilege(name); }
+
+ private:
+  machine::ProcessTable* real_ = nullptr;
+  int refusals_;
+  int asked_ = 0;
+};
+
+TEST(RemovalTest, EndingAProgramYieldsBetweenAttempts) {
+  machine::MachineParts parts;
+  auto stubborn = std::make_unique<StubbornPrivilege>(3);
+  StubbornPrivilege& table = *stubborn;
+  parts.processes = std::move(stubborn);
+  hg_test::AppFixture f({}, hg_test::TestVersionInfo(), std::move(parts));
+  machine::ProcfsProcessTable real(f.machine().files());
+  table.Use(real);
+  hg_test::TestProcess bad(f.temp.host("C:\\evil\\evil.exe"));
+  ASSERT_GT(bad.pid(), 0);
+
+  // What the window saw of the attempts at each of its yields.
+  std::set<int> attempts_seen;
+  hg_test::YieldProbe probe(f.backend, [&](int) { attempts_seen.insert(table.asked()); });
+  EXPECT_TRUE(removal::KillProcessByExeName(f.app(), "evil.exe"));
+  probe.Stop();
+
+  EXPECT_TRUE(bad.WaitKilled());
+  EXPECT_EQ(table.asked(), 4);
+  for (int attempt : {1, 2, 3})
+    EXPECT_TRUE(attempts_seen.contains(attempt)) << "no yield after attempt " << attempt;
 }
 
 TEST(RemovalTest, NameRules) {

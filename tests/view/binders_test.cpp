@@ -284,6 +284,20 @@ TEST_F(BindersTest, ARefusedUserActionLeavesTheWidgetAsTheModelIs) {
             "frmTest.lvwFound check row 0 refused: a message box is open");
 }
 
+TEST_F(BindersTest, ADisabledListTakesNoChecks) {
+  form.lvwFound.AddItem("FunnyCursor", 2);
+  int item_checks = 0;
+  form.lvwFound.on_item_check = [&](int) { ++item_checks; };
+  form.lvwFound.SetEnabled(false);
+
+  EXPECT_FALSE(Tree()->isEnabled());
+  Tree()->topLevelItem(0)->setCheckState(0, Qt::Checked);
+
+  EXPECT_FALSE(form.lvwFound.Item(0).checked);
+  EXPECT_EQ(Tree()->topLevelItem(0)->checkState(0), Qt::Unchecked);
+  EXPECT_EQ(item_checks, 0);
+}
+
 TEST_F(BindersTest, ElementsLoadedAtRunTimeGetWidgetsAndLoseThemWhenUnloaded) {
   forms::Label& added = form.lblLine.Load(1);
   qt.runtime.Yield();
