@@ -9,6 +9,7 @@
 #include "machine/csidl.h"
 #include "machine/file_system.h"
 #include "machine/profile_format.h"
+#include "removal/machine_snapshot.h"
 #include "support/temp_machine.h"
 
 namespace machine {
@@ -218,18 +219,6 @@ TEST_F(ProfileTest, EnvironmentChoosesTheProfile) {
   EXPECT_FALSE(again.made_default);
 }
 
-// Every entry below `folder`, with the contents of its files.
-std::map<std::string, std::string> TreeOf(const fs::path& folder) {
-  std::map<std::string, std::string> tree;
-  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
-    std::ostringstream text;
-    if (entry.is_regular_file())
-      text << std::ifstream(entry.path(), std::ios::binary).rdbuf();
-    tree[entry.path().lexically_relative(folder).string()] = text.str();
-  }
-  return tree;
-}
-
 TEST_F(ProfileTest, AProfileThatCannotBeUsedLeavesItsFolderAlone) {
   // Beside each chosen profile lies a tree like a Wine prefix's; the default machine stands in
   // from the data folder only.
@@ -246,7 +235,7 @@ TEST_F(ProfileTest, AProfileThatCannotBeUsedLeavesItsFolderAlone) {
       {prefix / "drive_c", {0, "it is a folder, not a profile file"}},
       {prefix / "missing.ini", {0, "it does not exist"}},
   };
-  const std::map<std::string, std::string> before = TreeOf(prefix);
+  const removal_test::TreeSnapshot before = removal_test::SnapshotTree(prefix);
   ScopedEnv env("XDG_DATA_HOME", data.parent_path().string());
   bool first = true;
   for (const auto& c : kCases) {
@@ -258,19 +247,19 @@ TEST_F(ProfileTest, AProfileThatCannotBeUsedLeavesItsFolderAlone) {
     first = false;
     EXPECT_EQ(opened.profile.file, data / "profile.ini");
     ExpectSameMachine(opened.profile, DefaultProfile(data));
-    EXPECT_EQ(TreeOf(prefix), before);
+    EXPECT_EQ(removal_test::SnapshotTree(prefix), before);
   }
   EXPECT_TRUE(fs::is_directory(data / "drive_c" / "WINDOWS" / "system32"));
 
   // A broken profile in the data folder is not written over either.
   std::ofstream(data / "profile.ini", std::ios::trunc) << broken;
-  const std::map<std::string, std::string> data_before = TreeOf(data);
+  const removal_test::TreeSnapshot data_before = removal_test::SnapshotTree(data);
   ScopedEnv no_choice("HEARTHGUARD_PROFILE", "");
   const OpenedProfile opened = OpenProfile();
   EXPECT_EQ(opened.problems.size(), 1u);
   EXPECT_FALSE(opened.made_default);
   ExpectSameMachine(opened.profile, DefaultProfile(data));
-  EXPECT_EQ(TreeOf(data), data_before);
+  EXPECT_EQ(removal_test::SnapshotTree(data), data_before);
 }
 
 TEST_F(ProfileTest, LongFoldersAndOddCharactersReadBackTheSame) {

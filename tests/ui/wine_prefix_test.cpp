@@ -7,14 +7,13 @@
 
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
 
 #include "engine/definitions/definition_set.h"
 #include "engine/definitions/ignore_list.h"
 #include "engine/definitions/sample_definitions.h"
 #include "engine/version_resource.h"
+#include "removal/machine_snapshot.h"
 #include "removal/quarantine_store.h"
 #include "removal/removal_hooks.h"
 #include "removal/removal_session.h"
@@ -42,18 +41,6 @@ std::string RecipeProfile() {
   }
   ADD_FAILURE() << "no profile recipe in the README";
   return "";
-}
-
-// Every entry below `folder` (links not followed), with the contents of its files.
-std::map<std::string, std::string> TreeOf(const fs::path& folder) {
-  std::map<std::string, std::string> tree;
-  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
-    std::ostringstream text;
-    if (entry.is_regular_file() && !entry.is_symlink())
-      text << std::ifstream(entry.path(), std::ios::binary).rdbuf();
-    tree[entry.path().lexically_relative(folder).string()] = text.str();
-  }
-  return tree;
 }
 
 constexpr const char* kSystemFile = "C:\\windows\\system32\\dialdemo.dll";
@@ -100,7 +87,7 @@ TEST(WinePrefixTest, TheRecipeScansAndRemovesInsideThePrefixOnly) {
   ui::InstallCheckPropagation(app);
   app.frmMain.Show();
 
-  std::map<std::string, std::string> expected = TreeOf(prefix);
+  removal_test::TreeSnapshot expected = removal_test::SnapshotTree(prefix);
   for (const char* gone :
        {"drive_c/Program Files/Acme SearchBar", "drive_c/Program Files/Acme SearchBar/acmebar.dll",
         "drive_c/ProgramData/PopupPal", "drive_c/ProgramData/PopupPal/settings.ini"})
@@ -109,7 +96,7 @@ TEST(WinePrefixTest, TheRecipeScansAndRemovesInsideThePrefixOnly) {
   ui::cmdScanNow_Click(app);
 
   EXPECT_TRUE(fixture.backend.MessageBoxes().empty());
-  EXPECT_EQ(TreeOf(prefix), expected);
+  EXPECT_EQ(removal_test::SnapshotTree(prefix), expected);
   EXPECT_TRUE(fs::exists(home / "Desktop" / "Evil Dialer Demo.lnk"));
   machine::FileSystem& files = app.machine.files();
   const std::string quarantine = removal::QuarantineFolderPath(app.system);
