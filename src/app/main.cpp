@@ -16,6 +16,7 @@
 #include "forms/runtime.h"
 #include "machine/machine.h"
 #include "machine/profile.h"
+#include "machine/profile_message.h"
 #include "machine/version_info.h"
 #include "model/app.h"
 #include "model/timer_group.h"
@@ -33,13 +34,6 @@ void ShowProblem(const QString& title, const QString& text, QMessageBox::Icon ic
   QMessageBox box(icon, title, text, QMessageBox::Ok);
   box.setTextFormat(Qt::PlainText);
   box.exec();
-}
-
-QString Lines(const std::vector<std::string>& lines) {
-  QStringList out;
-  for (const std::string& line : lines)
-    out << QString::fromStdString(line);
-  return out.join(QLatin1Char('\n'));
 }
 
 // The main window as the start-up leaves it, until the splash window runs the start-up itself.
@@ -79,17 +73,11 @@ int main(int argc, char** argv) {
   }
   const QString title = view::ToQString(version->product_name);
 
-  std::error_code ignored;
-  const bool first_start = !std::filesystem::exists(machine::ProfilePath(), ignored);
-  std::vector<std::string> profile_errors;
-  machine::Profile profile = machine::OpenOrCreateProfile(profile_errors);
-  if (!profile_errors.empty()) {
-    ShowProblem(title,
-                QStringLiteral("The machine profile could not be read:\n\n%1\n\nThe program "
-                               "goes on with the default machine.")
-                    .arg(Lines(profile_errors)),
-                QMessageBox::Warning);
-  }
+  machine::OpenedProfile opened = machine::OpenProfile();
+  if (const std::string problems = machine::DescribeProfileProblems(opened); !problems.empty())
+    ShowProblem(title, QString::fromStdString(problems), QMessageBox::Warning);
+  const bool first_start = opened.made_default;
+  machine::Profile profile = std::move(opened.profile);
 
   std::string error;
   std::unique_ptr<machine::Machine> machine =

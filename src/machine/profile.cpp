@@ -10,6 +10,7 @@
 #include "machine/encoding.h"
 #include "machine/file_system.h"
 #include "machine/host_files.h"
+#include "machine/profile_format.h"
 #include "machine/text.h"
 
 namespace machine {
@@ -56,17 +57,6 @@ bool Representable(std::string_view value) {
       return false;  // would start a comment
   }
   return true;
-}
-
-fs::path DataFolder() {
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg == '/')
-    return fs::path(xdg) / "hearthguard";
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || *home == '\0') {
-    const passwd* entry = getpwuid(getuid());
-    home = entry != nullptr ? entry->pw_dir : "/";
-  }
-  return fs::path(home) / ".local" / "share" / "hearthguard";
 }
 
 }  // namespace
@@ -166,7 +156,10 @@ bool SaveProfile(const Profile& profile, const fs::path& ini_file) {
     }
     if (!Representable(text_value))
       return false;
-    text += key + " = " + text_value + "\n";
+    const std::string line = key + " = " + text_value;
+    if (line.size() > kMaxProfileLine)
+      return false;
+    text += line + "\n";
   }
   std::error_code error;
   fs::create_directories(folder, error);
@@ -195,30 +188,63 @@ bool CreateFolderTree(const Profile& profile) {
   return ok;
 }
 
+fs::path DataFolder() {
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg == '/')
+    return fs::path(xdg) / "hearthguard";
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || *home == '\0') {
+    const passwd* entry = getpwuid(getuid());
+    home = entry != nullptr ? entry->pw_dir : "/";
+  }
+  return fs::path(home) / ".local" / "share" / "hearthguard";
+}
+
 fs::path ProfilePath() {
   if (const char* chosen = std::getenv("HEARTHGUARD_PROFILE"); chosen != nullptr && *chosen)
     return fs::absolute(chosen);
   return DataFolder() / "profile.ini";
 }
 
-Profile OpenOrCreateProfile(std::vector<std::string>& errors) {
-  const fs::path path = ProfilePath();
-  const fs::path folder = path.parent_path();
+namespace {
+
+// Why the chosen profile cannot be used; none when it was read whole into `profile`.
+std::vector<ProfileProblem> ReadChosen(const fs::path& path, Profile& profile) {
   std::error_code error;
-  if (!fs::exists(path, error)) {
-    Profile profile = DefaultProfile(folder);
-    profile.file = path;
-    if (!SaveProfile(profile, path))
-      errors.push_back(path.filename().string() + ": cannot be written");
-    if (!CreateFolderTree(profile))
-      errors.push_back("the folders of the machine cannot all be created under " + folder.string());
-    return profile;
-  }
+  const fs::file_status status = fs::status(path, error);
+  if (fs::is_directory(status))
+    return {{0, "it is a folder, not a profile file"}};
+  if (!fs::exists(status))
+    return {{0, "it does not exist"}};
+  if (!fs::is_regular_file(status))
+    return {{0, "it is not a file"}};
   ProfileLoadResult loaded = LoadProfile(path);
-  errors.insert(errors.end(), loaded.errors.begin(), loaded.errors.end());
-  if (!loaded.errors.empty())
-    CreateFolderTree(loaded.profile);  // the default machine stands in; give it its folders
-  return loaded.profile;
+  profile = std::move(loaded.profile);
+  return std::move(loaded.errors);
+}
+
+}  // namespace
+
+OpenedProfile OpenProfile() {
+  OpenedProfile opened;
+  opened.chosen = ProfilePath();
+  const fs::path home = DataFolder() / "profile.ini";
+  std::error_code error;
+  const bool home_missing = !fs::exists(fs::symlink_status(home, error));
+  if (opened.chosen != home || !home_missing) {
+    opened.problems = ReadChosen(opened.chosen, opened.profile);
+    if (opened.problems.empty())
+      return opened;
+  }
+  // The default machine, in the data folder; its profile is written only where there is none.
+  opened.profile = DefaultProfile(home.parent_path());
+  opened.profile.file = home;
+  opened.made_default = home_missing;
+  if (home_missing && !SaveProfile(opened.profile, home))
+    opened.setup_errors.push_back(home.string() + ": cannot be written");
+  if (!CreateFolderTree(opened.profile))
+    opened.setup_errors.push_back("the folders of the machine cannot all be created under " +
+                                  home.parent_path().string());
+  return opened;
 }
 
 }  // namespace machine

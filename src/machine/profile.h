@@ -49,10 +49,16 @@ struct Profile {
   const Drive* FindDrive(char letter) const;
 };
 
-// Problems found while reading a profile; each names the file and line it refers to.
+// A problem found in a profile: the line it is on (0 for the file as a whole) and what is wrong.
+struct ProfileProblem {
+  int line = 0;
+  std::string text;
+  bool operator==(const ProfileProblem&) const = default;
+};
+
 struct ProfileLoadResult {
   Profile profile;
-  std::vector<std::string> errors;  // empty when the profile was read whole
+  std::vector<ProfileProblem> errors;  // in line order; empty when the profile was read whole
 };
 
 // A Windows XP machine laid out under `root`: drive C: is root/"drive_c", the hives are
@@ -61,10 +67,11 @@ Profile DefaultProfile(const std::filesystem::path& root);
 
 // Reads a profile. Relative host paths in it are taken from the file's folder. On any error
 // (unknown section or key, a bad value, a drive folder that does not exist) the errors are
-// listed and the profile is the default one for the file's folder.
+// listed and the profile has no drives: nothing of the file is kept.
 ProfileLoadResult LoadProfile(const std::filesystem::path& ini_file);
 
-// Writes the profile as INI text; false when the file cannot be written.
+// Writes the profile as INI text; false, and nothing written, when the file cannot be written or
+// a value would not read back the same.
 bool SaveProfile(const Profile& profile, const std::filesystem::path& ini_file);
 
 // Creates every drive folder and every special folder of the profile, plus the Windows,
@@ -72,12 +79,25 @@ bool SaveProfile(const Profile& profile, const std::filesystem::path& ini_file);
 // False when one of them could not be made.
 bool CreateFolderTree(const Profile& profile);
 
+// The user's data folder: $XDG_DATA_HOME or ~/.local/share, then "hearthguard". The default
+// machine lives there and nowhere else.
+std::filesystem::path DataFolder();
+
 // Where the profile is read from: $HEARTHGUARD_PROFILE when set, else profile.ini in the
-// user's data folder ($XDG_DATA_HOME or ~/.local/share, then "hearthguard").
+// data folder.
 std::filesystem::path ProfilePath();
 
-// Opens the profile at ProfilePath(), writing the default one and its folder tree first when
-// there is none. Errors found while reading are appended to `errors`.
-Profile OpenOrCreateProfile(std::vector<std::string>& errors);
+struct OpenedProfile {
+  Profile profile;                        // the machine to open
+  std::filesystem::path chosen;           // the profile file that was asked for
+  std::vector<ProfileProblem> problems;   // why `chosen` is not used; empty when it is
+  std::vector<std::string> setup_errors;  // what of the default machine could not be made
+  bool made_default = false;              // the default machine was made just now
+};
+
+// Opens the profile at ProfilePath(). When there is none in the data folder, the default one is
+// written there with its folder tree. When the chosen profile cannot be used, the default
+// machine of the data folder stands in; nothing is ever written beside the chosen file.
+OpenedProfile OpenProfile();
 
 }  // namespace machine

@@ -1,16 +1,19 @@
 // Reading a machine profile from its INI file.
 #include <ini.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <mutex>
 #include <set>
-#include <sstream>
 
 #include "machine/csidl.h"
 #include "machine/encoding.h"
 #include "machine/file_system.h"
 #include "machine/profile.h"
+#include "machine/profile_format.h"
 #include "machine/text.h"
 
 namespace machine {
@@ -19,10 +22,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr size_t kMaxProfileSize = 1 << 20;
+// The packaged reader keeps lines in a 200-byte buffer unless told to take one from the heap; it
+// is given room for the longest line the writer writes (and its CR, LF and NUL).
+void SizeLineBuffer() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    ini_use_stack = false;
+    ini_allow_realloc = false;
+    ini_max_line = ini_initial_alloc = static_cast<int>(kMaxProfileLine + 3);
+  });
+}
 
 // Feeds inih one line at a time, so that the current line number is known, and refuses lines
-// too long for its buffer instead of letting it split them.
+// longer than the writer writes instead of letting it split them.
 struct LineSource {
   std::string_view text;
   size_t pos = 0;
@@ -42,7 +54,11 @@ char* ReadLine(char* buffer, int size, void* stream) {
   // Indented lines are ordinary lines here, never continuations of the previous value.
   while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
     line.remove_prefix(1);
-  if (line.size() + 1 > static_cast<size_t>(size) || line.find('\0') != std::string_view::npos) {
+  std::string_view content = line;
+  while (!content.empty() && (content.back() == '\n' || content.back() == '\r'))
+    content.remove_suffix(1);
+  if (content.size() > kMaxProfileLine || line.size() + 1 > static_cast<size_t>(size) ||
+      line.find('\0') != std::string_view::npos) {
     source->too_long.push_back(source->line);
     line = "\n";
   }
@@ -60,17 +76,14 @@ struct DriveDraft {
 
 struct Reader {
   LineSource source;
-  std::string file_name;
   fs::path folder;
   Profile profile;
   std::map<char, DriveDraft> drives;
   std::set<std::string> seen_keys;
   std::set<std::string> bad_sections;
-  std::vector<std::string> errors;
+  std::vector<ProfileProblem> errors;
 
-  void Error(int line, const std::string& message) {
-    errors.push_back(file_name + ":" + std::to_string(line) + ": " + message);
-  }
+  void Error(int line, const std::string& message) { errors.push_back({line, message}); }
 
   void Handle(std::string_view section, std::string_view key, std::string_view value) {
     const int line = source.line;
@@ -249,7 +262,7 @@ struct Reader {
       profile.drives.push_back(draft.drive);
     }
     if (drives.empty())
-      errors.push_back(file_name + ": no [drive X] section");
+      errors.push_back({0, "it has no [drive X] section"});
   }
 };
 
@@ -258,31 +271,40 @@ int HandleEntry(void* user, const char* section, const char* name, const char* v
   return 1;
 }
 
+// The file's bytes, or nothing when it cannot be read or is larger than a profile may be.
+std::optional<std::string> ReadProfileText(const fs::path& ini_file, bool& too_large) {
+  std::ifstream in(ini_file, std::ios::binary);
+  if (!in.is_open())
+    return std::nullopt;
+  std::string text(kMaxProfileSize + 1, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (in.bad())
+    return std::nullopt;
+  text.resize(static_cast<size_t>(in.gcount()));
+  too_large = text.size() > kMaxProfileSize;
+  return text;
+}
+
 }  // namespace
 
 ProfileLoadResult LoadProfile(const fs::path& ini_file) {
   const fs::path folder = fs::absolute(ini_file).parent_path();
   ProfileLoadResult result;
   Reader reader;
-  reader.file_name = ini_file.filename().string();
   reader.folder = folder;
   reader.profile.file = ini_file;
   reader.profile.machine_hive = folder / "machine.hive";
   reader.profile.user_hive = folder / "user.hive";
 
-  std::string text;
-  std::ifstream in(ini_file, std::ios::binary);
-  if (in) {
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    text = buffer.str();
-  }
-  if (!in) {
-    result.errors.push_back(reader.file_name + ": cannot be read");
-  } else if (text.size() > kMaxProfileSize) {
-    result.errors.push_back(reader.file_name + ": too large for a profile");
+  bool too_large = false;
+  const std::optional<std::string> text = ReadProfileText(ini_file, too_large);
+  if (!text) {
+    result.errors.push_back({0, "it cannot be read"});
+  } else if (too_large) {
+    result.errors.push_back({0, "it is too large for a profile"});
   } else {
-    reader.source.text = text;
+    SizeLineBuffer();
+    reader.source.text = *text;
     const int syntax_line = ini_parse_stream(ReadLine, &reader.source, HandleEntry, &reader);
     if (syntax_line > 0)
       reader.Error(syntax_line, "not a [section] or a 'key = value' line");
@@ -290,13 +312,16 @@ ProfileLoadResult LoadProfile(const fs::path& ini_file) {
       reader.Error(line, "line too long or holding a NUL character");
     reader.Finish();
     result.errors = std::move(reader.errors);
+    // Problems of the whole file come after those of its lines.
+    std::stable_sort(result.errors.begin(), result.errors.end(),
+                     [](const ProfileProblem& a, const ProfileProblem& b) {
+                       return (a.line == 0 ? INT_MAX : a.line) < (b.line == 0 ? INT_MAX : b.line);
+                     });
   }
-  if (result.errors.empty()) {
+  if (result.errors.empty())
     result.profile = std::move(reader.profile);
-  } else {
-    result.profile = DefaultProfile(folder);
+  else
     result.profile.file = ini_file;
-  }
   return result;
 }
 

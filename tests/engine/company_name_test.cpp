@@ -38,6 +38,16 @@ TEST(CompanyNameTest, WideKeyIsSearchedFromTheStringSection) {
   EXPECT_EQ(CompanyNameFromBytes(stray + hg_test::FileWithCompany("Acme")), "Acme");
 }
 
+TEST(CompanyNameTest, StringBlockOfEitherTypeWordIsReadPastAStrayPlainKey) {
+  // A symbol name in the code holds the plain key; the version block comes later.
+  const std::string stray("PKEY_Contact_JA_CompanyNamePhonetic\0", 36);
+  for (const uint16_t type : {0, 1}) {
+    EXPECT_EQ(CompanyNameFromBytes(stray + hg_test::FileWithCompany("Microsoft Corporation", type)),
+              "Microsoft Corporation")
+        << "type word " << type;
+  }
+}
+
 TEST(CompanyNameTest, PlainForm) {
   struct Case {
     const char* what;

@@ -42,13 +42,14 @@ inline std::string VersionNode(std::string_view key, std::string_view value, uin
   return node;
 }
 
-// Some code bytes, then a version block whose CompanyName is `company`.
-inline std::string FileWithCompany(std::string_view company) {
+// Some code bytes, then a version block whose CompanyName is `company`, its string block of
+// the type word `string_block_type`.
+inline std::string FileWithCompany(std::string_view company, uint16_t string_block_type = 1) {
   const std::string strings = VersionNode("CompanyName", company, 1) +
                               VersionNode("FileDescription", "Tool", 1) +
                               VersionNode("FileVersion", "1.0", 1);
   const std::string table = VersionNode("040904B0", "", 1, strings);
-  const std::string file_info = VersionNode("StringFileInfo", "", 1, table);
+  const std::string file_info = VersionNode("StringFileInfo", "", string_block_type, table);
   const std::string version = VersionNode("VS_VERSION_INFO", "", 0, file_info);
   return std::string("MZ\x90\0\x03\0\0\0", 8) + std::string(300, '\xCC') + version +
          std::string(64, '\0');

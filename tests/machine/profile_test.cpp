@@ -8,9 +8,16 @@
 
 #include "machine/csidl.h"
 #include "machine/file_system.h"
+#include "machine/profile_format.h"
+#include "removal/machine_snapshot.h"
 #include "support/temp_machine.h"
 
 namespace machine {
+
+void PrintTo(const ProfileProblem& problem, std::ostream* out) {
+  *out << problem.line << ": " << problem.text;
+}
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -105,7 +112,7 @@ TEST_F(ProfileTest, SavedProfileReadsBackTheSame) {
   ASSERT_TRUE(SaveProfile(p, file));
 
   const ProfileLoadResult loaded = LoadProfile(file);
-  EXPECT_TRUE(loaded.errors.empty()) << loaded.errors.front();
+  EXPECT_TRUE(loaded.errors.empty()) << loaded.errors.front().text;
   ExpectSameMachine(loaded.profile, p);
   EXPECT_EQ(loaded.profile.file, file);
 
@@ -116,7 +123,7 @@ TEST_F(ProfileTest, SavedProfileReadsBackTheSame) {
   EXPECT_NE(text.str().find("B\xC3\xBCro"), std::string::npos);  // UTF-8 in the file
 }
 
-TEST_F(ProfileTest, ErrorsNameTheLineAndTheDefaultStandsIn) {
+TEST_F(ProfileTest, ErrorsNameTheLineAndNothingOfTheFileIsKept) {
   const std::string head =
       "[machine]\n"
       "os_version = 4.90\n"
@@ -124,41 +131,41 @@ TEST_F(ProfileTest, ErrorsNameTheLineAndTheDefaultStandsIn) {
       "path = drive_c\n";
   const struct {
     std::string body;
-    std::string error;
+    ProfileProblem error;
   } kCases[] = {
-      {head + "[machine2]\nx = 1\n", "test.ini:6: unknown section [machine2]"},
+      {head + "[machine2]\nx = 1\n", {6, "unknown section [machine2]"}},
       {"; comment\n[machine]\ncolour = blue\n[drive C]\npath = drive_c\n",
-       "test.ini:3: unknown key 'colour' in [machine]"},
+       {3, "unknown key 'colour' in [machine]"}},
       {head + "[folders]\nCSIDL_BITBUCKET = C:\\Recycled\n",
-       "test.ini:6: unknown key 'CSIDL_BITBUCKET' in [folders]"},
+       {6, "unknown key 'CSIDL_BITBUCKET' in [folders]"}},
       {head + "[folders]\nCSIDL_APPDATA = Application Data\n",
-       "test.ini:6: bad value 'Application Data' for CSIDL_APPDATA (a full Windows path such as "
-       "C:\\WINDOWS)"},
+       {6,
+        "bad value 'Application Data' for CSIDL_APPDATA (a full Windows path such as "
+        "C:\\WINDOWS)"}},
       {"[machine]\nos_family = os2\n[drive C]\npath = drive_c\n",
-       "test.ini:2: bad value 'os2' for os_family (nt or 9x)"},
+       {2, "bad value 'os2' for os_family (nt or 9x)"}},
       {head + "type = floppy\n",
-       "test.ini:5: bad value 'floppy' for type (removable, fixed, remote, cdrom or ramdisk)"},
+       {5, "bad value 'floppy' for type (removable, fixed, remote, cdrom or ramdisk)"}},
       {head + "serial = 12345678A\n",
-       "test.ini:5: bad value '12345678A' for serial (up to 8 hexadecimal digits)"},
-      {head + "path = drive_c\n", "test.ini:5: key 'path' given twice in [drive C]"},
+       {5, "bad value '12345678A' for serial (up to 8 hexadecimal digits)"}},
+      {head + "path = drive_c\n", {5, "key 'path' given twice in [drive C]"}},
       {"[drive C]\npath = drive_c\n[machine]\nupdate_server = ftp://x\n",
-       "test.ini:4: bad value 'ftp://x' for update_server (an http:// or https:// address)"},
+       {4, "bad value 'ftp://x' for update_server (an http:// or https:// address)"}},
       {head + "[drive D]\npath = no_such_folder\n",
-       "test.ini:6: drive D: folder 'no_such_folder' does not exist"},
-      {head + "[drive E]\ntype = cdrom\n", "test.ini:6: drive E: has no path"},
-      {head + "this line has no equals sign\n",
-       "test.ini:5: not a [section] or a 'key = value' line"},
-      {head + "label = " + std::string(300, 'x') + "\n",
-       "test.ini:5: line too long or holding a NUL character"},
-      {"[machine]\nos_version = 4.90\n", "test.ini: no [drive X] section"},
+       {6, "drive D: folder 'no_such_folder' does not exist"}},
+      {head + "[drive E]\ntype = cdrom\n", {6, "drive E: has no path"}},
+      {head + "this line has no equals sign\n", {5, "not a [section] or a 'key = value' line"}},
+      {head + "label = " + std::string(kMaxProfileLine, 'x') + "\n",
+       {5, "line too long or holding a NUL character"}},
+      {"[machine]\nos_version = 4.90\n", {0, "it has no [drive X] section"}},
   };
   for (const auto& c : kCases) {
     const ProfileLoadResult loaded = LoadProfile(WriteIni(c.body));
     ASSERT_EQ(loaded.errors.size(), 1u) << c.body;
     EXPECT_EQ(loaded.errors[0], c.error);
     // Nothing of the file is kept, not even what was right in it.
-    Profile expected = DefaultProfile(machine_.root());
-    ExpectSameMachine(loaded.profile, expected);
+    EXPECT_TRUE(loaded.profile.drives.empty());
+    EXPECT_TRUE(loaded.profile.machine_hive.empty());
   }
 }
 
@@ -174,7 +181,7 @@ TEST_F(ProfileTest, InlineCommentsAndIndentationAreAllowed) {
       "csidl_windows = c:/windows/\n"
       "CSIDL_FONTS =\n");
   const ProfileLoadResult loaded = LoadProfile(file);
-  ASSERT_TRUE(loaded.errors.empty()) << loaded.errors.front();
+  ASSERT_TRUE(loaded.errors.empty()) << loaded.errors.front().text;
   EXPECT_EQ(loaded.profile.os_family, OsFamily::kWin9x);
   EXPECT_EQ(loaded.profile.os_minor, 10);
   EXPECT_EQ(loaded.profile.drives.at(0).serial, 0x00FF00FFu);
@@ -189,24 +196,92 @@ TEST_F(ProfileTest, EnvironmentChoosesTheProfile) {
   ASSERT_TRUE(SaveProfile(custom, machine_.root() / "custom.ini"));
   {
     ScopedEnv env("HEARTHGUARD_PROFILE", (machine_.root() / "custom.ini").string());
-    std::vector<std::string> errors;
-    EXPECT_EQ(OpenOrCreateProfile(errors).os_family, OsFamily::kWin9x);
-    EXPECT_TRUE(errors.empty());
+    const OpenedProfile opened = OpenProfile();
+    EXPECT_EQ(opened.profile.os_family, OsFamily::kWin9x);
+    EXPECT_TRUE(opened.problems.empty());
+    EXPECT_FALSE(opened.made_default);
   }
   // Without one, the data folder's profile is made on first start, with its folder tree.
   ScopedEnv no_choice("HEARTHGUARD_PROFILE", "");
   ScopedEnv data("XDG_DATA_HOME", (machine_.root() / "data").string());
   const fs::path expected = machine_.root() / "data" / "hearthguard" / "profile.ini";
   EXPECT_EQ(ProfilePath(), expected);
-  std::vector<std::string> errors;
-  const Profile created = OpenOrCreateProfile(errors);
-  EXPECT_TRUE(errors.empty());
+  const OpenedProfile created = OpenProfile();
+  EXPECT_TRUE(created.problems.empty());
+  EXPECT_TRUE(created.setup_errors.empty());
+  EXPECT_TRUE(created.made_default);
   EXPECT_TRUE(fs::exists(expected));
-  EXPECT_EQ(created.file, expected);
+  EXPECT_EQ(created.profile.file, expected);
   EXPECT_TRUE(fs::is_directory(expected.parent_path() / "drive_c" / "WINDOWS" / "system32"));
-  std::vector<std::string> again;
-  ExpectSameMachine(OpenOrCreateProfile(again), created);
-  EXPECT_TRUE(again.empty());
+  const OpenedProfile again = OpenProfile();
+  ExpectSameMachine(again.profile, created.profile);
+  EXPECT_TRUE(again.problems.empty());
+  EXPECT_FALSE(again.made_default);
+}
+
+TEST_F(ProfileTest, AProfileThatCannotBeUsedLeavesItsFolderAlone) {
+  // Beside each chosen profile lies a tree like a Wine prefix's; the default machine stands in
+  // from the data folder only.
+  const fs::path prefix = machine_.root() / "prefix";
+  fs::create_directories(prefix / "drive_c" / "windows");
+  const std::string broken = "[drive C]\npath = drive_c\n[machine]\nos_family = os2\n";
+  std::ofstream(prefix / "broken.ini") << broken;
+  const fs::path data = machine_.root() / "data" / "hearthguard";
+  const struct {
+    fs::path chosen;
+    ProfileProblem problem;
+  } kCases[] = {
+      {prefix / "broken.ini", {4, "bad value 'os2' for os_family (nt or 9x)"}},
+      {prefix / "drive_c", {0, "it is a folder, not a profile file"}},
+      {prefix / "missing.ini", {0, "it does not exist"}},
+  };
+  const removal_test::TreeSnapshot before = removal_test::SnapshotTree(prefix);
+  ScopedEnv env("XDG_DATA_HOME", data.parent_path().string());
+  bool first = true;
+  for (const auto& c : kCases) {
+    ScopedEnv chosen("HEARTHGUARD_PROFILE", c.chosen.string());
+    const OpenedProfile opened = OpenProfile();
+    EXPECT_EQ(opened.chosen, c.chosen);
+    EXPECT_EQ(opened.problems, std::vector<ProfileProblem>{c.problem});
+    EXPECT_EQ(opened.made_default, first);  // written once, then found there
+    first = false;
+    EXPECT_EQ(opened.profile.file, data / "profile.ini");
+    ExpectSameMachine(opened.profile, DefaultProfile(data));
+    EXPECT_EQ(removal_test::SnapshotTree(prefix), before);
+  }
+  EXPECT_TRUE(fs::is_directory(data / "drive_c" / "WINDOWS" / "system32"));
+
+  // A broken profile in the data folder is not written over either.
+  std::ofstream(data / "profile.ini", std::ios::trunc) << broken;
+  const removal_test::TreeSnapshot data_before = removal_test::SnapshotTree(data);
+  ScopedEnv no_choice("HEARTHGUARD_PROFILE", "");
+  const OpenedProfile opened = OpenProfile();
+  EXPECT_EQ(opened.problems.size(), 1u);
+  EXPECT_FALSE(opened.made_default);
+  ExpectSameMachine(opened.profile, DefaultProfile(data));
+  EXPECT_EQ(removal_test::SnapshotTree(data), data_before);
+}
+
+TEST_F(ProfileTest, LongFoldersAndOddCharactersReadBackTheSame) {
+  // A drive outside the profile's folder is saved as a whole host path.
+  fs::path folder = machine_.root() / "elsewhere";
+  for (const char* part : {"Caf\xC3\xA9 #1;x=y", "[brackets] & 'quotes'", "raw \xFF byte"})
+    folder /= part;
+  folder /= std::string(240, 'd');
+  fs::create_directories(folder);
+  Profile p = DefaultProfile(machine_.root() / "profile");
+  p.drives.push_back({'D', folder, DriveType::kRemote, "a=b:c #d", 7});
+  fs::create_directories(p.drives[0].host_root);
+  const fs::path file = machine_.root() / "profile" / "long.ini";
+  ASSERT_TRUE(SaveProfile(p, file));
+  const ProfileLoadResult loaded = LoadProfile(file);
+  EXPECT_TRUE(loaded.errors.empty()) << loaded.errors.front().text;
+  ExpectSameMachine(loaded.profile, p);
+
+  // What the reader would refuse is not written.
+  p.drives[1].label = std::string(kMaxProfileLine, 'x');
+  EXPECT_FALSE(SaveProfile(p, machine_.root() / "profile" / "too_long.ini"));
+  EXPECT_FALSE(fs::exists(machine_.root() / "profile" / "too_long.ini"));
 }
 
 }  // namespace

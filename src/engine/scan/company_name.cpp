@@ -127,13 +127,17 @@ std::string ToWideText(std::string_view key) {
 
 std::string CompanyNameFromBytes(std::string_view bytes) {
   static const std::string wide_section_key = ToWideText("StringFileInfo");
+  // Some resource compilers give the block holding the strings the type word 0 (binary).
+  static const std::string wide_section_key_type0 = '\0' + wide_section_key.substr(1);
   static const std::string wide_company_key = ToWideText("CompanyName");
   static const std::string wide_next_key = ToWideText("FileDescription");
   size_t search_start = 0;
   size_t value_start = kNone;
   std::string_view next_key;
 
-  const size_t wide_section = bytes.find(wide_section_key);
+  size_t wide_section = bytes.find(wide_section_key);
+  if (wide_section == kNone)
+    wide_section = bytes.find(wide_section_key_type0);
   if (wide_section == kNone) {
     // An old 8-bit resource: the key and its NUL, then the value.
     const size_t plain_section = bytes.find("StringFileInfo");

@@ -1,0 +1,21 @@
+#pragma once
+// The text that tells the user why the chosen machine profile is not used.
+
+#include <cstddef>
+#include <string>
+
+#include "machine/profile.h"
+
+namespace machine {
+
+inline constexpr size_t kMaxShownProfileProblems = 20;
+inline constexpr size_t kProfileMessageColumns = 96;
+
+// "" when the chosen profile is used and nothing of the default machine failed. Otherwise the
+// whole path of the profile, at most the first kMaxShownProfileProblems problems in line order,
+// and where the program goes on, in UTF-8 lines of at most kProfileMessageColumns characters
+// (long paths go on over several lines, a long problem is cut short). Bytes that cannot be shown
+// appear as \xHH.
+std::string DescribeProfileProblems(const OpenedProfile& opened);
+
+}  // namespace machine
