@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-webengine-dev libqt6opengl6-dev
   libsqlite3-dev libcurl4-openssl-dev libssl-dev libinih-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core xvfb xauth
+  fonts-dejavu-core xvfb xauth locales
 )
 
 missing=()
@@ -16,14 +16,20 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  echo "install-deps: all packages present"
-  exit 0
-fi
-
-echo "install-deps: installing ${missing[*]}"
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all packages present"
+else
+  echo "install-deps: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Number parsing is tested under a locale whose decimal point is a comma.
+if ! locale -a 2>/dev/null | grep -ix 'de_DE\.utf-\?8' >/dev/null; then
+  echo "install-deps: generating the de_DE.UTF-8 locale"
+  "${sudo_cmd[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi

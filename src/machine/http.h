@@ -2,12 +2,22 @@
 // The HTTP transport: a GET whose body is handed up in small pieces, so that the caller can
 // yield to the message loop between them.
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
 
 namespace machine {
+
+// What one request may take. A body larger than max_body_bytes, or a request that has not ended
+// by its deadline, fails. Time the caller spends in its piece handler (yields, nested message
+// loops) is not counted against the deadline: it limits the server, not the user.
+struct HttpLimits {
+  // Any definition package fits many times over.
+  size_t max_body_bytes = size_t{256} << 20;
+  std::chrono::milliseconds deadline = std::chrono::seconds(60);
+};
 
 class HttpTransport {
  public:
@@ -22,18 +32,22 @@ class HttpTransport {
 
   // Fetches `url` (redirects followed). True when the whole body of a 2xx reply arrived; false
   // with the reason in `error` on no connection, a non-2xx final status, a read error, a body
-  // shorter than announced, or a handler that stopped the transfer. Pieces handed up before a
-  // failure are not taken back: callers that need all or nothing keep them aside until the end.
-  // The handler may itself start another Get on the same transport.
+  // shorter than announced, a body or a duration beyond the transport's limits, or a handler that
+  // stopped the transfer. Pieces handed up before a failure are not taken back: callers that need
+  // all or nothing keep them aside until the end. The handler may itself start another Get on the
+  // same transport.
   virtual bool Get(std::string_view url, const PieceHandler& on_piece, std::string& error) = 0;
 };
 
 // libcurl: agent "Mozilla", no proxy, no-cache request headers, redirects followed, a 10 s
-// connect time-out and a low-speed limit so that a stalled server ends the transfer.
+// connect time-out, a low-speed limit so that a stalled server ends the transfer, and `limits`.
 class CurlHttpTransport final : public HttpTransport {
  public:
-  CurlHttpTransport();
+  explicit CurlHttpTransport(HttpLimits limits = {});
   bool Get(std::string_view url, const PieceHandler& on_piece, std::string& error) override;
+
+ private:
+  HttpLimits limits_;
 };
 
 // The URL as it goes on the request line: in the part after the host, every byte that a

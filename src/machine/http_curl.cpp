@@ -3,7 +3,10 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -38,14 +41,32 @@ bool IsSuccessStatus(long status) {
   return status >= 200 && status <= 299;
 }
 
-// What the write callback needs and what it found out.
+using Clock = std::chrono::steady_clock;
+
+// What the callbacks need and what they found out.
 struct Transfer {
   CURL* handle = nullptr;
   const HttpTransport::PieceHandler* on_piece = nullptr;
+  HttpLimits limits;
+  Clock::time_point start = Clock::now();
+  Clock::duration in_handler{};  // not the server's time: excluded from the deadline
+  size_t received = 0;
   long refused_status = 0;  // a non-2xx status whose body was refused
   bool stopped_by_handler = false;
+  bool too_large = false;
+  bool too_slow = false;
   std::exception_ptr exception;  // thrown by the handler; rethrown once curl has returned
+
+  bool PastDeadline() {
+    too_slow = too_slow || Clock::now() - start - in_handler > limits.deadline;
+    return too_slow;
+  }
 };
+
+// Called by curl at least once a second, also while nothing arrives.
+int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<Transfer*>(user)->PastDeadline() ? 1 : 0;
+}
 
 size_t OnBodyData(char* data, size_t size, size_t count, void* user) {
   auto& transfer = *static_cast<Transfer*>(user);
@@ -57,19 +78,27 @@ size_t OnBodyData(char* data, size_t size, size_t count, void* user) {
     transfer.refused_status = status;
     return CURL_WRITEFUNC_ERROR;
   }
+  if (transfer.PastDeadline())
+    return CURL_WRITEFUNC_ERROR;
+  if (total > transfer.limits.max_body_bytes - transfer.received) {
+    transfer.too_large = true;
+    return CURL_WRITEFUNC_ERROR;
+  }
+  transfer.received += total;
+  const Clock::time_point handed_up = Clock::now();
   try {
     for (size_t offset = 0; offset < total; offset += HttpTransport::kMaxPiece) {
       const size_t length = std::min(HttpTransport::kMaxPiece, total - offset);
       if (!(*transfer.on_piece)(std::string_view(data + offset, length))) {
         transfer.stopped_by_handler = true;
-        return CURL_WRITEFUNC_ERROR;
+        break;
       }
     }
   } catch (...) {
     transfer.exception = std::current_exception();
-    return CURL_WRITEFUNC_ERROR;
   }
-  return total;
+  transfer.in_handler += Clock::now() - handed_up;
+  return transfer.stopped_by_handler || transfer.exception ? CURL_WRITEFUNC_ERROR : total;
 }
 
 template <typename T>
@@ -79,7 +108,7 @@ bool SetOption(CURL* handle, CURLoption option, T value) {
 
 }  // namespace
 
-CurlHttpTransport::CurlHttpTransport() {
+CurlHttpTransport::CurlHttpTransport(HttpLimits limits) : limits_(limits) {
   InitCurlOnce();
 }
 
@@ -107,6 +136,11 @@ bool CurlHttpTransport::Get(std::string_view url, const PieceHandler& on_piece,
   Transfer transfer;
   transfer.handle = handle;
   transfer.on_piece = &on_piece;
+  transfer.limits = limits_;
+  // A reply that announces a body too large is refused before any of it is read; 0 would mean
+  // no limit to curl, so an empty-only limit is left to the write callback.
+  const curl_off_t announced_limit = static_cast<curl_off_t>(
+      std::min<uintmax_t>(limits_.max_body_bytes, std::numeric_limits<curl_off_t>::max()));
   char detail[CURL_ERROR_SIZE] = {};
   const std::string request_url = EncodeUrlForRequest(url);
 
@@ -122,7 +156,11 @@ bool CurlHttpTransport::Get(std::string_view url, const PieceHandler& on_piece,
       SetOption(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds) &&
       SetOption(handle, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedBytes) &&
       SetOption(handle, CURLOPT_LOW_SPEED_TIME, kLowSpeedSeconds) &&
-      SetOption(handle, CURLOPT_NOSIGNAL, 1L) && SetOption(handle, CURLOPT_ERRORBUFFER, detail) &&
+      (announced_limit == 0 || SetOption(handle, CURLOPT_MAXFILESIZE_LARGE, announced_limit)) &&
+      SetOption(handle, CURLOPT_XFERINFOFUNCTION, &OnProgress) &&
+      SetOption(handle, CURLOPT_XFERINFODATA, &transfer) &&
+      SetOption(handle, CURLOPT_NOPROGRESS, 0L) && SetOption(handle, CURLOPT_NOSIGNAL, 1L) &&
+      SetOption(handle, CURLOPT_ERRORBUFFER, detail) &&
       SetOption(handle, CURLOPT_WRITEFUNCTION, &OnBodyData) &&
       SetOption(handle, CURLOPT_WRITEDATA, &transfer);
   if (!options_set) {
@@ -143,6 +181,14 @@ bool CurlHttpTransport::Get(std::string_view url, const PieceHandler& on_piece,
   }
   if (transfer.stopped_by_handler) {
     error = "the transfer was stopped";
+    return false;
+  }
+  if (transfer.too_large || result == CURLE_FILESIZE_EXCEEDED) {
+    error = "the reply is larger than " + std::to_string(limits_.max_body_bytes) + " bytes";
+    return false;
+  }
+  if (transfer.too_slow) {
+    error = "the reply took longer than " + std::to_string(limits_.deadline.count()) + " ms";
     return false;
   }
   if (result != CURLE_OK) {

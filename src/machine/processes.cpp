@@ -1,6 +1,7 @@
 #include "machine/processes.h"
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -34,20 +35,45 @@ bool PidfdSignal(int pidfd, int signal) {
   return syscall(SYS_pidfd_send_signal, pidfd, signal, nullptr, 0) == 0;
 }
 
-// The host path of a process's executable; empty when it cannot be read or the file is gone.
-fs::path ReadExe(uint32_t id) {
+// The program a process runs: where its file lies, or lay when it has been deleted since the
+// start, and which file it is.
+struct Image {
+  fs::path path;
+  dev_t device = 0;
+  ino_t inode = 0;
+
+  bool SameFile(const Image& other) const { return device == other.device && inode == other.inode; }
+};
+
+bool IsFile(const fs::path& path, const struct stat& file) {
+  struct stat found {};
+  return stat(path.c_str(), &found) == 0 && found.st_dev == file.st_dev &&
+         found.st_ino == file.st_ino;
+}
+
+// Nothing when the process is gone or its executable cannot be read.
+std::optional<Image> ReadImage(uint32_t id) {
+  const fs::path link = fs::path("/proc") / std::to_string(id) / "exe";
+  struct stat file {};
+  if (stat(link.c_str(), &file) != 0)
+    return std::nullopt;
   std::error_code error;
-  fs::path exe = fs::read_symlink(fs::path("/proc") / std::to_string(id) / "exe", error);
-  if (error || exe.native().ends_with(kDeletedSuffix))
-    return {};
-  return exe;
+  fs::path exe = fs::read_symlink(link, error);
+  if (error)
+    return std::nullopt;
+  // Linux names a deleted executable by its former path and this suffix; a file that really
+  // bears such a name is the very file that runs.
+  const std::string& text = exe.native();
+  if (text.ends_with(kDeletedSuffix) && !IsFile(exe, file))
+    exe = text.substr(0, text.size() - kDeletedSuffix.size());
+  return Image{std::move(exe), file.st_dev, file.st_ino};
 }
 
 // A process held through a pidfd: signals sent through it reach this process or nobody.
 class ProcfsProcess final : public OpenedProcess {
  public:
-  ProcfsProcess(uint32_t id, int pidfd, fs::path exe, std::string path)
-      : id_(id), pidfd_(pidfd), exe_(std::move(exe)), path_(std::move(path)) {}
+  ProcfsProcess(uint32_t id, int pidfd, Image image, std::string path)
+      : id_(id), pidfd_(pidfd), image_(std::move(image)), path_(std::move(path)) {}
   ~ProcfsProcess() override { close(pidfd_); }
   ProcfsProcess(const ProcfsProcess&) = delete;
   ProcfsProcess& operator=(const ProcfsProcess&) = delete;
@@ -56,7 +82,8 @@ class ProcfsProcess final : public OpenedProcess {
   const std::string& ModuleFileName() const override { return path_; }
   bool Terminate(uint32_t /*exit_code*/) override {
     // A process that has since started another program may no longer be ours to end.
-    if (ReadExe(id_) != exe_)
+    const std::optional<Image> now = ReadImage(id_);
+    if (!now || !now->SameFile(image_))
       return false;
     return PidfdSignal(pidfd_, SIGKILL);
   }
@@ -64,7 +91,7 @@ class ProcfsProcess final : public OpenedProcess {
  private:
   uint32_t id_;
   int pidfd_;
-  fs::path exe_;
+  Image image_;
   std::string path_;
 };
 
@@ -115,15 +142,15 @@ std::unique_ptr<OpenedProcess> ProcfsProcessTable::OpenProcess(uint32_t id) cons
     return nullptr;
   // The pidfd is taken first, so the executable read below belongs to the held process unless
   // that process died in between; the liveness check after the read rules that out.
-  fs::path exe = ReadExe(id);
+  std::optional<Image> image = ReadImage(id);
   std::optional<std::string> windows_path;
-  if (!exe.empty())
-    windows_path = files_.ToWindowsPath(exe);
+  if (image)
+    windows_path = files_.ToWindowsPath(image->path);
   if (!windows_path || !PidfdSignal(pidfd, 0)) {
     close(pidfd);
     return nullptr;
   }
-  return std::make_unique<ProcfsProcess>(id, pidfd, std::move(exe), std::move(*windows_path));
+  return std::make_unique<ProcfsProcess>(id, pidfd, std::move(*image), std::move(*windows_path));
 }
 
 std::optional<std::vector<ProcessSnapshotEntry>> ProcfsProcessTable::Snapshot() const {

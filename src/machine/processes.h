@@ -2,9 +2,10 @@
 // Running programs, as the program's process services see them.
 //
 // Real processes come from /proc. A process whose executable lies under a mapped drive shows
-// under its Windows path ("C:\Program Files\X\APP.EXE"); any other process cannot be opened:
-// it has no name, is missing from the snapshot and is never signalled. Ids 0 and 2 are never
-// opened (the platform reserves them for its idle and system processes).
+// under its Windows path ("C:\Program Files\X\APP.EXE"); when that file has been deleted since
+// the start, under the path it had. Any other process cannot be opened: it has no name, is
+// missing from the snapshot and is never signalled. Ids 0 and 2 are never opened (the platform
+// reserves them for its idle and system processes).
 
 #include <cstddef>
 #include <cstdint>
@@ -25,7 +26,8 @@ class OpenedProcess {
  public:
   virtual ~OpenedProcess() = default;
   virtual uint32_t Id() const = 0;
-  // Full Windows path of the first module, which is the executable.
+  // Full Windows path of the first module, which is the executable (where it lay, when it has
+  // been deleted since).
   virtual const std::string& ModuleFileName() const = 0;
   // The first module's base name: its path's text after the last "\".
   std::string ModuleBaseName() const;

@@ -221,13 +221,11 @@ struct Reader {
       else
         BadValue(line, key, value, "a text in the Windows character set");
     } else if (EqualsIgnoreCase(key, "serial")) {
-      char* end = nullptr;
-      const std::string text(value);
-      const unsigned long serial = std::strtoul(text.c_str(), &end, 16);
-      if (text.empty() || text.size() > 8 || *end != '\0' || text[0] == '-' || text[0] == '+')
+      uint32_t serial = 0;
+      if (!ParseHex(value, 8, serial))
         BadValue(line, key, value, "up to 8 hexadecimal digits");
       else
-        draft.drive.serial = static_cast<uint32_t>(serial);
+        draft.drive.serial = serial;
     } else {
       Error(line, "unknown key '" + std::string(key) + "' in [" + std::string(section) + "]");
     }

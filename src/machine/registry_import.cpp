@@ -1,6 +1,5 @@
 #include "machine/registry_import.h"
 
-#include <cstdlib>
 #include <vector>
 
 #include "machine/text.h"
@@ -88,10 +87,8 @@ bool ParseHexBytes(std::string_view list, std::string& out) {
   if (trimmed.empty())
     return true;
   for (const std::string& item : Split(trimmed, ",")) {
-    const std::string byte = TrimBlanks(item);
-    char* end = nullptr;
-    const long v = std::strtol(byte.c_str(), &end, 16);
-    if (byte.empty() || byte.size() > 2 || *end != '\0')
+    uint32_t v = 0;
+    if (!ParseHex(TrimBlanks(item), 2, v))
       return false;
     out += static_cast<char>(v);
   }
@@ -118,11 +115,8 @@ bool ParseData(std::string_view data, Change& change, std::string& problem) {
     return true;
   }
   if (StartsWithIgnoreCase(text, "dword:")) {
-    const std::string digits = text.substr(6);
-    char* end = nullptr;
-    const unsigned long v = std::strtoul(digits.c_str(), &end, 16);
-    if (digits.empty() || digits.size() > 8 || *end != '\0' || digits[0] == '-' ||
-        digits[0] == '+') {
+    uint32_t v = 0;
+    if (!ParseHex(std::string_view(text).substr(6), 8, v)) {
       problem = "dword: needs 1 to 8 hexadecimal digits";
       return false;
     }
@@ -137,14 +131,13 @@ bool ParseData(std::string_view data, Change& change, std::string& problem) {
         std::string_view(text).substr(3, colon == std::string::npos ? 0 : colon - 3);
     change.type = kRegBinary;
     if (!kind.empty()) {
-      const std::string inner(kind);
-      char* end = nullptr;
-      const unsigned long type = std::strtoul(inner.c_str() + 1, &end, 16);
-      if (inner.size() < 3 || inner.front() != '(' || *end != ')' || end != &inner.back()) {
+      uint32_t type = 0;
+      if (kind.size() < 3 || kind.front() != '(' || kind.back() != ')' ||
+          !ParseHex(kind.substr(1, kind.size() - 2), 8, type)) {
         problem = "hex type must be written hex(N):";
         return false;
       }
-      change.type = static_cast<uint32_t>(type);
+      change.type = type;
     }
     if (colon == std::string::npos || !ParseHexBytes(text.substr(colon + 1), change.data)) {
       problem = "hex data must be bytes of two hexadecimal digits separated by commas";

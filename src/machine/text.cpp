@@ -1,8 +1,9 @@
 #include "machine/text.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
+#include <system_error>
 
 namespace machine {
 
@@ -10,6 +11,10 @@ namespace {
 
 unsigned char U(char c) {
   return static_cast<unsigned char>(c);
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
 }
 
 }  // namespace
@@ -168,17 +173,46 @@ bool ParseNumber(std::string_view text, double& out) {
   size_t i = 0;
   if (i < t.size() && (t[i] == '+' || t[i] == '-'))
     ++i;
+  const size_t whole_start = i;
   size_t digits = 0;
-  while (i < t.size() && t[i] >= '0' && t[i] <= '9')
+  while (i < t.size() && IsDigit(t[i]))
     ++i, ++digits;
+  const size_t whole_end = i;
   if (i < t.size() && t[i] == '.') {
     ++i;
-    while (i < t.size() && t[i] >= '0' && t[i] <= '9')
+    while (i < t.size() && IsDigit(t[i]))
       ++i, ++digits;
   }
   if (digits == 0 || i != t.size())
     return false;
-  out = std::strtod(t.c_str(), nullptr);
+  // from_chars takes no "+" and, unlike strtod, never the process locale's decimal point.
+  const char* first = t.data() + (t[0] == '+' ? 1 : 0);
+  const char* last = t.data() + t.size();
+  double value = 0;
+  const auto [end, error] = std::from_chars(first, last, value);
+  if (error == std::errc::result_out_of_range) {
+    // More digits than a double holds: infinity when the whole part is not zero, else zero.
+    const std::string_view whole = std::string_view(t).substr(whole_start, whole_end - whole_start);
+    value = whole.find_first_not_of('0') != std::string_view::npos
+                ? std::numeric_limits<double>::infinity()
+                : 0.0;
+    out = t[0] == '-' ? -value : value;
+    return true;
+  }
+  if (error != std::errc() || end != last)
+    return false;
+  out = value;
+  return true;
+}
+
+bool ParseHex(std::string_view text, size_t max_digits, uint32_t& out) {
+  if (text.empty() || text.size() > max_digits || text.size() > 8)
+    return false;
+  uint32_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+  if (error != std::errc() || end != text.data() + text.size())
+    return false;
+  out = value;
   return true;
 }
 

@@ -37,8 +37,13 @@ bool RoundHalfEvenToInt16(double value, int16_t& out);
 bool RoundHalfEvenToInt32(double value, int32_t& out);
 
 // Parses a whole text as a number the way the program's numeric conversions do: blanks around
-// it allowed, an optional sign, digits with an optional fraction. False for anything else.
+// it allowed, an optional sign, digits with an optional fraction after a ".". False for anything
+// else. The decimal point is "." whatever the process locale says.
 bool ParseNumber(std::string_view text, double& out);
+
+// Parses a whole text of 1 to `max_digits` (at most 8) hexadecimal digits, either case: no
+// sign, no blanks, no "0x". False for anything else.
+bool ParseHex(std::string_view text, size_t max_digits, uint32_t& out);
 
 // Cuts a fixed-length buffer's text at its first NUL.
 std::string CutAtNul(std::string_view buffer);

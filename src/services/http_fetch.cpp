@@ -1,5 +1,8 @@
 #include "services/http_fetch.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "machine/file_system.h"
 #include "machine/http.h"
 #include "machine/machine.h"
@@ -9,6 +12,20 @@ namespace services {
 namespace {
 
 using StatusSetter = std::function<void(const std::string&)>;
+
+// The transport's Get; a body there is no memory for is a failure like any other. Whatever else
+// the handler throws (the program ending inside a yield) goes on up.
+bool Get(System& system, std::string_view url,
+         const machine::HttpTransport::PieceHandler& on_piece) {
+  std::string error;
+  try {
+    return system.machine.http().Get(url, on_piece, error);
+  } catch (const std::bad_alloc&) {
+    return false;
+  } catch (const std::length_error&) {
+    return false;
+  }
+}
 
 // Reads the whole body; each piece stands for one read of the fetch loop. After every read but
 // the first, and after the final empty read that ends the loop, the progress text (when there
@@ -27,8 +44,7 @@ std::string Fetch(System& system, std::string_view url, const StatusSetter* set_
       after_read();
     return true;
   };
-  std::string error;
-  if (!system.machine.http().Get(url, on_piece, error))
+  if (!Get(system, url, on_piece))
     return {};
   if (reads > 0)
     after_read();
@@ -48,14 +64,10 @@ std::string HttpGetStringProgress(System& system, std::string_view url,
 
 bool DownloadFile(System& system, std::string_view url, std::string_view file_path) {
   std::string body;
-  std::string error;
-  const bool fetched = system.machine.http().Get(
-      url,
-      [&body](std::string_view piece) {
-        body.append(piece);
-        return true;
-      },
-      error);
+  const bool fetched = Get(system, url, [&body](std::string_view piece) {
+    body.append(piece);
+    return true;
+  });
   return fetched && system.machine.files().WriteFile(file_path, body);
 }
 

@@ -11,8 +11,9 @@
 namespace services {
 
 // The body of the reply, byte for byte; "" on any failure (no connection, a non-2xx reply
-// after redirects, a read error, a body shorter than announced). Yields to the message loop
-// after every read but the first, the final empty read included.
+// after redirects, a read error, a body shorter than announced, a body or a wait beyond the
+// transport's limits, no memory for the body). Yields to the message loop after every read but
+// the first, the final empty read included.
 std::string HttpGetString(System& system, std::string_view url);
 
 // As HttpGetString; before each of those yields it sets the status text to

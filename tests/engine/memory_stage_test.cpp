@@ -341,6 +341,25 @@ TEST(MemoryStageTest, ProgramThatSurvivesIsNotClaimedStopped) {
   }
 }
 
+TEST(MemoryStageTest, ProgramWhoseFileWasDeletedIsFoundAndEnded) {
+  for (const machine::OsFamily family : {machine::OsFamily::kNt, machine::OsFamily::kWin9x}) {
+    SCOPED_TRACE(static_cast<int>(family));
+    ProgramsApp fixture(family);
+    model::App& app = fixture.app();
+    WriteExeDefinitions(app, fixture.temp, {"evilapp.exe=Evil|[progfil]\\Evil Co"});
+    const fs::path exe = fixture.temp.host("C:\\Program Files\\Evil Co\\EVILAPP.EXE");
+    hg_test::TestProcess evil(exe);
+    ASSERT_TRUE(fs::remove(exe));
+    SetScanRunning(app, true);
+    engine::InspectMemory(app);
+
+    EXPECT_TRUE(evil.WaitKilled());
+    EXPECT_EQ(app.scan.lngThreatsFound, 1);
+    ASSERT_EQ(app.frmMain.lvwSpywareFound.Count(), 1);
+    EXPECT_TRUE(SortedLog(app)[0].first.starts_with("Detected in the memory : EVILAPP.EXE "));
+  }
+}
+
 TEST(MemoryStageTest, Win9xAsksOutsideAScanAndEndsDuringOne) {
   ProgramsApp fixture(machine::OsFamily::kWin9x);
   model::App& app = fixture.app();

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "machine/http.h"
@@ -167,6 +170,52 @@ TEST_F(HttpTransportTest, SlowReplyArrivesWhole) {
   for (int i = 0; i < HttpTestServer::kSlowPieceCount; ++i)
     expected += HttpTestServer::kSlowPiece;
   EXPECT_EQ(received.Body(), expected);
+}
+
+// Small enough that no test sends 256 MiB or waits a minute.
+constexpr HttpLimits kSmallLimits{.max_body_bytes = 64 * 1024,
+                                  .deadline = std::chrono::milliseconds(700)};
+
+TEST_F(HttpTransportTest, RepliesBeyondTheLimitsFail) {
+  CurlHttpTransport limited(kSmallLimits);
+  const std::string at_limit = std::to_string(kSmallLimits.max_body_bytes);
+  const std::string over_limit = std::to_string(kSmallLimits.max_body_bytes + 1);
+  const struct {
+    std::string path;
+    const char* failure;  // nullptr: the reply arrives whole
+  } cases[] = {
+      {HttpTestServer::kBytesPathPrefix + at_limit, nullptr},
+      {HttpTestServer::kChunkedPathPrefix + at_limit, nullptr},
+      {HttpTestServer::kBytesPathPrefix + over_limit, "larger than 65536 bytes"},
+      {HttpTestServer::kChunkedPathPrefix + std::string("4194304"), "larger than 65536 bytes"},
+      {HttpTestServer::kDripPath, "longer than 700 ms"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    const Received received = Fetch(limited, server_.Url(c.path));
+    EXPECT_LE(received.Body().size(), kSmallLimits.max_body_bytes);
+    if (c.failure == nullptr) {
+      EXPECT_TRUE(received.ok) << received.error;
+    } else {
+      EXPECT_FALSE(received.ok);
+      EXPECT_NE(received.error.find(c.failure), std::string::npos) << received.error;
+    }
+  }
+}
+
+TEST_F(HttpTransportTest, TimeSpentInTheHandlerIsNotTheServers) {
+  CurlHttpTransport limited(kSmallLimits);
+  std::string error;
+  bool first = true;
+  const bool ok = limited.Get(
+      server_.Url("/canned/bytes/1000"),
+      [&](std::string_view) {
+        if (std::exchange(first, false))
+          std::this_thread::sleep_for(2 * kSmallLimits.deadline);
+        return true;
+      },
+      error);
+  EXPECT_TRUE(ok) << error;
 }
 
 TEST_F(HttpTransportTest, RequestLineCarriesUnsafeBytesPercentEncoded) {

@@ -73,14 +73,37 @@ TEST_F(ProcfsProcessTableTest, ProcessesOutsideTheDrivesCannotBeOpened) {
   EXPECT_TRUE(hg_test::IsAlive(outside.pid()));
 }
 
-TEST_F(ProcfsProcessTableTest, ProgramWhoseFileWasDeletedCannotBeOpened) {
-  const fs::path exe = machine_.host("C:\\Temp\\gone.exe");
-  hg_test::TestProcess program(exe);
-  ASSERT_GT(program.pid(), 0);
-  ASSERT_NE(table_.OpenProcess(program.id()), nullptr);
+TEST_F(ProcfsProcessTableTest, ProgramWhoseFileWasDeletedShowsWhereItLayAndCanBeEnded) {
+  const struct {
+    const char* path;
+    bool deleted;
+  } cases[] = {
+      {"C:\\Temp\\gone.exe", true},
+      // Names that end as the host marks a deleted file, once kept and once deleted.
+      {"C:\\Temp\\kept.exe (deleted)", false},
+      {"C:\\Temp\\both.exe (deleted)", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    hg_test::TestProcess program(machine_.host(c.path));
+    ASSERT_GT(program.pid(), 0);
+    if (c.deleted) {
+      ASSERT_TRUE(fs::remove(machine_.host(c.path)));
+    }
 
-  fs::remove(exe);
-  EXPECT_EQ(table_.OpenProcess(program.id()), nullptr);
+    const auto snapshot = table_.Snapshot();
+    ASSERT_TRUE(snapshot.has_value());
+    const auto entry = std::find_if(snapshot->begin(), snapshot->end(),
+                                    [&](const auto& e) { return e.id == program.id(); });
+    ASSERT_NE(entry, snapshot->end());
+    EXPECT_EQ(entry->exe_file, c.path);
+
+    const auto process = table_.OpenProcess(program.id());
+    ASSERT_NE(process, nullptr);
+    EXPECT_EQ(process->ModuleFileName(), c.path);
+    EXPECT_TRUE(process->Terminate(0));
+    EXPECT_TRUE(program.WaitKilled());
+  }
 }
 
 TEST_F(ProcfsProcessTableTest, TerminateEndsTheOpenedProcessOnly) {

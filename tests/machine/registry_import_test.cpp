@@ -121,6 +121,8 @@ TEST_F(RegistryImportTest, BadTextChangesNothingAndNamesTheLine) {
       {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"C:\\Windows\"\n", "line 3: a backslash"},
       {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=hex:1,zz\n", "line 3: hex data"},
       {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=hex(q):00\n", "line 3: hex type"},
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=hex:00,-1\n", "line 3: hex data"},
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=hex(-1):00\n", "line 3: hex type"},
       {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"open\n", "line 3: missing closing quote"},
       {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\" \"y\"\n", "line 3: \"=\" expected"},
       {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=str:1\n", "line 3: unknown value data"},

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <string>
 
 #include "machine/encoding.h"
 
@@ -59,15 +62,75 @@ TEST(TextTest, RoundsHalfToEvenIntoSixteenBits) {
   }
 }
 
-TEST(TextTest, ParsesNumbersTheProgramsWay) {
+// The numeric part of a locale whose decimal point is a comma, as Qt sets it at start-up from
+// a German or French user's environment; the previous one again afterwards.
+class CommaDecimalLocale {
+ public:
+  CommaDecimalLocale() : previous_(std::setlocale(LC_NUMERIC, nullptr)) {
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "de_DE",
+                             "fr_FR", "nl_NL.UTF-8", "ru_RU.UTF-8"}) {
+      if (std::setlocale(LC_NUMERIC, name) != nullptr &&
+          std::strcmp(std::localeconv()->decimal_point, ",") == 0) {
+        active_ = true;
+        return;
+      }
+    }
+    std::setlocale(LC_NUMERIC, previous_.c_str());
+  }
+  ~CommaDecimalLocale() { std::setlocale(LC_NUMERIC, previous_.c_str()); }
+  CommaDecimalLocale(const CommaDecimalLocale&) = delete;
+  CommaDecimalLocale& operator=(const CommaDecimalLocale&) = delete;
+
+  bool active() const { return active_; }
+
+ private:
+  std::string previous_;
+  bool active_ = false;
+};
+
+TEST(TextTest, NumbersReadTheSameUnderACommaDecimalLocale) {
+  CommaDecimalLocale comma;
+  if (!comma.active())
+    GTEST_SKIP() << "no locale with a decimal comma is installed (scripts/install-deps.sh "
+                    "generates de_DE.UTF-8)";
   const struct {
     const char* text;
     bool ok;
     double value;
   } kCases[] = {
-      {"42", true, 42},   {" -3.5 ", true, -3.5}, {"+7", true, 7},   {".5", true, 0.5},
-      {"", false, 0},     {"-", false, 0},        {"1e3", false, 0}, {"12abc", false, 0},
-      {"0x10", false, 0}, {"\t1", false, 0},
+      {"2.5", true, 2.5},
+      {" -1.5 ", true, -1.5},
+      {"+.25", true, 0.25},
+      {"2,5", false, 0},
+  };
+  for (const auto& c : kCases) {
+    double out = 0;
+    EXPECT_EQ(ParseNumber(c.text, out), c.ok) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(out, c.value) << c.text;
+    }
+  }
+}
+
+TEST(TextTest, ParsesNumbersTheProgramsWay) {
+  const struct {
+    std::string text;
+    bool ok;
+    double value;
+  } kCases[] = {
+      {"42", true, 42},
+      {" -3.5 ", true, -3.5},
+      {"+7", true, 7},
+      {".5", true, 0.5},
+      {"", false, 0},
+      {"-", false, 0},
+      {"1e3", false, 0},
+      {"12abc", false, 0},
+      {"0x10", false, 0},
+      {"\t1", false, 0},
+      // More digits than a double holds: as large or as small as a double goes.
+      {"-1" + std::string(400, '0'), true, -std::numeric_limits<double>::infinity()},
+      {"0." + std::string(400, '0') + "1", true, 0},
   };
   for (const auto& c : kCases) {
     double out = 0;

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -68,6 +70,40 @@ TEST_F(HttpFetchTest, FailuresGiveEmptyTextFromBothRoutines) {
     SCOPED_TRACE(c.url);
     EXPECT_EQ(HttpGetString(*system_, c.url), c.expected);
     EXPECT_EQ(GetWithProgress(c.url), c.expected);
+  }
+}
+
+// Running out of memory cannot be brought about here; this transport does it for the body.
+class OutOfMemoryTransport final : public machine::HttpTransport {
+ public:
+  bool Get(std::string_view, const PieceHandler&, std::string&) override { throw std::bad_alloc(); }
+};
+
+TEST_F(HttpFetchTest, BodiesBeyondTheLimitsOrMemoryGiveEmptyText) {
+  const machine::HttpLimits small{.max_body_bytes = 4096,
+                                  .deadline = std::chrono::milliseconds(500)};
+  const struct {
+    bool out_of_memory;
+    std::string url;
+  } cases[] = {
+      {false, server_.Url("/canned/bytes/4097")},
+      {false, server_.Url("/canned/chunked/100000")},
+      {false, server_.Url(HttpTestServer::kDripPath)},
+      {true, server_.Url(HttpTestServer::kTwentyBytesPath)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.url);
+    machine::MachineParts parts;
+    if (c.out_of_memory)
+      parts.http = std::make_unique<OutOfMemoryTransport>();
+    else
+      parts.http = std::make_unique<machine::CurlHttpTransport>(small);
+    machine::Machine limited(temp_.profile(), machine::VersionInfo{}, std::move(parts),
+                             machine_error_);
+    System system(limited);
+    EXPECT_EQ(HttpGetString(system, c.url), "");
+    EXPECT_EQ(HttpGetStringProgress(system, c.url, [](const std::string&) {}), "");
+    EXPECT_FALSE(DownloadFile(system, c.url, temp_.profile().program_folder + "\\DL.dat"));
   }
 }
 

@@ -7,9 +7,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <charconv>
 #include <chrono>
-#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace hg_test {
@@ -34,6 +36,45 @@ void SlowReply(httplib::Response& response) {
       sink.done();
     return true;
   });
+}
+
+void DripReply(httplib::Response& response) {
+  auto sent = std::make_shared<int>(0);
+  response.set_chunked_content_provider("text/plain", [sent](size_t, httplib::DataSink& sink) {
+    if (*sent > 0)
+      std::this_thread::sleep_for(std::chrono::milliseconds(HttpTestServer::kDripPauseMs));
+    const std::string_view piece = HttpTestServer::kDripPiece;
+    if (!sink.write(piece.data(), piece.size()))
+      return false;  // the client has gone
+    if (++*sent == HttpTestServer::kDripPieceCount)
+      sink.done();
+    return true;
+  });
+}
+
+void ChunkedReply(httplib::Response& response, size_t count) {
+  auto bytes = std::make_shared<std::string>(PatternBytes(count));
+  response.set_chunked_content_provider(
+      "application/octet-stream", [bytes](size_t offset, httplib::DataSink& sink) {
+        const size_t length = std::min<size_t>(bytes->size() - offset, 16 * 1024);
+        if (length > 0 && !sink.write(bytes->data() + offset, length))
+          return false;
+        if (offset + length == bytes->size())
+          sink.done();
+        return true;
+      });
+}
+
+// The count N of a path "<prefix>N"; nothing when the path is not of that form.
+std::optional<size_t> CountAfter(std::string_view path, std::string_view prefix) {
+  if (!path.starts_with(prefix))
+    return std::nullopt;
+  const std::string_view digits = path.substr(prefix.size());
+  size_t count = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), count);
+  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
+    return std::nullopt;
+  return count;
 }
 
 }  // namespace
@@ -63,6 +104,8 @@ HttpTestServer::HttpTestServer() {
   });
   Route(kSlowPath,
         [](const httplib::Request&, httplib::Response& response) { SlowReply(response); });
+  Route(kDripPath,
+        [](const httplib::Request&, httplib::Response& response) { DripReply(response); });
 
   server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
     ReceivedRequest received{request.method, request.target, request.path, request.headers};
@@ -138,16 +181,13 @@ void HttpTestServer::Dispatch(const httplib::Request& request, httplib::Response
     handler(request, response);
     return;
   }
-  const std::string_view path = request.path;
-  const std::string_view prefix = kBytesPathPrefix;
-  if (path.substr(0, prefix.size()) == prefix) {
-    const std::string count_text(path.substr(prefix.size()));
-    char* end = nullptr;
-    const unsigned long long count = std::strtoull(count_text.c_str(), &end, 10);
-    if (!count_text.empty() && *end == '\0') {
-      response.set_content(PatternBytes(count), "application/octet-stream");
-      return;
-    }
+  if (const std::optional<size_t> count = CountAfter(request.path, kBytesPathPrefix)) {
+    response.set_content(PatternBytes(*count), "application/octet-stream");
+    return;
+  }
+  if (const std::optional<size_t> count = CountAfter(request.path, kChunkedPathPrefix)) {
+    ChunkedReply(response, *count);
+    return;
   }
   response.status = 404;
   response.set_content("no such page", "text/plain");

@@ -42,10 +42,17 @@ class HttpTestServer {
   static constexpr const char* kSlowPath = "/canned/slow";
   // "/canned/bytes/N": N bytes of the repeating pattern PatternBytes(N).
   static constexpr const char* kBytesPathPrefix = "/canned/bytes/";
+  // "/canned/chunked/N": the same bytes sent chunked, without announcing their length.
+  static constexpr const char* kChunkedPathPrefix = "/canned/chunked/";
+  // kDripPieceCount pieces of kDripPiece, kDripPauseMs apart: a reply that trickles for long.
+  static constexpr const char* kDripPath = "/canned/drip";
   static constexpr const char* kTwentyBytes = "0123456789abcdefghij";
   static constexpr const char* kSlowPiece = "slow piece\n";
   static constexpr int kSlowPieceCount = 3;
   static constexpr int kSlowPauseMs = 300;
+  static constexpr const char* kDripPiece = "..";
+  static constexpr int kDripPieceCount = 100;
+  static constexpr int kDripPauseMs = 100;
 
   HttpTestServer();
   ~HttpTestServer();
