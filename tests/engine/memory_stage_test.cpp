@@ -341,6 +341,16 @@ TEST(MemoryStageTest, ProgramThatSurvivesIsNotClaimedStopped) {
   }
 }
 
+TEST(MemoryStageTest, TerminateProcessByIdEndsOnlyTheMatchedExecutable) {
+  ProgramsApp fixture(machine::OsFamily::kWin9x);
+  model::App& app = fixture.app();
+  hg_test::TestProcess evil(fixture.temp.host("C:\\evil.exe"));
+  EXPECT_FALSE(engine::TerminateProcessById(app, evil.pid(), "C:\\OTHER.EXE"));
+  EXPECT_TRUE(hg_test::IsAlive(evil.pid()));
+  EXPECT_TRUE(engine::TerminateProcessById(app, evil.pid(), "C:\\EVIL.EXE"));
+  EXPECT_TRUE(evil.WaitKilled());
+}
+
 TEST(MemoryStageTest, ProgramWhoseFileWasDeletedIsFoundAndEnded) {
   for (const machine::OsFamily family : {machine::OsFamily::kNt, machine::OsFamily::kWin9x}) {
     SCOPED_TRACE(static_cast<int>(family));

@@ -86,7 +86,7 @@ bool AskUser(model::App& app, const DetectedProgram& program) {
                        "] from using your system memory. Otherwise click No.";
   if (app.runtime.MsgBox(prompt, services::vbYesNo | services::vbQuestion, title) ==
       services::vbYes) {
-    EndDetectedProgram(app, program);
+    TerminateProcessById(app, program.process_id, program.path);
     return true;
   }
   AddToIgnoreList(app, program.file_name);
@@ -114,7 +114,7 @@ void CheckProgram(model::App& app, uint32_t process_id, const std::string& full_
       ++app.scan.lngThreatsFound;
     return;
   }
-  const bool ended = EndDetectedProgram(app, program);
+  const bool ended = TerminateProcessById(app, program.process_id, program.path);
   LogEndedProgram(app, program.file_name, ended, kStoppedSuffix);
   ++app.scan.lngThreatsFound;
 }

@@ -39,17 +39,24 @@ std::string FileNameOf(std::string_view path) {
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
+bool TerminateProcessById(model::App& app, uint32_t process_id, std::string_view matched_path) {
+  const std::unique_ptr<machine::OpenedProcess> process =
+      app.machine.processes().OpenProcess(process_id);
+  if (!process || ComparablePath(app, process->ModuleFileName()) != matched_path)
+    return false;
+  // A running process reports "still active" as its exit code, which it is then ended with.
+  constexpr uint32_t kStillActive = 259;
+  return process->Terminate(kStillActive);
+}
+
 bool EndDetectedProgram(model::App& app, const DetectedProgram& program) {
+  if (app.machine.profile().os_family != machine::OsFamily::kNt)
+    return TerminateProcessById(app, program.process_id, program.path);
   machine::ProcessTable& table = app.machine.processes();
-  const std::unique_ptr<machine::OpenedProcess> process = table.OpenProcess(program.process_id);
-  if (!process || ComparablePath(app, process->ModuleFileName()) != program.path)
+  if (!table.EnablePrivilege(kDebugPrivilege))
     return false;
-  const bool nt = app.machine.profile().os_family == machine::OsFamily::kNt;
-  if (nt && !table.EnablePrivilege(kDebugPrivilege))
-    return false;
-  const bool ended = process->Terminate(0);
-  if (nt)
-    table.DisablePrivilege(kDebugPrivilege);
+  const bool ended = TerminateProcessById(app, program.process_id, program.path);
+  table.DisablePrivilege(kDebugPrivilege);
   return ended;
 }
 

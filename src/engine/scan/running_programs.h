@@ -35,9 +35,13 @@ std::string ComparablePath(const model::App& app, std::string_view module_path);
 // The text after the last "\" (the whole text when there is none).
 std::string FileNameOf(std::string_view path);
 
-// Ends the program by its process id, but only while that id still runs the executable that
-// was matched, so a program started since under a reused id is never touched. On the NT family
-// the debug privilege is raised around the attempt. True when the program was ended.
+// Ends the program by its process id, with the exit code the process reports, but only while
+// that id still runs the executable at `matched_path` (as ComparablePath gives it), so a
+// program started since under a reused id is never touched. True when the program was ended.
+bool TerminateProcessById(model::App& app, uint32_t process_id, std::string_view matched_path);
+
+// Ends a detected program by TerminateProcessById; on the NT family with the debug privilege
+// raised around the attempt.
 bool EndDetectedProgram(model::App& app, const DetectedProgram& program);
 
 // The scan-log row of a program ended during a scan: "Detected in the memory : " & file name
