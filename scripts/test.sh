@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, builds everything and runs every test: once in a normal build,
-# once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# once under AddressSanitizer and UndefinedBehaviorSanitizer. The build folders go under
+# $HG_BUILD_ROOT (default: build/ in the source tree), which may lie anywhere.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+build_root=${HG_BUILD_ROOT:-build}
 
 bash scripts/install-deps.sh
 
@@ -20,8 +22,8 @@ run_suite() {
 }
 
 echo "== build and test =="
-run_suite build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite "$build_root/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 echo "== build and test under AddressSanitizer + UndefinedBehaviorSanitizer =="
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DHG_SANITIZE=ON -DHG_BUILD_BENCH=OFF
+  run_suite "$build_root/sanitize" -DCMAKE_BUILD_TYPE=Debug -DHG_SANITIZE=ON -DHG_BUILD_BENCH=OFF

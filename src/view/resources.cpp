@@ -89,6 +89,11 @@ std::optional<fs::path> FindDataFolder() {
       break;
     dir = dir.parent_path();
   }
+#ifdef HG_DATA_DIR
+  // A build folder anywhere: the source tree's data folder, as the build recorded it.
+  if (ReadableFolder(HG_DATA_DIR))
+    return fs::path(HG_DATA_DIR);
+#endif
   return std::nullopt;
 }
 

@@ -18,8 +18,8 @@
 namespace view {
 
 // The program's data folder: $HEARTHGUARD_DATA when set, else a "data" folder beside the
-// executable or above it (a build tree), else share/hearthguard above it. Nothing when none
-// exists.
+// executable or above it (a build tree), or share/hearthguard above it (an installed program),
+// else the source tree's data folder that the build recorded. Nothing when none exists.
 std::optional<std::filesystem::path> FindDataFolder();
 
 // The skin's style sheet (a path relative to the data folder); when the file cannot be read, a
