@@ -110,6 +110,14 @@ const Registry::Entry* Registry::Find(RegHandle key) const {
   return slot < handles_.size() && handles_[slot].in_use ? &handles_[slot] : nullptr;
 }
 
+int32_t Registry::UnlessDeleted(const Entry& entry, int32_t status) {
+  if ((status == kRegNotFound || status == kRegNoMoreItems) && !entry.is_root) {
+    if (const int32_t exists = entry.hive->KeyExists(entry.id); exists != kRegSuccess)
+      return exists;
+  }
+  return status;
+}
+
 RegHandle Registry::Allocate(Entry entry) {
   entry.in_use = true;
   size_t slot;
@@ -142,11 +150,12 @@ int32_t Registry::OpenKey(RegHandle key, std::string_view sub_key, RegHandle& re
   std::vector<std::string_view> names;
   if (const int32_t status = SplitKeyPath(sub_key, names); status != kRegSuccess)
     return status;
+  // Names below a deleted key are looked up by path, which a new key may have taken.
+  if (!entry->is_root) {
+    if (const int32_t status = entry->hive->KeyExists(entry->id); status != kRegSuccess)
+      return status;
+  }
   if (names.empty()) {
-    if (!entry->is_root) {
-      if (const int32_t status = entry->hive->KeyExists(entry->id); status != kRegSuccess)
-        return status;
-    }
     result = Allocate(*entry);
     return kRegSuccess;
   }
@@ -210,7 +219,7 @@ int32_t Registry::QueryValue(RegHandle key, std::string_view name, uint32_t* typ
   name = CutName(name);
   if (const int32_t status = entry->hive->GetValue(entry->id, ToUpper(name), found_type, bytes);
       status != kRegSuccess) {
-    return status;
+    return UnlessDeleted(*entry, status);
   }
   if (type)
     *type = found_type;
@@ -235,7 +244,7 @@ int32_t Registry::GetValue(RegHandle key, std::string_view name, uint32_t& type,
   name = CutName(name);
   entry->hive->BeginRead();
   AtExit done{[this] { EndReadsIfIdle(); }};
-  return entry->hive->GetValue(entry->id, ToUpper(name), type, data);
+  return UnlessDeleted(*entry, entry->hive->GetValue(entry->id, ToUpper(name), type, data));
 }
 
 int32_t Registry::SetValue(RegHandle key, std::string_view name, uint32_t type,
@@ -252,7 +261,7 @@ int32_t Registry::DeleteValue(RegHandle key, std::string_view name) {
   if (!entry)
     return kRegInvalidHandle;
   name = CutName(name);
-  return entry->hive->DeleteValue(entry->id, ToUpper(name));
+  return UnlessDeleted(*entry, entry->hive->DeleteValue(entry->id, ToUpper(name)));
 }
 
 int32_t Registry::DeleteKeyTree(RegHandle key, std::string_view sub_key) {
@@ -265,7 +274,7 @@ int32_t Registry::DeleteKeyTree(RegHandle key, std::string_view sub_key) {
   std::vector<std::string_view> names;
   if (const int32_t status = SplitKeyPath(sub_key, names); status != kRegSuccess)
     return status;
-  return entry->hive->DeleteTree(ChildPath(entry->path, names));
+  return entry->hive->DeleteTree(entry->id, ChildPath(entry->path, names));
 }
 
 int32_t Registry::EnumKey(RegHandle key, uint32_t index, std::string& name) {
@@ -274,7 +283,7 @@ int32_t Registry::EnumKey(RegHandle key, uint32_t index, std::string& name) {
     return kRegInvalidHandle;
   entry->hive->BeginRead();
   AtExit done{[this] { EndReadsIfIdle(); }};
-  return entry->hive->SubKeyAt(entry->id, index, name);
+  return UnlessDeleted(*entry, entry->hive->SubKeyAt(entry->id, index, name));
 }
 
 int32_t Registry::EnumValue(RegHandle key, uint32_t index, std::string& name, uint32_t& type,
@@ -284,7 +293,7 @@ int32_t Registry::EnumValue(RegHandle key, uint32_t index, std::string& name, ui
     return kRegInvalidHandle;
   entry->hive->BeginRead();
   AtExit done{[this] { EndReadsIfIdle(); }};
-  return entry->hive->ValueAt(entry->id, index, name, type, data);
+  return UnlessDeleted(*entry, entry->hive->ValueAt(entry->id, index, name, type, data));
 }
 
 size_t Registry::OpenHandleCount() const {

@@ -7,7 +7,8 @@
 // value has the empty name. Calls return Win32 status codes; each change is one transaction.
 // Reads made while keys are open share one snapshot of the hive, so an open-query-close costs
 // one read transaction; the snapshot ends when the last key is closed, at every change, and
-// after at most 100 ms, so other processes' changes show from then on.
+// after at most 100 ms, so other processes' changes show from then on. A handle to a key that was
+// deleted (by anyone) answers kRegKeyDeleted from then on, whatever keys are made later.
 // Not thread-safe: one Registry belongs to one thread.
 
 #include <array>
@@ -127,6 +128,8 @@ class Registry {
   };
   Registry(std::unique_ptr<RegistryHive> machine, std::unique_ptr<RegistryHive> user);
   const Entry* Find(RegHandle key) const;
+  // `status` of a look-up under `entry`, unless the key `entry` names was deleted.
+  int32_t UnlessDeleted(const Entry& entry, int32_t status);
   RegHandle Allocate(Entry entry);
   void EndReadsIfIdle();
 
