@@ -13,16 +13,12 @@ constexpr std::array<RegHandle, 5> kMachineRoots = {kHkeyClassesRoot, kHkeyLocal
                                                     kHkeyCurrentConfig, kHkeyDynData};
 constexpr std::array<RegHandle, 1> kUserRoots = {kHkeyCurrentUser};
 
-// The platform takes names as C strings.
-std::string_view CutName(std::string_view name) {
-  return name.substr(0, name.find('\0'));
-}
-
 // Splits a relative key path into its names. One trailing "\" is allowed; any other empty
 // name (a leading "\", "\\" inside) is a bad path.
 int32_t SplitKeyPath(std::string_view sub_key, std::vector<std::string_view>& names) {
   names.clear();
-  sub_key = CutName(sub_key);
+  if (!IsRegistryName(sub_key))
+    return kRegBadPathName;
   if (sub_key.empty())
     return kRegSuccess;
   if (sub_key.back() == '\\')
@@ -210,13 +206,12 @@ int32_t Registry::QueryValue(RegHandle key, std::string_view name, uint32_t* typ
   const Entry* entry = Find(key);
   if (!entry)
     return kRegInvalidHandle;
-  if (data && !size)
+  if ((data && !size) || !IsRegistryName(name))
     return kRegInvalidParameter;
   entry->hive->BeginRead();
   AtExit done{[this] { EndReadsIfIdle(); }};
   uint32_t found_type = kRegNone;
   std::string bytes;
-  name = CutName(name);
   if (const int32_t status = entry->hive->GetValue(entry->id, ToUpper(name), found_type, bytes);
       status != kRegSuccess) {
     return UnlessDeleted(*entry, status);
@@ -241,7 +236,8 @@ int32_t Registry::GetValue(RegHandle key, std::string_view name, uint32_t& type,
   const Entry* entry = Find(key);
   if (!entry)
     return kRegInvalidHandle;
-  name = CutName(name);
+  if (!IsRegistryName(name))
+    return kRegInvalidParameter;
   entry->hive->BeginRead();
   AtExit done{[this] { EndReadsIfIdle(); }};
   return UnlessDeleted(*entry, entry->hive->GetValue(entry->id, ToUpper(name), type, data));
@@ -252,7 +248,8 @@ int32_t Registry::SetValue(RegHandle key, std::string_view name, uint32_t type,
   const Entry* entry = Find(key);
   if (!entry)
     return kRegInvalidHandle;
-  name = CutName(name);
+  if (!IsRegistryName(name))
+    return kRegInvalidParameter;
   return entry->hive->SetValue(entry->id, name, ToUpper(name), type, data);
 }
 
@@ -260,7 +257,8 @@ int32_t Registry::DeleteValue(RegHandle key, std::string_view name) {
   const Entry* entry = Find(key);
   if (!entry)
     return kRegInvalidHandle;
-  name = CutName(name);
+  if (!IsRegistryName(name))
+    return kRegInvalidParameter;
   return UnlessDeleted(*entry, entry->hive->DeleteValue(entry->id, ToUpper(name)));
 }
 
@@ -268,7 +266,6 @@ int32_t Registry::DeleteKeyTree(RegHandle key, std::string_view sub_key) {
   const Entry* entry = Find(key);
   if (!entry)
     return kRegInvalidHandle;
-  sub_key = CutName(sub_key);
   if (entry->is_root && TrimBlanks(sub_key).empty())
     return kRegAccessDenied;
   std::vector<std::string_view> names;

@@ -74,6 +74,12 @@ std::string_view RootKeyName(RegHandle root);
 // The root of that name (ignoring case); nothing when there is none.
 std::optional<RegHandle> RootKeyByName(std::string_view name);
 
+// Whether a key path or value name can name anything in the registry: one holding a NUL
+// cannot (cut there, as the platform's C strings are, it would name another key or value).
+inline bool IsRegistryName(std::string_view name) {
+  return name.find('\0') == std::string_view::npos;
+}
+
 class RegistryHive;
 
 class Registry {
@@ -88,7 +94,8 @@ class Registry {
 
   // Key paths are relative to `key` (a root or an open handle), components separated by "\".
   // "" names `key` itself; one trailing "\" is allowed; an empty component is kRegBadPathName.
-  // Names are cut at a NUL, as the platform's C strings are.
+  // A name that is not IsRegistryName is refused: kRegBadPathName in a key path,
+  // kRegInvalidParameter as a value name.
   int32_t OpenKey(RegHandle key, std::string_view sub_key, RegHandle& result);
   // Opens the key, creating it and every missing key along the path in one transaction.
   int32_t CreateKey(RegHandle key, std::string_view sub_key, RegHandle& result,

@@ -58,18 +58,30 @@ bool IsProtected(const std::vector<std::string>& key) {
   return false;
 }
 
+// The folded names of root\key below the root (below the user under HKEY_USERS); false when
+// root\key names no key a definition may touch at all.
+bool FoldUnderRoot(machine::RegHandle root, std::string_view key, std::vector<std::string>& names) {
+  if (machine::RootKeyName(root).empty() || !machine::IsRegistryName(key))
+    return false;
+  names = FoldKey(key);
+  if (names.empty())
+    return false;
+  if (root == machine::kHkeyUsers)
+    names.erase(names.begin());
+  return true;
+}
+
 }  // namespace
 
 bool IsDeletableRegistryKey(machine::RegHandle root, std::string_view key) {
-  if (machine::RootKeyName(root).empty())
-    return false;
-  std::vector<std::string> names = FoldKey(key);
-  if (root == machine::kHkeyUsers) {
-    if (names.size() <= 1)
-      return false;
-    names.erase(names.begin());
-  }
-  return !IsProtected(names);
+  std::vector<std::string> names;
+  return FoldUnderRoot(root, key, names) && !IsProtected(names);
+}
+
+bool IsDeletableRegistryValue(machine::RegHandle root, std::string_view key,
+                              std::string_view value_name) {
+  std::vector<std::string> names;
+  return machine::IsRegistryName(value_name) && FoldUnderRoot(root, key, names);
 }
 
 }  // namespace removal

@@ -166,10 +166,33 @@ TEST_F(RegistryTest, QueryValueFollowsThePlatformsBufferRules) {
 
   EXPECT_EQ(registry_->QueryValue(key, "v", &type, buffer, nullptr), kRegInvalidParameter);
   EXPECT_EQ(registry_->QueryValue(key, "missing", &type, nullptr, &size), kRegNotFound);
-  // Names are C strings to the platform: the text after a NUL is not part of the name.
-  EXPECT_EQ(registry_->QueryValue(key, std::string("v\0junk", 6), &type, nullptr, &size),
-            kRegSuccess);
   registry_->CloseKey(key);
+}
+
+// A name holding a NUL would name another key or value if it were cut there.
+TEST_F(RegistryTest, NamesHoldingANulAreRefused) {
+  const RegHandle keep = Create(kHkeyCurrentUser, "Software\\Keep");
+  ASSERT_EQ(registry_->SetValue(keep, "v", kRegSz, "keep"), kRegSuccess);
+  const std::string key("Software\0evil", 13);
+  const std::string value("v\0evil", 6);
+  RegHandle out = 0;
+  EXPECT_EQ(registry_->OpenKey(kHkeyCurrentUser, key, out), kRegBadPathName);
+  EXPECT_EQ(registry_->CreateKey(kHkeyCurrentUser, key, out), kRegBadPathName);
+  EXPECT_EQ(registry_->DeleteKeyTree(kHkeyCurrentUser, key), kRegBadPathName);
+  EXPECT_EQ(registry_->DeleteKeyTree(kHkeyCurrentUser, std::string("\0Software", 9)),
+            kRegBadPathName);
+  uint32_t type = 0, size = 0;
+  std::string name, data;
+  EXPECT_EQ(registry_->QueryValue(keep, value, &type, nullptr, &size), kRegInvalidParameter);
+  EXPECT_EQ(registry_->GetValue(keep, value, type, data), kRegInvalidParameter);
+  EXPECT_EQ(registry_->SetValue(keep, value, kRegSz, "x"), kRegInvalidParameter);
+  EXPECT_EQ(registry_->DeleteValue(keep, value), kRegInvalidParameter);
+
+  EXPECT_EQ(registry_->GetValue(keep, "v", type, data), kRegSuccess);
+  EXPECT_EQ(data, "keep");
+  EXPECT_EQ(registry_->EnumValue(keep, 1, name, type, data), kRegNoMoreItems);
+  EXPECT_EQ(SubKeys(kHkeyCurrentUser), std::vector<std::string>{"Software"});
+  registry_->CloseKey(keep);
 }
 
 TEST_F(RegistryTest, DeleteKeyTreeRemovesTheKeyItsSubKeysAndValuesOnly) {
@@ -301,11 +324,8 @@ TEST_F(RegistryTest, ARootsWholeTreeIsNeverDeleted) {
     RegHandle key;
     std::string path;
   };
-  for (const Case& c : std::vector<Case>{{kHkeyCurrentUser, ""},
-                                         {kHkeyCurrentUser, "   "},
-                                         {kHkeyCurrentUser, std::string("\0Software", 9)},
-                                         {root_copy, ""},
-                                         {made_root, " "}}) {
+  for (const Case& c : std::vector<Case>{
+           {kHkeyCurrentUser, ""}, {kHkeyCurrentUser, "   "}, {root_copy, ""}, {made_root, " "}}) {
     EXPECT_EQ(registry_->DeleteKeyTree(c.key, c.path), kRegAccessDenied) << c.path;
   }
   EXPECT_EQ(registry_->DeleteKeyTree(kHkeyCurrentUser, "\\"), kRegBadPathName);

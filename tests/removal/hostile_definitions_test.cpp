@@ -22,6 +22,7 @@ using machine::kHkeyCurrentUser;
 using machine::kHkeyLocalMachine;
 using machine::kHkeyUsers;
 using model::ThreatIconKind;
+using namespace std::string_literals;
 
 constexpr const char* kCookies = "C:\\Documents and Settings\\Owner\\Cookies";
 constexpr const char* kCookie = "C:\\Documents and Settings\\Owner\\Cookies\\owner@bad[1].txt";
@@ -90,6 +91,10 @@ std::vector<HostileKey> HostileKeys() {
       {"", "Software\\Keep", "v"},
       {"-2147483644", "Software\\Keep", ""},  // HKEY_PERFORMANCE_DATA is not held
       {"1.5", "Software\\Keep", ""},
+      // Cut at the NUL, these would name HKCU\Software and the value Keep\v.
+      {root(kHkeyCurrentUser), "Software\0evil"s, ""},
+      {root(kHkeyCurrentUser), "Software\\Keep\0evil"s, "v"},
+      {root(kHkeyCurrentUser), "Software\\Keep", "v\0evil"s},
   };
 }
 
@@ -136,12 +141,12 @@ TEST(HostileDefinitionsTest, GuardRefusesEachPathForItsReason) {
   }
   for (const HostileKey& key : HostileKeys()) {
     double number = 0;
-    if (!key.value.empty() || !machine::ParseNumber(key.root, number) ||
-        number != static_cast<int32_t>(number)) {
+    if (!machine::ParseNumber(key.root, number) || number != static_cast<int32_t>(number))
       continue;
-    }
-    EXPECT_FALSE(removal::IsDeletableRegistryKey(static_cast<int32_t>(number), key.key))
-        << key.root << " " << key.key;
+    const auto root = static_cast<int32_t>(number);
+    EXPECT_FALSE(key.value.empty() ? removal::IsDeletableRegistryKey(root, key.key)
+                                   : removal::IsDeletableRegistryValue(root, key.key, key.value))
+        << key.root << " " << key.key << " " << key.value;
   }
   EXPECT_TRUE(removal::IsDeletableRegistryKey(kHkeyCurrentUser, "Software\\Acme"));
   EXPECT_TRUE(removal::IsDeletableRegistryKey(kHkeyLocalMachine, "Software\\Classes\\CLSID\\{x}"));
