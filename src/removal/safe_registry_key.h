@@ -2,7 +2,8 @@
 // The guard for registry deletions. A definition line with an empty key, a name the registry
 // cannot hold, or one that names a key the system cannot do without (or a key above one) would
 // delete far more than a threat: such a key is refused. A value is refused only where its
-// names are; deleting a value inside the Run key is exactly what a removal is for.
+// names are or where the system cannot start without it (the shell Winlogon starts); deleting
+// a value inside the Run key is exactly what a removal is for.
 
 #include <string_view>
 
@@ -18,7 +19,8 @@ namespace removal {
 bool IsDeletableRegistryKey(machine::RegHandle root, std::string_view key);
 
 // True when the value `value_name` of root\key may be deleted: a known root, a key path with at
-// least one name, and no NUL in the path or the name.
+// least one name, no NUL in the path or the name, and not one of the protected values (letter
+// case and blanks around the names make no difference).
 bool IsDeletableRegistryValue(machine::RegHandle root, std::string_view key,
                               std::string_view value_name);
 

@@ -65,6 +65,10 @@ const std::vector<std::pair<std::string, removal::PathRefusal>>& HostilePaths() 
   return paths;
 }
 
+constexpr std::string_view kWinlogon = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+constexpr std::string_view kImageFileOptions =
+    "Software\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options";
+
 struct HostileKey {
   std::string root;
   std::string key;
@@ -95,6 +99,22 @@ std::vector<HostileKey> HostileKeys() {
       {root(kHkeyCurrentUser), "Software\0evil"s, ""},
       {root(kHkeyCurrentUser), "Software\\Keep\0evil"s, "v"},
       {root(kHkeyCurrentUser), "Software\\Keep", "v\0evil"s},
+      // Keys and values the system cannot start or run programs without.
+      {root(kHkeyClassesRoot), "exefile", ""},
+      {root(kHkeyClassesRoot), "exefile\\shell\\open\\command", ""},
+      {root(kHkeyClassesRoot), ".exe", ""},
+      {root(kHkeyClassesRoot), "*", ""},
+      {root(kHkeyClassesRoot), "Directory", ""},
+      {root(kHkeyLocalMachine), "Software\\Classes\\exefile", ""},
+      {root(kHkeyLocalMachine), "System\\ControlSet001", ""},
+      {root(kHkeyLocalMachine), "SYSTEM\\controlset002\\Services", ""},
+      {root(kHkeyLocalMachine), "SAM", ""},
+      {root(kHkeyLocalMachine), "Security", ""},
+      {root(kHkeyLocalMachine), "Hardware", ""},
+      {root(kHkeyLocalMachine), "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", ""},
+      {root(kHkeyLocalMachine), std::string(kImageFileOptions), ""},
+      {root(kHkeyLocalMachine), std::string(kWinlogon), "Shell"},
+      {root(kHkeyLocalMachine), std::string(kWinlogon), " userinit "},
   };
 }
 
@@ -112,7 +132,25 @@ constexpr const char* kSystemKeys =
     "\"x\"=\"y\"\n"
     "[HKEY_CLASSES_ROOT\\CLSID\\{00000000-0000-0000-0000-000000000002}]\n"
     "[HKEY_CURRENT_USER\\Software\\Keep]\n"
-    "\"v\"=\"keep\"\n";
+    "\"v\"=\"keep\"\n"
+    "[HKEY_CLASSES_ROOT\\exefile\\shell\\open\\command]\n"
+    "@=\"\\\"%1\\\" %*\"\n"
+    "[HKEY_CLASSES_ROOT\\.exe]\n"
+    "@=\"exefile\"\n"
+    "[HKEY_CLASSES_ROOT\\*\\shellex\\ContextMenuHandlers]\n"
+    "[HKEY_CLASSES_ROOT\\Directory\\shell]\n"
+    "[HKEY_LOCAL_MACHINE\\Software\\Classes\\exefile]\n"
+    "[HKEY_LOCAL_MACHINE\\System\\ControlSet001\\Services\\Disk]\n"
+    "[HKEY_LOCAL_MACHINE\\System\\ControlSet002\\Services\\Disk]\n"
+    "[HKEY_LOCAL_MACHINE\\SAM\\SAM]\n"
+    "[HKEY_LOCAL_MACHINE\\Security\\Policy]\n"
+    "[HKEY_LOCAL_MACHINE\\Hardware\\Description]\n"
+    "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Keep]\n"
+    "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\"
+    "Image File Execution Options\\keep.exe]\n"
+    "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon]\n"
+    "\"Shell\"=\"Explorer.exe\"\n"
+    "\"Userinit\"=\"C:\\\\WINDOWS\\\\system32\\\\userinit.exe,\"\n";
 
 constexpr const char* kThreatKeys =
     "REGEDIT4\n"
@@ -151,6 +189,26 @@ TEST(HostileDefinitionsTest, GuardRefusesEachPathForItsReason) {
   EXPECT_TRUE(removal::IsDeletableRegistryKey(kHkeyCurrentUser, "Software\\Acme"));
   EXPECT_TRUE(removal::IsDeletableRegistryKey(kHkeyLocalMachine, "Software\\Classes\\CLSID\\{x}"));
   EXPECT_TRUE(removal::IsDeletableRegistryKey(kHkeyUsers, "S-1-5-21\\Software\\Acme"));
+  // What lies below a protected key, and the values of the Run keys, stay removable.
+  struct Allowed {
+    machine::RegHandle root;
+    std::string key;
+    std::string value;
+  };
+  const Allowed allowed[] = {
+      {kHkeyLocalMachine, std::string(kImageFileOptions) + "\\evil.exe", ""},
+      {kHkeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme", ""},
+      {kHkeyLocalMachine, "System\\ControlSet001\\Services\\AcmeDriver", ""},
+      {kHkeyClassesRoot, "*\\shellex\\ContextMenuHandlers\\Acme", ""},
+      {kHkeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Acme"},
+      {kHkeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", "Acme"},
+      {kHkeyLocalMachine, std::string(kWinlogon), "AcmeNotify"},
+  };
+  for (const Allowed& a : allowed) {
+    EXPECT_TRUE(a.value.empty() ? removal::IsDeletableRegistryKey(a.root, a.key)
+                                : removal::IsDeletableRegistryValue(a.root, a.key, a.value))
+        << a.key << " " << a.value;
+  }
 }
 
 TEST(HostileDefinitionsTest, OnlyThePlantedThreatsChange) {
