@@ -135,17 +135,9 @@ constexpr const char* kSystemKeys =
     "\"v\"=\"keep\"\n"
     "[HKEY_CLASSES_ROOT\\exefile\\shell\\open\\command]\n"
     "@=\"\\\"%1\\\" %*\"\n"
-    "[HKEY_CLASSES_ROOT\\.exe]\n"
-    "@=\"exefile\"\n"
     "[HKEY_CLASSES_ROOT\\*\\shellex\\ContextMenuHandlers]\n"
-    "[HKEY_CLASSES_ROOT\\Directory\\shell]\n"
-    "[HKEY_LOCAL_MACHINE\\Software\\Classes\\exefile]\n"
     "[HKEY_LOCAL_MACHINE\\System\\ControlSet001\\Services\\Disk]\n"
-    "[HKEY_LOCAL_MACHINE\\System\\ControlSet002\\Services\\Disk]\n"
     "[HKEY_LOCAL_MACHINE\\SAM\\SAM]\n"
-    "[HKEY_LOCAL_MACHINE\\Security\\Policy]\n"
-    "[HKEY_LOCAL_MACHINE\\Hardware\\Description]\n"
-    "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Keep]\n"
     "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\"
     "Image File Execution Options\\keep.exe]\n"
     "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon]\n"
@@ -197,11 +189,8 @@ TEST(HostileDefinitionsTest, GuardRefusesEachPathForItsReason) {
   };
   const Allowed allowed[] = {
       {kHkeyLocalMachine, std::string(kImageFileOptions) + "\\evil.exe", ""},
-      {kHkeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme", ""},
       {kHkeyLocalMachine, "System\\ControlSet001\\Services\\AcmeDriver", ""},
-      {kHkeyClassesRoot, "*\\shellex\\ContextMenuHandlers\\Acme", ""},
       {kHkeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Acme"},
-      {kHkeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", "Acme"},
       {kHkeyLocalMachine, std::string(kWinlogon), "AcmeNotify"},
   };
   for (const Allowed& a : allowed) {
