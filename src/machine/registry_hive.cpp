@@ -283,12 +283,14 @@ void RegistryHive::BeginRead() {
     Run(kCommit);
   }
   last_value_.valid = false;
+  found_key_ = 0;
   if (Run(kBeginRead) == kRegSuccess)
     read_since_ = now;
 }
 
 void RegistryHive::EndRead() {
   last_value_.valid = false;
+  found_key_ = 0;
   if (sqlite3_get_autocommit(db_) == 0)
     Run(kCommit);
 }
@@ -311,6 +313,7 @@ int32_t RegistryHive::FindKey(std::string_view path, int64_t& id) {
   switch (const int rc = use.Step()) {
     case SQLITE_ROW:
       id = use.Int(0);
+      found_key_ = id;
       return kRegSuccess;
     case SQLITE_DONE:
       return kRegNotFound;
@@ -320,6 +323,8 @@ int32_t RegistryHive::FindKey(std::string_view path, int64_t& id) {
 }
 
 int32_t RegistryHive::KeyExists(int64_t id) {
+  if (id == found_key_ && id != 0 && sqlite3_get_autocommit(db_) == 0)
+    return kRegSuccess;
   Use use(Get(kKeyExists));
   use.Bind(1, id);
   const int rc = use.Step();

@@ -97,6 +97,9 @@ class RegistryHive {
   sqlite3* db_;
   std::chrono::steady_clock::time_point read_since_;
   LastValue last_value_;
+  // The last key found in the current snapshot: it exists until the snapshot ends, so asking
+  // again (a value missing under a key just opened) needs no statement.
+  int64_t found_key_ = 0;
   std::array<sqlite3_stmt*, kStatementCount> statements_{};
 };
 
