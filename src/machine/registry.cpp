@@ -13,16 +13,12 @@ constexpr std::array<RegHandle, 5> kMachineRoots = {kHkeyClassesRoot, kHkeyLocal
                                                     kHkeyCurrentConfig, kHkeyDynData};
 constexpr std::array<RegHandle, 1> kUserRoots = {kHkeyCurrentUser};
 
-// The platform takes names as C strings.
-std::string_view CutName(std::string_view name) {
-  return name.substr(0, name.find('\0'));
-}
-
 // Splits a relative key path into its names. One trailing "\" is allowed; any other empty
 // name (a leading "\", "\\" inside) is a bad path.
 int32_t SplitKeyPath(std::string_view sub_key, std::vector<std::string_view>& names) {
   names.clear();
-  sub_key = CutName(sub_key);
+  if (!IsRegistryName(sub_key))
+    return kRegBadPathName;
   if (sub_key.empty())
     return kRegSuccess;
   if (sub_key.back() == '\\')
@@ -110,6 +106,14 @@ const Registry::Entry* Registry::Find(RegHandle key) const {
   return slot < handles_.size() && handles_[slot].in_use ? &handles_[slot] : nullptr;
 }
 
+int32_t Registry::UnlessDeleted(const Entry& entry, int32_t status) {
+  if ((status == kRegNotFound || status == kRegNoMoreItems) && !entry.is_root) {
+    if (const int32_t exists = entry.hive->KeyExists(entry.id); exists != kRegSuccess)
+      return exists;
+  }
+  return status;
+}
+
 RegHandle Registry::Allocate(Entry entry) {
   entry.in_use = true;
   size_t slot;
@@ -142,11 +146,12 @@ int32_t Registry::OpenKey(RegHandle key, std::string_view sub_key, RegHandle& re
   std::vector<std::string_view> names;
   if (const int32_t status = SplitKeyPath(sub_key, names); status != kRegSuccess)
     return status;
+  // Names below a deleted key are looked up by path, which a new key may have taken.
+  if (!entry->is_root) {
+    if (const int32_t status = entry->hive->KeyExists(entry->id); status != kRegSuccess)
+      return status;
+  }
   if (names.empty()) {
-    if (!entry->is_root) {
-      if (const int32_t status = entry->hive->KeyExists(entry->id); status != kRegSuccess)
-        return status;
-    }
     result = Allocate(*entry);
     return kRegSuccess;
   }
@@ -201,16 +206,15 @@ int32_t Registry::QueryValue(RegHandle key, std::string_view name, uint32_t* typ
   const Entry* entry = Find(key);
   if (!entry)
     return kRegInvalidHandle;
-  if (data && !size)
+  if ((data && !size) || !IsRegistryName(name))
     return kRegInvalidParameter;
   entry->hive->BeginRead();
   AtExit done{[this] { EndReadsIfIdle(); }};
   uint32_t found_type = kRegNone;
   std::string bytes;
-  name = CutName(name);
   if (const int32_t status = entry->hive->GetValue(entry->id, ToUpper(name), found_type, bytes);
       status != kRegSuccess) {
-    return status;
+    return UnlessDeleted(*entry, status);
   }
   if (type)
     *type = found_type;
@@ -232,10 +236,11 @@ int32_t Registry::GetValue(RegHandle key, std::string_view name, uint32_t& type,
   const Entry* entry = Find(key);
   if (!entry)
     return kRegInvalidHandle;
-  name = CutName(name);
+  if (!IsRegistryName(name))
+    return kRegInvalidParameter;
   entry->hive->BeginRead();
   AtExit done{[this] { EndReadsIfIdle(); }};
-  return entry->hive->GetValue(entry->id, ToUpper(name), type, data);
+  return UnlessDeleted(*entry, entry->hive->GetValue(entry->id, ToUpper(name), type, data));
 }
 
 int32_t Registry::SetValue(RegHandle key, std::string_view name, uint32_t type,
@@ -243,7 +248,8 @@ int32_t Registry::SetValue(RegHandle key, std::string_view name, uint32_t type,
   const Entry* entry = Find(key);
   if (!entry)
     return kRegInvalidHandle;
-  name = CutName(name);
+  if (!IsRegistryName(name))
+    return kRegInvalidParameter;
   return entry->hive->SetValue(entry->id, name, ToUpper(name), type, data);
 }
 
@@ -251,21 +257,21 @@ int32_t Registry::DeleteValue(RegHandle key, std::string_view name) {
   const Entry* entry = Find(key);
   if (!entry)
     return kRegInvalidHandle;
-  name = CutName(name);
-  return entry->hive->DeleteValue(entry->id, ToUpper(name));
+  if (!IsRegistryName(name))
+    return kRegInvalidParameter;
+  return UnlessDeleted(*entry, entry->hive->DeleteValue(entry->id, ToUpper(name)));
 }
 
 int32_t Registry::DeleteKeyTree(RegHandle key, std::string_view sub_key) {
   const Entry* entry = Find(key);
   if (!entry)
     return kRegInvalidHandle;
-  sub_key = CutName(sub_key);
   if (entry->is_root && TrimBlanks(sub_key).empty())
     return kRegAccessDenied;
   std::vector<std::string_view> names;
   if (const int32_t status = SplitKeyPath(sub_key, names); status != kRegSuccess)
     return status;
-  return entry->hive->DeleteTree(ChildPath(entry->path, names));
+  return entry->hive->DeleteTree(entry->id, ChildPath(entry->path, names));
 }
 
 int32_t Registry::EnumKey(RegHandle key, uint32_t index, std::string& name) {
@@ -274,7 +280,7 @@ int32_t Registry::EnumKey(RegHandle key, uint32_t index, std::string& name) {
     return kRegInvalidHandle;
   entry->hive->BeginRead();
   AtExit done{[this] { EndReadsIfIdle(); }};
-  return entry->hive->SubKeyAt(entry->id, index, name);
+  return UnlessDeleted(*entry, entry->hive->SubKeyAt(entry->id, index, name));
 }
 
 int32_t Registry::EnumValue(RegHandle key, uint32_t index, std::string& name, uint32_t& type,
@@ -284,7 +290,7 @@ int32_t Registry::EnumValue(RegHandle key, uint32_t index, std::string& name, ui
     return kRegInvalidHandle;
   entry->hive->BeginRead();
   AtExit done{[this] { EndReadsIfIdle(); }};
-  return entry->hive->ValueAt(entry->id, index, name, type, data);
+  return UnlessDeleted(*entry, entry->hive->ValueAt(entry->id, index, name, type, data));
 }
 
 size_t Registry::OpenHandleCount() const {

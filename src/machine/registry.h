@@ -7,7 +7,8 @@
 // value has the empty name. Calls return Win32 status codes; each change is one transaction.
 // Reads made while keys are open share one snapshot of the hive, so an open-query-close costs
 // one read transaction; the snapshot ends when the last key is closed, at every change, and
-// after at most 100 ms, so other processes' changes show from then on.
+// after at most 100 ms, so other processes' changes show from then on. A handle to a key that was
+// deleted (by anyone) answers kRegKeyDeleted from then on, whatever keys are made later.
 // Not thread-safe: one Registry belongs to one thread.
 
 #include <array>
@@ -73,6 +74,12 @@ std::string_view RootKeyName(RegHandle root);
 // The root of that name (ignoring case); nothing when there is none.
 std::optional<RegHandle> RootKeyByName(std::string_view name);
 
+// Whether a key path or value name can name anything in the registry: one holding a NUL
+// cannot (cut there, as the platform's C strings are, it would name another key or value).
+inline bool IsRegistryName(std::string_view name) {
+  return name.find('\0') == std::string_view::npos;
+}
+
 class RegistryHive;
 
 class Registry {
@@ -87,7 +94,8 @@ class Registry {
 
   // Key paths are relative to `key` (a root or an open handle), components separated by "\".
   // "" names `key` itself; one trailing "\" is allowed; an empty component is kRegBadPathName.
-  // Names are cut at a NUL, as the platform's C strings are.
+  // A name that is not IsRegistryName is refused: kRegBadPathName in a key path,
+  // kRegInvalidParameter as a value name.
   int32_t OpenKey(RegHandle key, std::string_view sub_key, RegHandle& result);
   // Opens the key, creating it and every missing key along the path in one transaction.
   int32_t CreateKey(RegHandle key, std::string_view sub_key, RegHandle& result,
@@ -127,6 +135,8 @@ class Registry {
   };
   Registry(std::unique_ptr<RegistryHive> machine, std::unique_ptr<RegistryHive> user);
   const Entry* Find(RegHandle key) const;
+  // `status` of a look-up under `entry`, unless the key `entry` names was deleted.
+  int32_t UnlessDeleted(const Entry& entry, int32_t status);
   RegHandle Allocate(Entry entry);
   void EndReadsIfIdle();
 

@@ -17,30 +17,36 @@ namespace fs = std::filesystem;
 
 // Stored in the database header (PRAGMA application_id): marks a file as one of our hives.
 constexpr uint32_t kApplicationId = 0x48475248;  // "HGRH"
-constexpr int kSchemaVersion = 1;
+// Layout 2 never gives a deleted key's row id to another key, so a handle to a deleted key
+// stays deleted. Layout 1 (ids reused) is upgraded when the file is opened for writing.
+constexpr int kSchemaVersion = 2;
+constexpr int kFirstSchemaVersion = 1;
 constexpr int kDefaultBusyMs = 2000;
 
-constexpr const char* kSchema = R"sql(
-BEGIN;
-PRAGMA application_id = 1212633672;
-PRAGMA user_version = 1;
-CREATE TABLE keys(
-  id INTEGER PRIMARY KEY,
-  parent INTEGER NOT NULL,
-  name BLOB NOT NULL,
-  path BLOB NOT NULL UNIQUE
-);
-CREATE INDEX keys_by_parent ON keys(parent, path);
-CREATE TABLE vals(
-  key INTEGER NOT NULL,
-  folded BLOB NOT NULL,
-  name BLOB NOT NULL,
-  type INTEGER NOT NULL,
-  data BLOB NOT NULL,
-  PRIMARY KEY(key, folded)
-) WITHOUT ROWID;
-)sql";
-static_assert(kApplicationId == 1212633672);
+constexpr std::string_view kKeysTable =
+    "CREATE TABLE keys(id INTEGER PRIMARY KEY AUTOINCREMENT, parent INTEGER NOT NULL,"
+    " name BLOB NOT NULL, path BLOB NOT NULL UNIQUE);"
+    "CREATE INDEX keys_by_parent ON keys(parent, path);";
+
+std::string SetVersion() {
+  return "PRAGMA user_version = " + std::to_string(kSchemaVersion) + ";";
+}
+
+std::string Schema() {
+  return "BEGIN; PRAGMA application_id = " + std::to_string(kApplicationId) + ";" + SetVersion() +
+         std::string(kKeysTable) +
+         "CREATE TABLE vals(key INTEGER NOT NULL, folded BLOB NOT NULL, name BLOB NOT NULL,"
+         " type INTEGER NOT NULL, data BLOB NOT NULL, PRIMARY KEY(key, folded)) WITHOUT ROWID;";
+}
+
+// Runs inside a write transaction that has seen layout 1.
+std::string UpgradeFromFirst() {
+  return "ALTER TABLE keys RENAME TO keys_first; DROP INDEX keys_by_parent;" +
+         std::string(kKeysTable) +
+         "INSERT INTO keys(id, parent, name, path) SELECT id, parent, name, path FROM keys_first;"
+         "DROP TABLE keys_first;" +
+         SetVersion();
+}
 
 constexpr std::array<const char*, 14> kStatementText = {
     "SELECT id FROM keys WHERE path = ?1",
@@ -133,7 +139,7 @@ bool CreateHiveFile(const fs::path& file, std::span<const RegHandle> roots, std:
   int rc = sqlite3_open_v2(temp.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   std::string message;
   bool ok = rc == SQLITE_OK && Exec(db, "PRAGMA journal_mode = WAL", message) &&
-            Exec(db, kSchema, message);
+            Exec(db, Schema().c_str(), message);
   for (size_t i = 0; ok && i < roots.size(); ++i) {
     const std::string name(RootKeyName(roots[i]));
     sqlite3_stmt* s = nullptr;
@@ -171,6 +177,31 @@ bool CreateHiveFile(const fs::path& file, std::span<const RegHandle> roots, std:
   return ok;
 }
 
+int ReadVersion(sqlite3* db) {
+  sqlite3_stmt* s = nullptr;
+  int version = -1;
+  if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &s, nullptr) == SQLITE_OK &&
+      sqlite3_step(s) == SQLITE_ROW) {
+    version = sqlite3_column_int(s, 0);
+  }
+  sqlite3_finalize(s);
+  return version;
+}
+
+// Brings a hive of layout 1 to the current layout in one transaction (another process may
+// have done so meanwhile).
+bool Upgrade(sqlite3* db, std::string& message) {
+  if (!Exec(db, "BEGIN IMMEDIATE", message))
+    return false;
+  if ((ReadVersion(db) != kFirstSchemaVersion || Exec(db, UpgradeFromFirst().c_str(), message)) &&
+      Exec(db, "COMMIT", message)) {
+    return true;
+  }
+  std::string ignored;
+  Exec(db, "ROLLBACK", ignored);
+  return false;
+}
+
 }  // namespace
 
 int64_t RegistryHive::RootId(RegHandle root) {
@@ -187,9 +218,8 @@ std::unique_ptr<RegistryHive> RegistryHive::Open(const fs::path& file,
     error = refused;
     return nullptr;
   }
-  const int flags =
-      (::access(file.c_str(), W_OK) == 0 ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) |
-      SQLITE_OPEN_NOMUTEX;
+  const bool writable = ::access(file.c_str(), W_OK) == 0;
+  const int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
   sqlite3* db = nullptr;
   if (sqlite3_open_v2(file.c_str(), &db, flags, nullptr) != SQLITE_OK) {
     error = Quote(file) +
@@ -201,6 +231,11 @@ std::unique_ptr<RegistryHive> RegistryHive::Open(const fs::path& file,
   sqlite3_busy_timeout(db, kDefaultBusyMs);
   std::string message;
   Exec(db, "PRAGMA synchronous = NORMAL", message);
+  // A hive we cannot write makes no keys, so it can keep layout 1.
+  if (writable && ReadVersion(db) == kFirstSchemaVersion && !Upgrade(db, message)) {
+    error = Quote(file) + ": cannot upgrade the registry hive: " + message;
+    return nullptr;
+  }
   if (!hive->Prepare(message)) {
     error = Quote(file) + " is not a registry hive (" + message + ")";
     return nullptr;
@@ -215,14 +250,8 @@ std::unique_ptr<RegistryHive> RegistryHive::Open(const fs::path& file,
 }
 
 bool RegistryHive::Prepare(std::string& error) {
-  sqlite3_stmt* s = nullptr;
-  int version = -1;
-  if (sqlite3_prepare_v2(db_, "PRAGMA user_version", -1, &s, nullptr) == SQLITE_OK &&
-      sqlite3_step(s) == SQLITE_ROW) {
-    version = sqlite3_column_int(s, 0);
-  }
-  sqlite3_finalize(s);
-  if (version != kSchemaVersion) {
+  const int version = ReadVersion(db_);
+  if (version != kSchemaVersion && version != kFirstSchemaVersion) {
     error = "schema version " + std::to_string(version);
     return false;
   }
@@ -254,12 +283,14 @@ void RegistryHive::BeginRead() {
     Run(kCommit);
   }
   last_value_.valid = false;
+  found_key_ = 0;
   if (Run(kBeginRead) == kRegSuccess)
     read_since_ = now;
 }
 
 void RegistryHive::EndRead() {
   last_value_.valid = false;
+  found_key_ = 0;
   if (sqlite3_get_autocommit(db_) == 0)
     Run(kCommit);
 }
@@ -282,6 +313,7 @@ int32_t RegistryHive::FindKey(std::string_view path, int64_t& id) {
   switch (const int rc = use.Step()) {
     case SQLITE_ROW:
       id = use.Int(0);
+      found_key_ = id;
       return kRegSuccess;
     case SQLITE_DONE:
       return kRegNotFound;
@@ -291,6 +323,8 @@ int32_t RegistryHive::FindKey(std::string_view path, int64_t& id) {
 }
 
 int32_t RegistryHive::KeyExists(int64_t id) {
+  if (id == found_key_ && id != 0 && sqlite3_get_autocommit(db_) == 0)
+    return kRegSuccess;
   Use use(Get(kKeyExists));
   use.Bind(1, id);
   const int rc = use.Step();
@@ -381,13 +415,16 @@ int32_t RegistryHive::DeleteValue(int64_t key, std::string_view folded) {
   return sqlite3_changes(db_) > 0 ? kRegSuccess : kRegNotFound;
 }
 
-int32_t RegistryHive::DeleteTree(std::string_view path) {
+int32_t RegistryHive::DeleteTree(int64_t owner, std::string_view path) {
   EndRead();
   if (const int rc = Run(kBegin); rc != kRegSuccess)
     return Fail(rc);
   int64_t id = 0;
-  if (const int32_t status = FindKey(path, id); status != kRegSuccess) {
-    if (status == kRegNotFound)
+  int32_t status = KeyExists(owner);
+  if (status == kRegSuccess)
+    status = FindKey(path, id);
+  if (status != kRegSuccess) {
+    if (sqlite3_get_autocommit(db_) == 0)
       Run(kRollback);
     return status;
   }

@@ -42,8 +42,9 @@ class RegistryHive {
   int32_t SetValue(int64_t key, std::string_view name, std::string_view folded, uint32_t type,
                    std::string_view data);
   int32_t DeleteValue(int64_t key, std::string_view folded);
-  // The key at `path` and everything below it, in one transaction.
-  int32_t DeleteTree(std::string_view path);
+  // The key at `path` and everything below it, in one transaction, while the key `owner` the
+  // path was given under still exists.
+  int32_t DeleteTree(int64_t owner, std::string_view path);
   int32_t SubKeyAt(int64_t parent, uint32_t index, std::string& name);
   int32_t ValueAt(int64_t key, uint32_t index, std::string& name, uint32_t& type,
                   std::string& data);
@@ -96,6 +97,9 @@ class RegistryHive {
   sqlite3* db_;
   std::chrono::steady_clock::time_point read_since_;
   LastValue last_value_;
+  // The last key found in the current snapshot: it exists until the snapshot ends, so asking
+  // again (a value missing under a key just opened) needs no statement.
+  int64_t found_key_ = 0;
   std::array<sqlite3_stmt*, kStatementCount> statements_{};
 };
 

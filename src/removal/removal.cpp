@@ -143,9 +143,9 @@ class Pass {
       return QuarantineOutcome::kRefused;
     const std::string key = machine::TrimBlanks(row.key_path);
     const std::string value = machine::TrimBlanks(row.value_name);
-    if (key.empty())
-      return QuarantineOutcome::kRefused;
     if (!value.empty()) {
+      if (!IsDeletableRegistryValue(root, key, value))
+        return QuarantineOutcome::kRefused;
       return services::DeleteRegistryValue(app_.system, root, key, value)
                  ? QuarantineOutcome::kMoved
                  : QuarantineOutcome::kNotThere;

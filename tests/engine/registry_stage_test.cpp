@@ -17,6 +17,7 @@
 namespace {
 
 using model::ThreatIconKind;
+using namespace std::string_literals;
 
 const std::string kProgramFolder = "C:\\Program Files\\Hearthguard\\";
 
@@ -197,6 +198,8 @@ TEST_F(RegistryStageTest, PlantedRegistry) {
       "2^^Run^=Empty Key",                       // empty key path: not counted
       "2^  ^=Blank Key",                         // blank key path: not counted
       "2^Software\\X^Run",                       // no "=": not counted
+      "1^Software\0Nameless^=Nul In Key"s,       // a NUL in a name: not counted
+      "1^Software\\Partly^Keep\0x^=Nul In Value"s,
   });
   Run();
 

@@ -166,10 +166,33 @@ TEST_F(RegistryTest, QueryValueFollowsThePlatformsBufferRules) {
 
   EXPECT_EQ(registry_->QueryValue(key, "v", &type, buffer, nullptr), kRegInvalidParameter);
   EXPECT_EQ(registry_->QueryValue(key, "missing", &type, nullptr, &size), kRegNotFound);
-  // Names are C strings to the platform: the text after a NUL is not part of the name.
-  EXPECT_EQ(registry_->QueryValue(key, std::string("v\0junk", 6), &type, nullptr, &size),
-            kRegSuccess);
   registry_->CloseKey(key);
+}
+
+// A name holding a NUL would name another key or value if it were cut there.
+TEST_F(RegistryTest, NamesHoldingANulAreRefused) {
+  const RegHandle keep = Create(kHkeyCurrentUser, "Software\\Keep");
+  ASSERT_EQ(registry_->SetValue(keep, "v", kRegSz, "keep"), kRegSuccess);
+  const std::string key("Software\0evil", 13);
+  const std::string value("v\0evil", 6);
+  RegHandle out = 0;
+  EXPECT_EQ(registry_->OpenKey(kHkeyCurrentUser, key, out), kRegBadPathName);
+  EXPECT_EQ(registry_->CreateKey(kHkeyCurrentUser, key, out), kRegBadPathName);
+  EXPECT_EQ(registry_->DeleteKeyTree(kHkeyCurrentUser, key), kRegBadPathName);
+  EXPECT_EQ(registry_->DeleteKeyTree(kHkeyCurrentUser, std::string("\0Software", 9)),
+            kRegBadPathName);
+  uint32_t type = 0, size = 0;
+  std::string name, data;
+  EXPECT_EQ(registry_->QueryValue(keep, value, &type, nullptr, &size), kRegInvalidParameter);
+  EXPECT_EQ(registry_->GetValue(keep, value, type, data), kRegInvalidParameter);
+  EXPECT_EQ(registry_->SetValue(keep, value, kRegSz, "x"), kRegInvalidParameter);
+  EXPECT_EQ(registry_->DeleteValue(keep, value), kRegInvalidParameter);
+
+  EXPECT_EQ(registry_->GetValue(keep, "v", type, data), kRegSuccess);
+  EXPECT_EQ(data, "keep");
+  EXPECT_EQ(registry_->EnumValue(keep, 1, name, type, data), kRegNoMoreItems);
+  EXPECT_EQ(SubKeys(kHkeyCurrentUser), std::vector<std::string>{"Software"});
+  registry_->CloseKey(keep);
 }
 
 TEST_F(RegistryTest, DeleteKeyTreeRemovesTheKeyItsSubKeysAndValuesOnly) {
@@ -205,6 +228,79 @@ TEST_F(RegistryTest, DeleteKeyTreeRemovesTheKeyItsSubKeysAndValuesOnly) {
   EXPECT_EQ(Exists(kHkeyLocalMachine, "A\\B"), kRegNotFound);
 }
 
+// Every call on a handle to a deleted key, including after new keys took the freed place.
+void ExpectKeyDeleted(Registry& registry, RegHandle gone) {
+  uint32_t type = 0, size = 0;
+  std::string name, data;
+  RegHandle out = 0;
+  EXPECT_EQ(registry.GetValue(gone, "v", type, data), kRegKeyDeleted);
+  EXPECT_EQ(registry.QueryValue(gone, "v", &type, nullptr, &size), kRegKeyDeleted);
+  EXPECT_EQ(registry.SetValue(gone, "w", kRegSz, "x"), kRegKeyDeleted);
+  EXPECT_EQ(registry.DeleteValue(gone, "v"), kRegKeyDeleted);
+  EXPECT_EQ(registry.EnumKey(gone, 0, name), kRegKeyDeleted);
+  EXPECT_EQ(registry.EnumValue(gone, 0, name, type, data), kRegKeyDeleted);
+  EXPECT_EQ(registry.OpenKey(gone, "", out), kRegKeyDeleted);
+  EXPECT_EQ(registry.OpenKey(gone, "Sub", out), kRegKeyDeleted);
+  EXPECT_EQ(registry.CreateKey(gone, "Made", out), kRegKeyDeleted);
+  EXPECT_EQ(registry.DeleteKeyTree(gone, "Sub"), kRegKeyDeleted);
+  EXPECT_EQ(registry.DeleteKeyTree(gone, ""), kRegKeyDeleted);
+}
+
+TEST_F(RegistryTest, AHandleToADeletedKeyNeverReachesAnotherKey) {
+  const RegHandle gone = Create(kHkeyLocalMachine, "Gone");
+  ASSERT_EQ(registry_->DeleteKeyTree(kHkeyLocalMachine, "Gone"), kRegSuccess);
+  // The newest key was deleted: the next keys made would take its row if rows were reused.
+  for (const char* path : {"Gone\\Sub", "Next\\Sub"}) {
+    const RegHandle key = Create(kHkeyLocalMachine, path);
+    registry_->SetValue(key, "v", kRegSz, "new");
+    registry_->CloseKey(key);
+  }
+  ExpectKeyDeleted(*registry_, gone);
+  registry_->CloseKey(gone);
+  EXPECT_EQ(Exists(kHkeyLocalMachine, "Gone\\Sub"), kRegSuccess);
+  EXPECT_EQ(Exists(kHkeyLocalMachine, "Next\\Sub"), kRegSuccess);
+  EXPECT_EQ(Exists(kHkeyLocalMachine, "Made"), kRegNotFound);
+}
+
+TEST_F(RegistryTest, AHiveOfTheFirstLayoutIsUpgradedWithItsKeys) {
+  registry_.reset();
+  const fs::path old_hive = dir_ / "old-user.hive";
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(old_hive.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db,
+                         "PRAGMA journal_mode = WAL; PRAGMA application_id = 1212633672;"
+                         "PRAGMA user_version = 1;"
+                         "CREATE TABLE keys(id INTEGER PRIMARY KEY, parent INTEGER NOT NULL,"
+                         " name BLOB NOT NULL, path BLOB NOT NULL UNIQUE);"
+                         "CREATE INDEX keys_by_parent ON keys(parent, path);"
+                         "CREATE TABLE vals(key INTEGER NOT NULL, folded BLOB NOT NULL,"
+                         " name BLOB NOT NULL, type INTEGER NOT NULL, data BLOB NOT NULL,"
+                         " PRIMARY KEY(key, folded)) WITHOUT ROWID;"
+                         "INSERT INTO keys VALUES(2, 0, CAST('HKEY_CURRENT_USER' AS BLOB),"
+                         " CAST('HKEY_CURRENT_USER' AS BLOB)),"
+                         " (8, 2, CAST('Software' AS BLOB),"
+                         " CAST('HKEY_CURRENT_USER\\SOFTWARE' AS BLOB));"
+                         "INSERT INTO vals VALUES(8, CAST('V' AS BLOB), CAST('v' AS BLOB), 1,"
+                         " CAST('kept' AS BLOB));",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+
+  std::string error;
+  registry_ = Registry::Open(dir_ / "machine.hive", old_hive, error);
+  ASSERT_NE(registry_, nullptr) << error;
+  RegHandle software = 0;
+  ASSERT_EQ(registry_->OpenKey(kHkeyCurrentUser, "SOFTWARE", software), kRegSuccess);
+  uint32_t type = 0;
+  std::string data;
+  EXPECT_EQ(registry_->GetValue(software, "v", type, data), kRegSuccess);
+  EXPECT_EQ(data, "kept");
+  ASSERT_EQ(registry_->DeleteKeyTree(kHkeyCurrentUser, "Software"), kRegSuccess);
+  registry_->CloseKey(Create(kHkeyCurrentUser, "Software\\Sub"));
+  ExpectKeyDeleted(*registry_, software);
+  registry_->CloseKey(software);
+}
+
 TEST_F(RegistryTest, ARootsWholeTreeIsNeverDeleted) {
   const RegHandle key = Create(kHkeyCurrentUser, "Software\\Keep");
   registry_->CloseKey(key);
@@ -217,11 +313,8 @@ TEST_F(RegistryTest, ARootsWholeTreeIsNeverDeleted) {
     RegHandle key;
     std::string path;
   };
-  for (const Case& c : std::vector<Case>{{kHkeyCurrentUser, ""},
-                                         {kHkeyCurrentUser, "   "},
-                                         {kHkeyCurrentUser, std::string("\0Software", 9)},
-                                         {root_copy, ""},
-                                         {made_root, " "}}) {
+  for (const Case& c : std::vector<Case>{
+           {kHkeyCurrentUser, ""}, {kHkeyCurrentUser, "   "}, {root_copy, ""}, {made_root, " "}}) {
     EXPECT_EQ(registry_->DeleteKeyTree(c.key, c.path), kRegAccessDenied) << c.path;
   }
   EXPECT_EQ(registry_->DeleteKeyTree(kHkeyCurrentUser, "\\"), kRegBadPathName);
@@ -285,7 +378,7 @@ TEST_F(RegistryTest, TwoRegistriesOnTheSameFilesSeeEachOthersChanges) {
   std::string data;
   EXPECT_EQ(other->GetValue(seen, "N", type, data), kRegSuccess);
   EXPECT_EQ(other->DeleteKeyTree(kHkeyLocalMachine, "Shared"), kRegSuccess);
-  EXPECT_EQ(registry_->GetValue(key, "n", type, data), kRegNotFound);
+  EXPECT_EQ(registry_->GetValue(key, "n", type, data), kRegKeyDeleted);
 }
 
 TEST_F(RegistryTest, ReadsThroughOpenKeysSeeTheirOwnChangesAndOthersOnceKeysAreClosed) {

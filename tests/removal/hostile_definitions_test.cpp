@@ -22,6 +22,7 @@ using machine::kHkeyCurrentUser;
 using machine::kHkeyLocalMachine;
 using machine::kHkeyUsers;
 using model::ThreatIconKind;
+using namespace std::string_literals;
 
 constexpr const char* kCookies = "C:\\Documents and Settings\\Owner\\Cookies";
 constexpr const char* kCookie = "C:\\Documents and Settings\\Owner\\Cookies\\owner@bad[1].txt";
@@ -64,6 +65,10 @@ const std::vector<std::pair<std::string, removal::PathRefusal>>& HostilePaths() 
   return paths;
 }
 
+constexpr std::string_view kWinlogon = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+constexpr std::string_view kImageFileOptions =
+    "Software\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options";
+
 struct HostileKey {
   std::string root;
   std::string key;
@@ -90,6 +95,26 @@ std::vector<HostileKey> HostileKeys() {
       {"", "Software\\Keep", "v"},
       {"-2147483644", "Software\\Keep", ""},  // HKEY_PERFORMANCE_DATA is not held
       {"1.5", "Software\\Keep", ""},
+      // Cut at the NUL, these would name HKCU\Software and the value Keep\v.
+      {root(kHkeyCurrentUser), "Software\0evil"s, ""},
+      {root(kHkeyCurrentUser), "Software\\Keep\0evil"s, "v"},
+      {root(kHkeyCurrentUser), "Software\\Keep", "v\0evil"s},
+      // Keys and values the system cannot start or run programs without.
+      {root(kHkeyClassesRoot), "exefile", ""},
+      {root(kHkeyClassesRoot), "exefile\\shell\\open\\command", ""},
+      {root(kHkeyClassesRoot), ".exe", ""},
+      {root(kHkeyClassesRoot), "*", ""},
+      {root(kHkeyClassesRoot), "Directory", ""},
+      {root(kHkeyLocalMachine), "Software\\Classes\\exefile", ""},
+      {root(kHkeyLocalMachine), "System\\ControlSet001", ""},
+      {root(kHkeyLocalMachine), "SYSTEM\\controlset002\\Services", ""},
+      {root(kHkeyLocalMachine), "SAM", ""},
+      {root(kHkeyLocalMachine), "Security", ""},
+      {root(kHkeyLocalMachine), "Hardware", ""},
+      {root(kHkeyLocalMachine), "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", ""},
+      {root(kHkeyLocalMachine), std::string(kImageFileOptions), ""},
+      {root(kHkeyLocalMachine), std::string(kWinlogon), "Shell"},
+      {root(kHkeyLocalMachine), std::string(kWinlogon), " userinit "},
   };
 }
 
@@ -107,7 +132,17 @@ constexpr const char* kSystemKeys =
     "\"x\"=\"y\"\n"
     "[HKEY_CLASSES_ROOT\\CLSID\\{00000000-0000-0000-0000-000000000002}]\n"
     "[HKEY_CURRENT_USER\\Software\\Keep]\n"
-    "\"v\"=\"keep\"\n";
+    "\"v\"=\"keep\"\n"
+    "[HKEY_CLASSES_ROOT\\exefile\\shell\\open\\command]\n"
+    "@=\"\\\"%1\\\" %*\"\n"
+    "[HKEY_CLASSES_ROOT\\*\\shellex\\ContextMenuHandlers]\n"
+    "[HKEY_LOCAL_MACHINE\\System\\ControlSet001\\Services\\Disk]\n"
+    "[HKEY_LOCAL_MACHINE\\SAM\\SAM]\n"
+    "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\"
+    "Image File Execution Options\\keep.exe]\n"
+    "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon]\n"
+    "\"Shell\"=\"Explorer.exe\"\n"
+    "\"Userinit\"=\"C:\\\\WINDOWS\\\\system32\\\\userinit.exe,\"\n";
 
 constexpr const char* kThreatKeys =
     "REGEDIT4\n"
@@ -136,16 +171,33 @@ TEST(HostileDefinitionsTest, GuardRefusesEachPathForItsReason) {
   }
   for (const HostileKey& key : HostileKeys()) {
     double number = 0;
-    if (!key.value.empty() || !machine::ParseNumber(key.root, number) ||
-        number != static_cast<int32_t>(number)) {
+    if (!machine::ParseNumber(key.root, number) || number != static_cast<int32_t>(number))
       continue;
-    }
-    EXPECT_FALSE(removal::IsDeletableRegistryKey(static_cast<int32_t>(number), key.key))
-        << key.root << " " << key.key;
+    const auto root = static_cast<int32_t>(number);
+    EXPECT_FALSE(key.value.empty() ? removal::IsDeletableRegistryKey(root, key.key)
+                                   : removal::IsDeletableRegistryValue(root, key.key, key.value))
+        << key.root << " " << key.key << " " << key.value;
   }
   EXPECT_TRUE(removal::IsDeletableRegistryKey(kHkeyCurrentUser, "Software\\Acme"));
   EXPECT_TRUE(removal::IsDeletableRegistryKey(kHkeyLocalMachine, "Software\\Classes\\CLSID\\{x}"));
   EXPECT_TRUE(removal::IsDeletableRegistryKey(kHkeyUsers, "S-1-5-21\\Software\\Acme"));
+  // What lies below a protected key, and the values of the Run keys, stay removable.
+  struct Allowed {
+    machine::RegHandle root;
+    std::string key;
+    std::string value;
+  };
+  const Allowed allowed[] = {
+      {kHkeyLocalMachine, std::string(kImageFileOptions) + "\\evil.exe", ""},
+      {kHkeyLocalMachine, "System\\ControlSet001\\Services\\AcmeDriver", ""},
+      {kHkeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Acme"},
+      {kHkeyLocalMachine, std::string(kWinlogon), "AcmeNotify"},
+  };
+  for (const Allowed& a : allowed) {
+    EXPECT_TRUE(a.value.empty() ? removal::IsDeletableRegistryKey(a.root, a.key)
+                                : removal::IsDeletableRegistryValue(a.root, a.key, a.value))
+        << a.key << " " << a.value;
+  }
 }
 
 TEST(HostileDefinitionsTest, OnlyThePlantedThreatsChange) {

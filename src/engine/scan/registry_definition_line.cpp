@@ -1,11 +1,16 @@
 #include "engine/scan/registry_definition_line.h"
 
+#include "machine/registry.h"
 #include "machine/text.h"
 
 namespace engine {
 
 bool RegistryDefinitionLine::HasKeyPath() const {
   return !machine::TrimBlanks(key_path).empty();
+}
+
+bool RegistryDefinitionLine::HoldsRegistryNames() const {
+  return machine::IsRegistryName(key_path) && machine::IsRegistryName(value_name);
 }
 
 RegistryDefinitionLine ParseRegistryDefinitionLine(std::string_view decoded_line) {

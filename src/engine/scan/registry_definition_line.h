@@ -21,6 +21,8 @@ struct RegistryDefinitionLine {
   bool IsValueLine() const { return !value_name.empty(); }
   // A blank key path would name the root itself, which no definition means.
   bool HasKeyPath() const;
+  // A key path or value name holding a NUL names nothing in the registry.
+  bool HoldsRegistryNames() const;
 };
 
 // Fields past the third "^"-separated one are ignored (the update merge closes the key part

@@ -102,7 +102,7 @@ void ScanRegistryDefinitions(model::App& app) {
     if (app.scan.bStopScan || !reader->ReadLine(text))
       break;
     const RegistryDefinitionLine line = ParseRegistryDefinitionLine(text);
-    if (!line.has_threat_part)
+    if (!line.has_threat_part || !line.HoldsRegistryNames())
       continue;
     const machine::RegHandle root = services::RootKeyFromCode(app.system, line.root_code);
     if (root == services::kNoRootKey || !line.HasKeyPath())
