@@ -40,6 +40,11 @@ struct App {
   // The application name of the per-user settings: the product name of the executable's
   // version information (the same text as branding.strProductName once that is filled).
   const std::string& SettingsApplication() const { return machine.version().product_name; }
+  // The product name that titles message boxes: the branding value, or the runtime's before
+  // the branding is filled.
+  const std::string& ProductName() const {
+    return branding.strProductName.empty() ? runtime.ProductName() : branding.strProductName;
+  }
 
   machine::Machine& machine;
   forms::Runtime& runtime;

@@ -25,11 +25,6 @@ namespace {
 
 constexpr std::string_view kSettingsSection = "Settings";
 
-const std::string& ProductName(const model::App& app) {
-  return app.branding.strProductName.empty() ? app.runtime.ProductName()
-                                             : app.branding.strProductName;
-}
-
 // Holds the "removal running" signal for the run, whichever way it leaves, and keeps the user
 // off the rows the passes work through: the result lists (their checks), "Select All",
 // "Exclude" and "Delete" are disabled for the run, so that what survives stays listed and
@@ -102,7 +97,7 @@ bool PrepareQuarantineFolder(model::App& app) {
     return true;
   app.runtime.MsgBox(std::string(kQuarantineFolderFailedMessage) + "\r\n\r\n" + folder +
                          "\r\n\r\n" + std::string(kNothingRemovedMessage),
-                     services::vbExclamation, ProductName(app));
+                     services::vbExclamation, app.ProductName());
   return false;
 }
 
@@ -121,7 +116,7 @@ int RunPassesInRestorePoint(model::App& app) {
   window.lblDeletingPercentageCompleted.SetCaption("Creating Restore Point...");
   app.system.Yield();
   const std::string description =
-      ProductName(app) + " Restore Point " + machine::FormatGeneralDate(app.machine.clock().Now());
+      app.ProductName() + " Restore Point " + machine::FormatGeneralDate(app.machine.clock().Now());
   bool ours = true;
   try {
     services::BeginRestorePoint(app.system, description, kRemovalRestorePointType);
@@ -181,7 +176,7 @@ void Command4_Click(model::App& app) {
     return;  // the button is disabled meanwhile; only code can get here
   if (!AnyThreatChecked(window)) {
     if (!unattended)
-      app.runtime.MsgBox(kNothingSelectedMessage, services::vbInformation, ProductName(app));
+      app.runtime.MsgBox(kNothingSelectedMessage, services::vbInformation, app.ProductName());
     return;
   }
   const std::string question = DeleteQuestion(app);

@@ -14,11 +14,6 @@ namespace {
 
 constexpr std::string_view kCookiePrefix = "Cookie: ";
 
-const std::string& ProductName(const model::App& app) {
-  return app.branding.strProductName.empty() ? app.runtime.ProductName()
-                                             : app.branding.strProductName;
-}
-
 // Deletes the checked rows of a list; a deleted row's followers move up, so the same position
 // is looked at again.
 void RemoveCheckedRows(forms::ListView& list) {
@@ -58,7 +53,7 @@ void cmdExclude_Click(model::App& app) {
   model::RowView<model::ThreatRow> threats(window.lvwPicRemoveListOfSpywareFoundAndToBeRemoved);
   if (threats.Count() == 0 && window.lvwRegistryToBeDeleted.Count() == 0 &&
       window.lvwSpywareFound.Count() == 0) {
-    app.runtime.MsgBox(kNothingToExcludeMessage, services::vbInformation, ProductName(app));
+    app.runtime.MsgBox(kNothingToExcludeMessage, services::vbInformation, app.ProductName());
     return;
   }
   if (app.runtime.MsgBox(kExcludeQuestion, services::vbYesNo, kExcludeTitle) != services::vbYes)

@@ -12,18 +12,13 @@ namespace ui {
 
 namespace {
 
-const std::string& ProductName(const model::App& app) {
-  return app.branding.strProductName.empty() ? app.runtime.ProductName()
-                                             : app.branding.strProductName;
-}
-
 void ShowPausedBox(model::App& app) {
-  app.runtime.MsgBox(ProductName(app) + " has been paused.  Click OK to resume.",
-                     services::vbInformation | services::vbOKOnly, ProductName(app));
+  app.runtime.MsgBox(app.ProductName() + " has been paused.  Click OK to resume.",
+                     services::vbInformation | services::vbOKOnly, app.ProductName());
 }
 
 void AskToStop(model::App& app, std::string_view question) {
-  if (app.runtime.MsgBox(question, services::vbQuestion | services::vbYesNo, ProductName(app)) ==
+  if (app.runtime.MsgBox(question, services::vbQuestion | services::vbYesNo, app.ProductName()) ==
       services::vbYes) {
     app.scan.bStopScan = true;
   }
