@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, builds everything and runs every test: once in a normal build,
-# once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# once under AddressSanitizer and UndefinedBehaviorSanitizer; then builds everything with clang
+# and runs each fuzz target for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,3 +26,6 @@ run_suite build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 echo "== build and test under AddressSanitizer + UndefinedBehaviorSanitizer =="
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DHG_SANITIZE=ON -DHG_BUILD_BENCH=OFF
+
+echo "== build with clang and fuzz each target briefly =="
+bash scripts/fuzz.sh 20

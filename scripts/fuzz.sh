@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang into build/fuzz and runs each for a bounded time.
+#   scripts/fuzz.sh [seconds per target] [target...]     (default: 20 seconds, every target)
+# Each run starts from the committed seeds in fuzz/corpus/<target>/ plus what earlier runs
+# found (build/fuzz/corpus/<target>/); a crash leaves its input in build/fuzz/artifacts/ and
+# fails the script.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-20}
+shift || true
+jobs=${FUZZ_BUILD_JOBS:-$(nproc)}
+
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DHG_FUZZ=ON -DHG_BUILD_TESTS=OFF -DHG_BUILD_BENCH=OFF
+cmake --build build/fuzz -j "$jobs"
+
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  for seeds in fuzz/corpus/*/; do
+    targets+=("$(basename "$seeds")")
+  done
+fi
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+# The targets write their inputs to files; a memory file system runs them many times faster.
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then
+  export TMPDIR=/dev/shm
+fi
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+mkdir -p build/fuzz/artifacts
+for target in "${targets[@]}"; do
+  echo "== fuzz $target for ${seconds}s =="
+  mkdir -p "build/fuzz/corpus/$target"
+  "build/fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=1 -artifact_prefix="build/fuzz/artifacts/$target-" \
+    "build/fuzz/corpus/$target" "fuzz/corpus/$target"
+done
