@@ -23,8 +23,10 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-# The targets write their inputs to files; a memory file system runs them many times faster.
-if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then
+# The targets write their inputs to files; a memory file system with room to spare (256 MiB)
+# runs them many times faster.
+if [ -z "${TMPDIR:-}" ] && [ -w /dev/shm ] &&
+  [ "$(df -Pk /dev/shm | awk 'NR == 2 { print $4 }')" -gt 262144 ]; then
   export TMPDIR=/dev/shm
 fi
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
