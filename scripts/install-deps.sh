@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang-format
+  build-essential cmake ninja-build pkg-config clang-format clang libclang-rt-14-dev
   qt6-base-dev qt6-webengine-dev libqt6opengl6-dev
   libsqlite3-dev libcurl4-openssl-dev libssl-dev libinih-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, builds everything and runs every test: once in a normal build,
-# once under AddressSanitizer and UndefinedBehaviorSanitizer. The build folders go under
-# $HG_BUILD_ROOT (default: build/ in the source tree), which may lie anywhere.
+# once under AddressSanitizer and UndefinedBehaviorSanitizer; then builds everything with clang
+# and runs each fuzz target for a short while. The build folders go under $HG_BUILD_ROOT
+# (default: build/ in the source tree), which may lie anywhere.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_root=${HG_BUILD_ROOT:-build}
@@ -27,3 +28,6 @@ run_suite "$build_root/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 echo "== build and test under AddressSanitizer + UndefinedBehaviorSanitizer =="
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite "$build_root/sanitize" -DCMAKE_BUILD_TYPE=Debug -DHG_SANITIZE=ON -DHG_BUILD_BENCH=OFF
+
+echo "== build with clang and fuzz each target briefly =="
+HG_BUILD_ROOT="$build_root" bash scripts/fuzz.sh 20

@@ -52,9 +52,10 @@ bool Representable(std::string_view value) {
   if (!value.empty() && (value.front() == ' ' || value.front() == '\t' || value.back() == ' ' ||
                          value.back() == '\t'))
     return false;
-  for (size_t i = 1; i < value.size(); ++i) {
-    if (value[i] == ';' && (value[i - 1] == ' ' || value[i - 1] == '\t'))
-      return false;  // would start a comment
+  // A ";" after a blank starts a comment, and the value is written after " = ".
+  for (size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == ';' && (i == 0 || value[i - 1] == ' ' || value[i - 1] == '\t'))
+      return false;
   }
   return true;
 }

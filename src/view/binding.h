@@ -93,14 +93,16 @@ class Binding : public QObject {
   void UserAction(const std::function<void()>& action);
   // Connects a widget signal that reports user input: `slot` runs only while the control is
   // still there and the binding is not writing into the widget itself.
-  template <class Sender, class Signal, class Slot>
-  void OnUser(Sender* sender, Signal signal, Slot slot) {
-    QObject::connect(sender, signal, this, [this, slot](auto&&... args) {
+  // The relay takes the signal's own argument types: Qt cannot count the arguments of a generic
+  // lambda under every compiler.
+  template <class Sender, class Class, class... Args, class Slot>
+  void OnUser(Sender* sender, void (Class::*signal)(Args...), Slot slot) {
+    QObject::connect(sender, signal, this, [this, slot](Args... args) {
       if (Updating() || !context_.IsAlive(*this))
         return;
       // A slot may take the signal's arguments or none.
-      if constexpr (std::is_invocable_v<Slot, decltype(args)...>)
-        slot(std::forward<decltype(args)>(args)...);
+      if constexpr (std::is_invocable_v<const Slot&, Args...>)
+        slot(std::forward<Args>(args)...);
       else
         slot();
     });

@@ -123,6 +123,14 @@ TEST_F(ProfileTest, SavedProfileReadsBackTheSame) {
   EXPECT_NE(text.str().find("B\xC3\xBCro"), std::string::npos);  // UTF-8 in the file
 }
 
+// Written after " = ", a value that begins with ";" would read back as a comment: such a
+// profile is refused, not saved changed.
+TEST_F(ProfileTest, AValueThatWouldReadBackAsACommentIsNotSaved) {
+  Profile p = DefaultProfile(machine_.root());
+  p.drives[0].label = ";label";
+  EXPECT_FALSE(SaveProfile(p, machine_.root() / "saved.ini"));
+}
+
 TEST_F(ProfileTest, ErrorsNameTheLineAndNothingOfTheFileIsKept) {
   const std::string head =
       "[machine]\n"
