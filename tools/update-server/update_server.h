@@ -12,7 +12,9 @@
 //                                         one not later than D; the oldest one when D is earlier
 //                                         than all) to the newest; empty when D is up to date
 //   /asp/getData.asp?data=...             recorded; answers kDataReceivedReply
-// A getDefs request without a readable date is refused with 400; any other path gets 404.
+// A getDefs request without a readable date, or a getData request without data, is refused with
+// 400; the date requests answer 503 while there is no release; any other path gets 404.
+// The releases are read once, by Start.
 
 #include <httplib.h>
 
@@ -66,7 +68,7 @@ bool WriteRelease(const std::filesystem::path& folder, const Release& release);
 
 class Server {
  public:
-  static constexpr const char* kDataReceivedReply = "OK";
+  static constexpr const char* kDataReceivedReply = "Added";
 
   explicit Server(std::filesystem::path releases_folder);
   ~Server();
@@ -96,6 +98,7 @@ class Server {
   int port_ = -1;
   mutable std::mutex mutex_;
   std::vector<Release> releases_;
+  std::vector<std::string> packages_;  // from each release to the newest
   std::vector<std::string> load_notes_;
   std::vector<std::string> received_data_;
 };
