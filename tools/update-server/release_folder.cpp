@@ -13,6 +13,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kDateFile = "date.txt";
+// A release made by hand may hold its definitions as plain lines, e.g. FileDefinition.txt.
+constexpr const char* kPlainExtension = ".txt";
 // Far above any real definition file; a larger one is not a release.
 constexpr std::streamsize kMaxFileBytes = 64 << 20;
 
@@ -84,11 +86,16 @@ std::optional<Release> ReadRelease(const fs::path& folder, std::string* error) {
     return fail(std::string(kDateFile) + " holds no date");
   Release release{*date, {}};
   for (size_t i = 0; i < kDefinitionFileNames.size(); ++i) {
-    const auto content = ReadSmallFile(folder / kDefinitionFileNames[i]);
-    if (!content)
+    const fs::path stored = folder / kDefinitionFileNames[i];
+    const fs::path plain = fs::path(stored).replace_extension(kPlainExtension);
+    if (const auto content = ReadSmallFile(stored)) {
+      for (const std::string& line : SplitLines(*content))
+        Member(release.files, i)->push_back(services::DecodeText(line));
+    } else if (const auto plain_content = ReadSmallFile(plain)) {
+      *Member(release.files, i) = SplitLines(*plain_content);
+    } else {
       return fail("no readable " + std::string(kDefinitionFileNames[i]));
-    for (const std::string& line : SplitLines(*content))
-      Member(release.files, i)->push_back(services::DecodeText(line));
+    }
   }
   return release;
 }

@@ -5,7 +5,8 @@
 // each with:
 //   date.txt                 the release date in the general date format ("3/1/2026 12:00:00 PM")
 //   FileDefinition.dat, ExeDefinition.dat, RegistryDefinition.dat, BlockedCookies.dat,
-//   DirectoryDefinition.dat  the definition files as the program stores them (encoded lines)
+//   DirectoryDefinition.dat  the definition files as the program stores them (encoded lines);
+//                            in place of each, the same name with ".txt" may hold plain lines
 // Links, other files and incomplete releases are left out. Only these requests are answered:
 //   /asp/currentDate.asp, /asp/date.asp   the newest release's date, general date format
 //   /asp/getDefs.asp?...&date=D           the package from the release current at D (the newest
