@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,10 @@ struct PackageCase {
   const char* date;
   const DefinitionFiles* from;  // nullptr: no change
 };
+
+void PrintTo(const PackageCase& package_case, std::ostream* out) {
+  *out << package_case.date;
+}
 
 class PackageRequestTest : public UpdateServerTest,
                            public testing::WithParamInterface<PackageCase> {};
