@@ -2,6 +2,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "machine/text.h"
@@ -241,17 +242,27 @@ std::vector<Change> DiffFile(Kind kind, std::string_view file_name,
   return changes;
 }
 
-// The file lines after the changes, applied the way the merge applies them.
+// The file lines after the changes, applied the way the merge applies them: a DEL removes the
+// lines of its name that came before it.
 std::vector<std::string> Apply(const std::vector<std::string>& lines,
                                const std::vector<Change>& changes) {
-  std::vector<std::string> out = lines;
-  for (const Change& change : changes) {
-    if (change.add) {
-      out.push_back(change.text);
-      continue;
-    }
-    const std::string name = ToUpper(change.text);
-    std::erase_if(out, [&](const std::string& line) { return ToUpper(LineName(line)) == name; });
+  std::unordered_map<std::string, size_t> last_del;
+  for (size_t i = 0; i < changes.size(); ++i) {
+    if (!changes[i].add)
+      last_del[ToUpper(changes[i].text)] = i + 1;
+  }
+  auto deleted_after = [&](const std::string& line, size_t position) {
+    const auto found = last_del.find(ToUpper(LineName(line)));
+    return found != last_del.end() && found->second > position;
+  };
+  std::vector<std::string> out;
+  for (const std::string& line : lines) {
+    if (!deleted_after(line, 0))
+      out.push_back(line);
+  }
+  for (size_t i = 0; i < changes.size(); ++i) {
+    if (changes[i].add && !deleted_after(changes[i].text, i + 1))
+      out.push_back(changes[i].text);
   }
   return out;
 }
