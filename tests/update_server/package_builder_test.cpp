@@ -144,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
                {"FILE ADD clickpal.dll=ClickPal|[system]|BHO"}},
         Change{"file changed",
                [](DefinitionFiles& f) { f.file[1] = "keypeek.log=KeyPeek Demo Logger|[personl]"; },
-               {"FILE DEL keypeek.log", "FILE ADD keypeek.log=KeyPeek Demo Logger|[personl]"}},
+               {"FILE DEL keypeek.log=", "FILE ADD keypeek.log=KeyPeek Demo Logger|[personl]"}},
         // The EXE item lands in FileDefinition.dat as well, where it is wanted too.
         Change{"exe added to both",
                [](DefinitionFiles& f) {
@@ -155,12 +155,12 @@ INSTANTIATE_TEST_SUITE_P(
         // ... and where it is not, a FILE DEL takes it out again.
         Change{"exe added alone",
                [](DefinitionFiles& f) { f.exe.push_back("clickpal.exe=ClickPal|[windir]"); },
-               {"EXE ADD clickpal.exe=ClickPal|[windir]", "FILE DEL clickpal.exe"}},
+               {"EXE ADD clickpal.exe=ClickPal|[windir]", "FILE DEL clickpal.exe="}},
         // An EXE DEL clears FileDefinition.dat too; the file line it should keep comes back.
-        Change{
-            "exe removed, file line kept",
-            [](DefinitionFiles& f) { f.exe.erase(f.exe.begin()); },
-            {"EXE DEL acmebar.exe", "FILE ADD acmebar.exe=Acme SearchBar|[progfil]Acme SearchBar"}},
+        Change{"exe removed, file line kept",
+               [](DefinitionFiles& f) { f.exe.erase(f.exe.begin()); },
+               {"EXE DEL acmebar.exe=",
+                "FILE ADD acmebar.exe=Acme SearchBar|[progfil]Acme SearchBar"}},
         Change{"registry key added",
                [](DefinitionFiles& f) {
                  f.registry.push_back("1^Software\\ClickPal^=ClickPal|Adware");
@@ -179,9 +179,10 @@ INSTANTIATE_TEST_SUITE_P(
                [](DefinitionFiles& f) {
                  f.cookies = {"acme-searchbar.example", "clickpal.example"};
                },
-               {"COOK ADD clickpal.example", "COOK DEL *funnycursor.example"}},
-        Change{
-            "folder removed", [](DefinitionFiles& f) { f.directory.clear(); }, {"DIR DEL KeyPeek"}},
+               {"COOK ADD clickpal.example", "COOK DEL *funnycursor.example="}},
+        Change{"folder removed",
+               [](DefinitionFiles& f) { f.directory.clear(); },
+               {"DIR DEL KeyPeek="}},
         Change{"blank lines ignored", [](DefinitionFiles& f) { f.directory.push_back(" "); }, {}}),
     [](const testing::TestParamInfo<Change>& param) {
       std::string name = param.param.what;
@@ -198,7 +199,7 @@ TEST(PackageBuilder, KeepsOneOfTwoLinesOfOneName) {
   now.cookies = {"ACME.EXAMPLE"};
   const std::string package = BuildUpdatePackage(old, now).text;
   EXPECT_EQ(Readable(package),
-            (std::vector<std::string>{"COOK DEL acme.example", "COOK ADD ACME.EXAMPLE"}));
+            (std::vector<std::string>{"COOK DEL acme.example=", "COOK ADD ACME.EXAMPLE"}));
   ExpectSameFiles(Apply(old, package), now);
 }
 

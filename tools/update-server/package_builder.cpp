@@ -99,14 +99,15 @@ std::string AddData(Kind kind, const std::string& line) {
                   parts->type);
 }
 
-std::string DelData(Kind kind, const std::string& line_or_name) {
+// Only the name counts; the "=" after it, and for the registry the empty threat and type,
+// keep the data in the form of its kind.
+std::string DelData(Kind kind, const std::string& name) {
   if (kind != Kind::kRegistry)
-    return ItemData(line_or_name);
-  // Only the name counts; the empty threat and type keep the data in the registry form.
-  std::string key_part = LineName(line_or_name);
+    return ItemData(name + "=");
+  std::string key_part = name;
   if (!key_part.empty() && key_part.back() == '^')
     key_part.pop_back();
-  return ItemData(LineName(line_or_name) + "=|" + key_part + "|");
+  return ItemData(name + "=|" + key_part + "|");
 }
 
 // What the merge writes for an ADD item's data.

@@ -95,7 +95,10 @@ void Server::Load() {
   for (const Release& release : releases) {
     Package package = BuildUpdatePackage(release.files, releases.back().files);
     packages.push_back(std::move(package.text));
-    notes.insert(notes.end(), package.notes.begin(), package.notes.end());
+    for (std::string& note : package.notes) {
+      if (std::find(notes.begin(), notes.end(), note) == notes.end())
+        notes.push_back(std::move(note));
+    }
   }
   std::lock_guard lock(mutex_);
   releases_ = std::move(releases);
