@@ -1,7 +1,8 @@
-// hg_update_server <releases-folder> [--port N] [--host H]: serves the releases until stopped.
+// hg_update_server <releases-folder> [--port N] [--host H]: serves the releases until stopped
+// (port 8080 and host 127.0.0.1 unless given; port 0 takes a free one).
 
+#include <charconv>
 #include <csignal>
-#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -24,12 +25,16 @@ int main(int argc, char** argv) {
   int port = 8080;
   for (int i = 2; i + 1 < argc; i += 2) {
     const std::string_view option = argv[i];
-    if (option == "--port")
-      port = std::atoi(argv[i + 1]);
-    else if (option == "--host")
-      host = argv[i + 1];
-    else
+    const std::string_view value = argv[i + 1];
+    if (option == "--port") {
+      const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), port);
+      if (error != std::errc() || end != value.data() + value.size())
+        return Usage();
+    } else if (option == "--host") {
+      host = value;
+    } else {
       return Usage();
+    }
   }
   if (argc % 2 != 0 || port < 0 || port > 65535)
     return Usage();
