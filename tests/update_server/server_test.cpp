@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "engine/definitions/sample_definitions.h"
+#include "update_server.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using update_server::BuildUpdatePackage;
+using update_server::DefinitionFiles;
+using update_server::Release;
+using update_server::Server;
+
+machine::DateTime Date(const char* text) {
+  return *machine::ParseGeneralDate(text);
+}
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (fs::temp_directory_path() / "hg-update-server-XXXXXX").string();
+    path_ = mkdtemp(pattern.data());
+  }
+  ~TempFolder() {
+    std::error_code error;
+    fs::remove_all(path_, error);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+const DefinitionFiles kFirst = {{"a.exe=A|[system]"}, {"a.exe=A|[system]"}, {}, {"a.example"}, {}};
+const DefinitionFiles kSecond = {{"a.exe=A|[system]", "b.dll=B|[system]"},
+                                 {"a.exe=A|[system]"},
+                                 {"1^Software\\B^=B|Adware"},
+                                 {"a.example"},
+                                 {}};
+const DefinitionFiles kThird = {
+    {"b.dll=B|[system]"}, {}, {"1^Software\\B^=B|Adware"}, {}, {"B=B|[windir]B"}};
+
+// A server over three releases, and a client for it.
+class UpdateServerTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(update_server::WriteRelease(folder_.path() / "first",
+                                            {Date("3/16/2006 12:00:00 AM"), kFirst}));
+    ASSERT_TRUE(update_server::WriteRelease(folder_.path() / "second",
+                                            {Date("6/1/2026 9:30:00 AM"), kSecond}));
+    ASSERT_TRUE(update_server::WriteRelease(folder_.path() / "third",
+                                            {Date("11/20/2026 2:15:00 PM"), kThird}));
+    ASSERT_GT(server_.Start(), 0);
+  }
+
+  httplib::Result Get(const std::string& target) {
+    httplib::Client client(server_.base_url());
+    return client.Get(target);
+  }
+
+  TempFolder folder_;
+  Server server_{folder_.path()};
+};
+
+TEST_F(UpdateServerTest, BothDateRequestsAnswerTheNewestDate) {
+  for (const char* target :
+       {"/asp/currentDate.asp?prog=Hearthguard&comp=Hearthguard%20Software", "/asp/date.asp"}) {
+    const auto reply = Get(target);
+    ASSERT_TRUE(reply) << target;
+    EXPECT_EQ(reply->status, 200);
+    EXPECT_EQ(reply->body, "11/20/2026 2:15:00 PM");
+  }
+}
+
+struct PackageCase {
+  const char* date;
+  const DefinitionFiles* from;  // nullptr: no change
+};
+
+void PrintTo(const PackageCase& package_case, std::ostream* out) {
+  *out << package_case.date;
+}
+
+class PackageRequestTest : public UpdateServerTest,
+                           public testing::WithParamInterface<PackageCase> {};
+
+TEST_P(PackageRequestTest, AnswersThePackageFromTheReleaseCurrentAtTheDate) {
+  const auto reply =
+      Get(std::string("/asp/getDefs.asp?prog=Hearthguard&comp=Hearthguard%20Software&date=") +
+          GetParam().date);
+  ASSERT_TRUE(reply);
+  EXPECT_EQ(reply->status, 200);
+  const std::string expected =
+      GetParam().from ? BuildUpdatePackage(*GetParam().from, kThird).text : "";
+  EXPECT_EQ(reply->body, expected);
+  if (GetParam().from) {
+    EXPECT_FALSE(expected.empty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dates, PackageRequestTest,
+    testing::Values(PackageCase{"3/16/2006%2012:00:00%20AM", &kFirst},
+                    // Older than every release: the client is taken to hold the oldest.
+                    PackageCase{"1/1/2001%2012:00:00%20AM", &kFirst},
+                    PackageCase{"6/1/2026%209:30:00%20AM", &kSecond},
+                    PackageCase{"10/1/2026%201:00:00%20PM", &kSecond},
+                    PackageCase{"11/20/2026%202:15:00%20PM", nullptr},
+                    PackageCase{"1/1/2030", nullptr}));
+
+TEST_F(UpdateServerTest, RefusesMalformedRequests) {
+  for (const char* target : {"/asp/getDefs.asp", "/asp/getDefs.asp?prog=Hearthguard",
+                             "/asp/getDefs.asp?date=", "/asp/getDefs.asp?date=yesterday",
+                             "/asp/getDefs.asp?date=13/45/2026%2025:00:00", "/asp/getData.asp"}) {
+    const auto reply = Get(target);
+    ASSERT_TRUE(reply) << target;
+    EXPECT_EQ(reply->status, 400) << target;
+  }
+}
+
+TEST_F(UpdateServerTest, ServesNothingButItsRequests) {
+  for (const char* target :
+       {"/", "/first/date.txt", "/third/FileDefinition.dat", "/asp/../first/date.txt",
+        "/asp/%2e%2e/first/date.txt", "/asp/getDefs.asp/../../first/date.txt", "/asp/",
+        "/asp/currentDate.aspx", "/etc/passwd"}) {
+    const auto reply = Get(target);
+    ASSERT_TRUE(reply) << target;
+    EXPECT_EQ(reply->status, 404) << target;
+  }
+}
+
+TEST_F(UpdateServerTest, RecordsSubmittedData) {
+  const auto reply = Get("/asp/getData.asp?data=abc|def");
+  ASSERT_TRUE(reply);
+  EXPECT_EQ(reply->body, Server::kDataReceivedReply);
+  EXPECT_EQ(server_.received_data(), std::vector<std::string>{"abc|def"});
+}
+
+// A linked or incomplete release is left out with a note; the rest are served.
+TEST(UpdateServerFolder, LeavesOutLinkedAndIncompleteReleases) {
+  TempFolder outside;
+  TempFolder folder;
+  ASSERT_TRUE(update_server::WriteRelease(folder.path() / "good", {Date("1/1/2020"), kFirst}));
+  ASSERT_TRUE(update_server::WriteRelease(outside.path() / "newer", {Date("1/1/2030"), kThird}));
+  fs::create_directory_symlink(outside.path() / "newer", folder.path() / "linked");
+  ASSERT_TRUE(update_server::WriteRelease(folder.path() / "partial", {Date("1/1/2025"), kSecond}));
+  fs::remove(folder.path() / "partial" / "BlockedCookies.dat");
+  fs::create_symlink(outside.path() / "newer" / "BlockedCookies.dat",
+                     folder.path() / "partial" / "BlockedCookies.dat");
+
+  Server server(folder.path());
+  ASSERT_GT(server.Start(), 0);
+  ASSERT_EQ(server.releases().size(), 1u);
+  EXPECT_EQ(server.releases()[0].date, Date("1/1/2020"));
+  ASSERT_EQ(server.load_notes().size(), 1u);
+  EXPECT_NE(server.load_notes()[0].find("partial"), std::string::npos);
+  httplib::Client client(server.base_url());
+  const auto reply = client.Get("/asp/date.asp");
+  ASSERT_TRUE(reply);
+  EXPECT_EQ(reply->body, "1/1/2020");
+}
+
+TEST(UpdateServerFolder, ReadsPlainDefinitionFiles) {
+  TempFolder folder;
+  ASSERT_TRUE(update_server::WriteRelease(folder.path(), {Date("1/1/2020"), kSecond}));
+  fs::remove(folder.path() / "RegistryDefinition.dat");
+  std::ofstream(folder.path() / "RegistryDefinition.txt") << "1^Software\\B^=B|Adware\r\n";
+  const auto release = update_server::ReadRelease(folder.path(), nullptr);
+  ASSERT_TRUE(release);
+  EXPECT_EQ(release->files.registry, kSecond.registry);
+  EXPECT_EQ(release->files.file, kSecond.file);
+}
+
+// The shipped demo folder starts from the program's own sample definitions.
+TEST(UpdateServerFolder, DemoReleasesStartFromTheSampleDefinitions) {
+  Server server{fs::path(HG_DEMO_RELEASES)};
+  ASSERT_GT(server.Start(), 0);
+  const std::vector<Release> releases = server.releases();
+  EXPECT_EQ(server.load_notes(), std::vector<std::string>{});
+  ASSERT_EQ(releases.size(), 3u);
+  EXPECT_EQ(releases[0].date, Date("3/16/2006 12:00:00 AM"));
+  const std::vector<std::string>* files[] = {
+      &releases[0].files.file, &releases[0].files.exe, &releases[0].files.registry,
+      &releases[0].files.cookies, &releases[0].files.directory};
+  for (size_t i = 0; i < update_server::kDefinitionFileNames.size(); ++i) {
+    for (const auto& sample : engine::SampleDefinitionFiles()) {
+      if (sample.file_name == update_server::kDefinitionFileNames[i]) {
+        EXPECT_EQ(*files[i], std::vector<std::string>(sample.lines.begin(), sample.lines.end()));
+      }
+    }
+  }
+}
+
+}  // namespace
