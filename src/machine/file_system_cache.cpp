@@ -438,7 +438,7 @@ FileSystem::Cache::Entry* FileSystem::Cache::Lookup(Node& node, std::string_view
 FileSystem::Cache::Node* FileSystem::Cache::ChildNode(DriveState& drive, Node& node, Entry& entry,
                                                       bool& gone) {
   if (!entry.child) {
-    if (node_count_ >= kMaxNodes)
+    if (node_count_ >= kMaxNodes || entry.read_directly)
       return nullptr;
     entry.child = std::make_unique<Node>();
     entry.child->host_path = node.host_path + "/" + entry.host_name;
@@ -453,6 +453,7 @@ FileSystem::Cache::Node* FileSystem::Cache::ChildNode(DriveState& drive, Node& n
       gone = true;
       return nullptr;
     case RefreshResult::kDirect:
+      entry.read_directly = true;
       break;
   }
   return nullptr;

@@ -93,6 +93,8 @@ struct FileSystem::Cache {
     std::string windows_name;
     bool is_folder = false;
     bool is_link = false;
+    // Its folder could not be kept listed: not tried again until this listing is read again.
+    bool read_directly = false;
     int dos_bits = -1;
     int32_t next_same_fold = -1;  // next entry whose name folds alike, host-name order
     std::unique_ptr<Node> child;
