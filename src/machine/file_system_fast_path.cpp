@@ -158,11 +158,11 @@ const std::string& FoundEntry::HostPath() {
 }
 
 int OpenForReadingAt(int at, const char* path, bool follow_links) {
-  const int kFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (follow_links ? 0 : O_NOFOLLOW);
-  const int fd = openat(at, path, kFlags | O_NOATIME);
+  const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (follow_links ? 0 : O_NOFOLLOW);
+  const int fd = openat(at, path, flags | O_NOATIME);
   if (fd >= 0 || errno != EPERM)
     return fd;
-  return openat(at, path, kFlags);  // O_NOATIME is for the owner of the file only
+  return openat(at, path, flags);  // O_NOATIME is for the owner of the file only
 }
 
 }  // namespace machine
