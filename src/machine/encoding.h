@@ -14,8 +14,8 @@ std::string Windows1252ToUtf8(std::string_view text);
 // Nothing when the text is not valid UTF-8 or holds a character Windows-1252 cannot show.
 std::optional<std::string> Utf8ToWindows1252(std::string_view text);
 
-// How a host name shows on the Windows side: its Windows-1252 form when it has one, else its
-// bytes as they are (so that every host name still has a distinct Windows spelling).
+// How host text shows on the Windows side: its Windows-1252 form when it has one, else its
+// bytes as they are. The names of a folder's entries follow folder_names.h instead.
 std::string HostTextToWindows(std::string_view host_text);
 
 // The host name under which a Windows name is created.

@@ -12,6 +12,7 @@
 #include "machine/dos_attributes.h"
 #include "machine/encoding.h"
 #include "machine/file_system_cache.h"
+#include "machine/folder_names.h"
 #include "machine/host_files.h"
 #include "machine/text.h"
 
@@ -192,13 +193,15 @@ std::optional<std::string> FileSystem::ToWindowsPath(const fs::path& host_path) 
     return std::nullopt;
   WindowsPath out;
   out.drive = best_drive;
+  std::string folder = normal.substr(0, best_length);
   for (const std::string& name : Split(std::string_view(normal).substr(best_length), "/")) {
     if (name.empty())
       continue;
-    std::string windows_name = HostTextToWindows(name);
+    std::string windows_name = WindowsNameInFolder(folder.empty() ? "/" : folder, name);
     if (!IsValidWindowsName(windows_name))
       return std::nullopt;
     out.components.push_back(std::move(windows_name));
+    folder.append("/").append(name);
   }
   return out.ToString();
 }
@@ -242,30 +245,40 @@ std::vector<FolderEntry> FileSystem::List(std::string_view windows_folder) const
   std::vector<FolderEntry> entries;
   const std::optional<WindowsPath> path = ParseWindowsPath(windows_folder);
   const std::optional<FoundEntry> found = path ? cache_->Find(*path) : std::nullopt;
-  if (!found || !found->is_folder || !StillInside(*found))
+  if (!found || !found->is_folder)
     return entries;
-  DIR* dir = opendir(found->host_path.c_str());
-  if (dir == nullptr)
+  const int fd = open(found->host_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0)
     return entries;
+  // The folder as it is when opened, which must lie inside the drive.
+  const std::string folder = DescriptorPath(fd);
+  DIR* dir = InsideRoot(folder, *found->drive_root) ? fdopendir(fd) : nullptr;
+  if (dir == nullptr) {
+    close(fd);
+    return entries;
+  }
+  std::vector<std::string> host_names;
   while (const dirent* d = readdir(dir)) {
-    const std::string name = d->d_name;
-    if (name == "." || name == "..")
+    const std::string_view name = d->d_name;
+    if (name != "." && name != "..")
+      host_names.emplace_back(name);
+  }
+  std::vector<std::string> windows_names = FolderWindowsNames(host_names);
+  for (size_t i = 0; i < host_names.size(); ++i) {
+    if (!IsValidWindowsName(windows_names[i]))
       continue;
-    std::string windows_name = HostTextToWindows(name);
-    if (!IsValidWindowsName(windows_name))
-      continue;
-    const std::string host = found->host_path + "/" + name;
+    const std::string host = folder + "/" + host_names[i];
     struct stat st {};
-    if (lstat(host.c_str(), &st) != 0)
+    if (fstatat(dirfd(dir), host_names[i].c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
       continue;
     if (S_ISLNK(st.st_mode) &&
         (!InsideRoot(CanonicalHostPath(host), *found->drive_root) || stat(host.c_str(), &st) != 0))
       continue;
     if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))
       continue;
-    const bool hidden_name = windows_name.front() == '.';
+    const bool hidden_name = host_names[i].front() == '.';
     entries.push_back(
-        {std::move(windows_name), AttributesOf(st, ReadDosAttrib(host), hidden_name)});
+        {std::move(windows_names[i]), AttributesOf(st, ReadDosAttrib(host), hidden_name)});
   }
   closedir(dir);
   return entries;
@@ -279,7 +292,13 @@ int FileSystem::OpenForReading(std::string_view windows_path) const {
   const std::optional<FoundEntry> found = path ? cache_->Find(*path) : std::nullopt;
   if (!found || found->is_folder)
     return -1;
-  return OpenForReadingAt(AT_FDCWD, found->host_path.c_str());
+  // Whatever was found, only a file inside the drive at the moment it is opened is handed out.
+  fd = OpenForReadingAt(AT_FDCWD, found->host_path.c_str());
+  if (fd >= 0 && !InsideRoot(DescriptorPath(fd), *found->drive_root)) {
+    close(fd);
+    return -1;
+  }
+  return fd;
 }
 
 std::optional<std::string> FileSystem::ReadFile(std::string_view windows_path) const {

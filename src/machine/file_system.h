@@ -5,7 +5,8 @@
 // case-insensitively (an exact match wins), ".." never climbs above the drive root, and
 // wildcards ("*", "?") and device paths ("\\?\", "\\.\", UNC, device names such as "NUL" or
 // "COM1") never match anything. As on Windows, trailing dots and blanks of the last name are
-// dropped. Names are Windows-1252 here and UTF-8 on the host.
+// dropped. Names are Windows-1252 here and UTF-8 on the host; a host name that is not (or
+// that a path could not name) lists under an escaped spelling of its own (folder_names.h).
 // A name beginning with "." is hidden; the user.DOSATTRIB extended attribute, when present,
 // adds the hidden, system and read-only bits. Only regular files and folders exist; a symbolic
 // link exists only while it leads to one inside its drive.
@@ -83,7 +84,8 @@ class FileSystem {
 
   // A descriptor for reading an existing file in parts: read-only, close-on-exec, never
   // blocking (a FIFO cannot hang the reader) and, where the host lets us, without touching the
-  // access time. -1 when the path names no file or it cannot be opened. The caller closes it.
+  // access time. -1 when the path names no file, it cannot be opened, or what would be opened
+  // lies outside the drive by then. The caller closes it.
   int OpenForReading(std::string_view windows_path) const;
 
   // Reading and writing whole files. Writes replace the file atomically (temporary file,

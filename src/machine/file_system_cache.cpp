@@ -17,6 +17,7 @@
 #include <cstdlib>
 
 #include "machine/encoding.h"
+#include "machine/folder_names.h"
 #include "machine/text.h"
 
 namespace machine {
@@ -30,11 +31,11 @@ constexpr uint32_t kWatchMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED
                                 IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
 constexpr uint32_t kGoneMask = IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT;
 
-// Changes made on another machine never reach inotify.
-bool IsNetworkFileSystem(const std::string& path) {
-  struct statfs info {};
-  if (statfs(path.c_str(), &info) != 0)
-    return true;
+constexpr unsigned long kGfs2Magic = 0x01161970;  // a cluster file system; not in linux/magic.h
+
+// Whether inotify reports every change of a folder on this file system: not for changes made
+// on another machine, nor for the kernel's own file systems, whose listings change unannounced.
+bool ChangesReported(const struct statfs& info) {
   switch (static_cast<unsigned long>(info.f_type)) {
     case NFS_SUPER_MAGIC:
     case SMB_SUPER_MAGIC:
@@ -43,11 +44,34 @@ bool IsNetworkFileSystem(const std::string& path) {
     case V9FS_MAGIC:
     case CEPH_SUPER_MAGIC:
     case AFS_SUPER_MAGIC:
+    case AFS_FS_MAGIC:
     case CODA_SUPER_MAGIC:
+    case OCFS2_SUPER_MAGIC:
+    case kGfs2Magic:
     case FUSE_SUPER_MAGIC:
-      return true;
-    default:
+    case HOSTFS_SUPER_MAGIC:
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case SELINUX_MAGIC:
+    case SMACK_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case RDTGROUP_SUPER_MAGIC:
+    case BPF_FS_MAGIC:
+    case PSTOREFS_MAGIC:
+    case EFIVARFS_MAGIC:
+    case DEVPTS_SUPER_MAGIC:
+    case BINFMTFS_MAGIC:
+    case NSFS_MAGIC:
+    case USBDEVICE_SUPER_MAGIC:
+    case OPENPROM_SUPER_MAGIC:
+    case XENFS_SUPER_MAGIC:
       return false;
+    default:
+      return true;
   }
 }
 
@@ -60,6 +84,16 @@ std::string CanonicalHostPath(const std::string& host_path) {
   std::string out(resolved);
   std::free(resolved);
   return out;
+}
+
+std::string DescriptorPath(int fd) {
+  char link[64];
+  std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+  char target[PATH_MAX];
+  const ssize_t length = readlink(link, target, sizeof target);
+  if (length <= 0 || static_cast<size_t>(length) >= sizeof target || target[0] != '/')
+    return std::string();
+  return std::string(target, static_cast<size_t>(length));
 }
 
 bool InsideRoot(std::string_view canonical_path, std::string_view canonical_root) {
@@ -130,7 +164,9 @@ bool FileSystem::Cache::PrepareDrive(DriveState& drive) {
   drive.canonical_root = CanonicalHostPath(drive.root);
   if (drive.canonical_root.empty())
     return false;
-  drive.watchable = inotify_fd_ >= 0 && !drive.remote && !IsNetworkFileSystem(drive.canonical_root);
+  struct statfs info {};
+  drive.watchable = inotify_fd_ >= 0 && !drive.remote &&
+                    statfs(drive.canonical_root.c_str(), &info) == 0 && ChangesReported(info);
   return true;
 }
 
@@ -273,6 +309,14 @@ FileSystem::Cache::RefreshResult FileSystem::Cache::Refresh(DriveState& drive, N
     DestroyNode(&node);
     return RefreshResult::kDirect;
   }
+  // Another file system mounted here may change without inotify saying so.
+  struct statfs info {};
+  if ((node.parent == nullptr || st.st_dev != node.parent->dev) &&
+      (fstatfs(fd, &info) != 0 || !ChangesReported(info))) {
+    close(fd);
+    DestroyNode(&node);
+    return RefreshResult::kDirect;
+  }
   // Watch exactly the folder opened, whatever its path names by now.
   char proc_path[64];
   std::snprintf(proc_path, sizeof proc_path, "/proc/self/fd/%d", fd);
@@ -303,20 +347,28 @@ FileSystem::Cache::RefreshResult FileSystem::Cache::Refresh(DriveState& drive, N
     DestroyNode(&node);
     return RefreshResult::kDirect;
   }
-  std::vector<Entry> entries;
-  entries.reserve(node.entries.size());
+  std::vector<std::string> host_names;
+  std::vector<unsigned char> types;
+  host_names.reserve(node.entries.size());
   while (const dirent* d = readdir(dir)) {
-    std::string name = d->d_name;
+    const std::string_view name = d->d_name;
     if (name == "." || name == "..")
       continue;
-    Entry e;
-    e.windows_name = HostTextToWindows(name);
-    if (!IsValidWindowsName(e.windows_name))
+    host_names.emplace_back(name);
+    types.push_back(d->d_type);
+  }
+  std::vector<std::string> windows_names = FolderWindowsNames(host_names);
+  std::vector<Entry> entries;
+  entries.reserve(host_names.size());
+  for (size_t i = 0; i < host_names.size(); ++i) {
+    if (!IsValidWindowsName(windows_names[i]))
       continue;
-    const std::optional<Kind> kind = Classify(drive, node.host_path, name, d->d_type);
+    const std::optional<Kind> kind = Classify(drive, node.host_path, host_names[i], types[i]);
     if (!kind)
       continue;
-    e.host_name = std::move(name);
+    Entry e;
+    e.host_name = std::move(host_names[i]);
+    e.windows_name = std::move(windows_names[i]);
     e.is_folder = kind->is_folder;
     e.is_link = kind->is_link;
     entries.push_back(std::move(e));
@@ -386,12 +438,11 @@ FileSystem::Cache::Entry* FileSystem::Cache::Lookup(Node& node, std::string_view
 FileSystem::Cache::Node* FileSystem::Cache::ChildNode(DriveState& drive, Node& node, Entry& entry,
                                                       bool& gone) {
   if (!entry.child) {
-    if (node_count_ >= kMaxNodes)
+    if (node_count_ >= kMaxNodes || entry.read_directly)
       return nullptr;
     entry.child = std::make_unique<Node>();
     entry.child->host_path = node.host_path + "/" + entry.host_name;
     entry.child->parent = &node;
-    entry.child->via_link = node.via_link || entry.is_link;
     ++node_count_;
   }
   Node* child = entry.child.get();
@@ -402,6 +453,7 @@ FileSystem::Cache::Node* FileSystem::Cache::ChildNode(DriveState& drive, Node& n
       gone = true;
       return nullptr;
     case RefreshResult::kDirect:
+      entry.read_directly = true;
       break;
   }
   return nullptr;
@@ -409,23 +461,40 @@ FileSystem::Cache::Node* FileSystem::Cache::ChildNode(DriveState& drive, Node& n
 
 std::optional<FileSystem::Cache::Candidate> FileSystem::Cache::LookupDirect(
     const DriveState& drive, const std::string& folder, std::string_view windows_name) const {
+  // A natural spelling is always its own host name's.
   const std::string exact = WindowsTextToHost(windows_name);
-  if (const auto kind = Classify(drive, folder, exact, DT_UNKNOWN))
-    return Candidate{exact, kind->is_folder};
+  if (HasNaturalWindowsName(exact)) {
+    if (const auto kind = Classify(drive, folder, exact, DT_UNKNOWN))
+      return Candidate{exact, std::string(windows_name), kind->is_folder};
+  }
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr)
     return std::nullopt;
-  std::optional<Candidate> best;
+  std::vector<std::string> host_names;
+  std::vector<unsigned char> types;
   while (const dirent* d = readdir(dir)) {
-    const std::string name = d->d_name;
-    if (name == "." || name == ".." || (best && name >= best->host_name))
+    const std::string_view name = d->d_name;
+    if (name == "." || name == "..")
       continue;
-    if (!EqualsIgnoreCase(HostTextToWindows(name), windows_name))
-      continue;
-    if (const auto kind = Classify(drive, folder, name, d->d_type))
-      best = Candidate{name, kind->is_folder};
+    host_names.emplace_back(name);
+    types.push_back(d->d_type);
   }
   closedir(dir);
+  std::vector<std::string> windows_names = FolderWindowsNames(host_names);
+  // As in a listing: the exact spelling first, else the first match in host-name order.
+  std::optional<Candidate> best;
+  for (size_t i = 0; i < host_names.size(); ++i) {
+    const bool same = windows_names[i] == windows_name;
+    if (!same &&
+        (!EqualsIgnoreCase(windows_names[i], windows_name) ||
+         (best && (best->windows_name == windows_name || host_names[i] >= best->host_name))))
+      continue;
+    if (const auto kind = Classify(drive, folder, host_names[i], types[i])) {
+      best = Candidate{std::move(host_names[i]), std::move(windows_names[i]), kind->is_folder};
+      if (same)
+        break;
+    }
+  }
   return best;
 }
 
@@ -481,11 +550,22 @@ std::optional<FoundEntry> FileSystem::Cache::Find(const WindowsPath& path) {
         return std::nullopt;
       host.append("/").append(entry->host_name);
       is_folder = entry->is_folder;
+      if (entry->is_link) {
+        // Where a link leads changes unseen by the watch on its folder: it is asked afresh,
+        // and what lies beyond it is read afresh.
+        const std::optional<Kind> kind =
+            Classify(*drive, node->host_path, entry->host_name, DT_LNK);
+        if (!kind)
+          return std::nullopt;
+        is_folder = kind->is_folder;
+      }
       if (last) {
         found.name = entry->windows_name;
-        found.hidden_name = entry->windows_name.front() == '.';
-        found.current = !node->via_link && !entry->is_link;
-        found.cached_dos_bits = &entry->dos_bits;
+        found.hidden_name = entry->host_name.front() == '.';
+        found.current = !entry->is_link;
+        found.cached_dos_bits = entry->is_link ? nullptr : &entry->dos_bits;
+      } else if (entry->is_link) {
+        node = nullptr;
       } else if (is_folder) {
         bool gone = false;
         node = ChildNode(*drive, *node, *entry, gone);
@@ -493,14 +573,14 @@ std::optional<FoundEntry> FileSystem::Cache::Find(const WindowsPath& path) {
           return std::nullopt;
       }
     } else {
-      const std::optional<Candidate> candidate = LookupDirect(*drive, host, name);
+      std::optional<Candidate> candidate = LookupDirect(*drive, host, name);
       if (!candidate)
         return std::nullopt;
       host.append("/").append(candidate->host_name);
       is_folder = candidate->is_folder;
       found.hidden_name = candidate->host_name.front() == '.';
       if (last)
-        found.name = HostTextToWindows(candidate->host_name);
+        found.name = std::move(candidate->windows_name);
     }
     if (last) {
       found.host_path = std::move(host);

@@ -3,12 +3,13 @@
 //
 // Each folder the view has looked into keeps its listing (Windows name folded to upper case ->
 // host entries) while an inotify watch on it reports no change; the first access after a change
-// reads the folder again. A folder that cannot be watched (no inotify, too many watches, a
-// network file system or a remote drive, whose changes arrive from elsewhere) is read directly
-// on every access.
+// reads the folder again. A folder that cannot be watched (no inotify, too many watches, a file
+// system whose changes inotify does not report: network, FUSE, the kernel's procfs or sysfs, a
+// drive the profile declares remote) is read directly on every access. So is every folder
+// reached through a symbolic link: its watch would sit where the link led when it was read,
+// not where it leads now. A link itself is followed afresh at every access.
 // Entries that are neither files nor folders, and symbolic links leading outside the drive
 // root, do not exist for the view. Not for use from several threads at once.
-// Drives the profile declares remote are always read directly.
 
 #include <sys/types.h>
 
@@ -92,6 +93,8 @@ struct FileSystem::Cache {
     std::string windows_name;
     bool is_folder = false;
     bool is_link = false;
+    // Its folder could not be kept listed: not tried again until this listing is read again.
+    bool read_directly = false;
     int dos_bits = -1;
     int32_t next_same_fold = -1;  // next entry whose name folds alike, host-name order
     std::unique_ptr<Node> child;
@@ -102,7 +105,6 @@ struct FileSystem::Cache {
     std::string name_in_parent;
     int wd = -1;
     bool listed = false;
-    bool via_link = false;  // reached through a symbolic link
     dev_t dev = 0;
     ino_t ino = 0;
     std::vector<Entry> entries;
@@ -124,6 +126,7 @@ struct FileSystem::Cache {
   // One entry as a folder read reports it, before it joins a listing.
   struct Candidate {
     std::string host_name;
+    std::string windows_name;
     bool is_folder = false;
   };
 
@@ -137,7 +140,7 @@ struct FileSystem::Cache {
   std::optional<FastHit> FindFast(std::string_view text);
   // A descriptor of a held folder, kept for the one folder used last, as files are mostly
   // opened one folder after the other; -1 when it cannot be had.
-  int FolderFd(Node& node);
+  int FolderFd(Node& node, const std::string& canonical_root);
   void CloseFolderFd();
 
   // kDirect: the folder exists but cannot be kept listed; read it directly.
@@ -196,11 +199,14 @@ struct FileSystem::Cache {
 };
 
 // open() for reading: read-only, close-on-exec, never blocking (a FIFO cannot hang the reader)
-// and, where the host lets us, without touching the access time. `at` as for openat().
-int OpenForReadingAt(int at, const char* path);
+// and, where the host lets us, without touching the access time. `at` as for openat(). Without
+// `follow_links`, a symbolic link as the last component fails with ELOOP.
+int OpenForReadingAt(int at, const char* path, bool follow_links = true);
 
 // Whether a canonical host path lies inside a canonical drive root (or is the root).
 bool InsideRoot(std::string_view canonical_path, std::string_view canonical_root);
+// Where an open descriptor's file or folder is now; empty when that cannot be told.
+std::string DescriptorPath(int fd);
 // The host path with every symbolic link resolved; empty when it does not exist.
 std::string CanonicalHostPath(const std::string& host_path);
 

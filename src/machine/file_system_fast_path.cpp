@@ -28,7 +28,7 @@ FileSystem::Cache::Node* FileSystem::Cache::FolderNode(const WindowsPath& folder
   Node* node = drive->node.get();
   for (const std::string& name : folder.components) {
     Entry* entry = Lookup(*node, name);
-    if (entry == nullptr || !entry->is_folder)
+    if (entry == nullptr || !entry->is_folder || entry->is_link)
       return nullptr;
     bool gone = false;
     node = ChildNode(*drive, *node, *entry, gone);
@@ -88,6 +88,8 @@ bool FileSystem::Cache::TryFindFast(std::string_view text, std::optional<FoundEn
   const std::optional<FastHit> hit = FindFast(text);
   if (!hit)
     return false;
+  if (hit->entry != nullptr && hit->entry->is_link)
+    return false;  // where a link leads now only the full look-up asks
   found.reset();
   if (hit->entry == nullptr)
     return true;
@@ -98,8 +100,8 @@ bool FileSystem::Cache::TryFindFast(std::string_view text, std::optional<FoundEn
   out.host_name = &entry.host_name;
   out.name = entry.windows_name;
   out.is_folder = entry.is_folder;
-  out.hidden_name = entry.windows_name.front() == '.';
-  out.current = !node.via_link && !entry.is_link;
+  out.hidden_name = entry.host_name.front() == '.';
+  out.current = true;
   out.cached_dos_bits = &hit->entry->dos_bits;
   out.drive_root = &hit->drive->canonical_root;
   return true;
@@ -109,25 +111,30 @@ bool FileSystem::Cache::TryOpenFast(std::string_view text, int& fd) {
   const std::optional<FastHit> hit = FindFast(text);
   if (!hit)
     return false;
+  if (hit->entry != nullptr && hit->entry->is_link)
+    return false;
   fd = -1;
   if (hit->entry == nullptr || hit->entry->is_folder)
     return true;
-  // Relative to the folder, the host does not walk the whole path again.
-  const int folder = FolderFd(*hit->node);
+  // Relative to the folder, the host does not walk the whole path again; and not through a
+  // link put in the file's place since the folder was read.
+  const int folder = FolderFd(*hit->node, hit->drive->canonical_root);
   if (folder < 0)
     return false;
-  fd = OpenForReadingAt(folder, hit->entry->host_name.c_str());
-  return true;
+  fd = OpenForReadingAt(folder, hit->entry->host_name.c_str(), false);
+  return fd >= 0 || errno != ELOOP;
 }
 
-int FileSystem::Cache::FolderFd(Node& node) {
+int FileSystem::Cache::FolderFd(Node& node, const std::string& canonical_root) {
   if (fd_node_ == &node)
     return folder_fd_;
   CloseFolderFd();
   const int fd = open(node.host_path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
   struct stat st {};
-  // Only the very folder that was listed; anything else waits for its change to be reported.
-  if (fd < 0 || fstat(fd, &st) != 0 || st.st_dev != node.dev || st.st_ino != node.ino) {
+  // Only the very folder that was listed, where it lies inside the drive now; anything else
+  // waits for its change to be reported.
+  if (fd < 0 || fstat(fd, &st) != 0 || st.st_dev != node.dev || st.st_ino != node.ino ||
+      !InsideRoot(DescriptorPath(fd), canonical_root)) {
     if (fd >= 0)
       close(fd);
     return -1;
@@ -150,12 +157,12 @@ const std::string& FoundEntry::HostPath() {
   return host_path;
 }
 
-int OpenForReadingAt(int at, const char* path) {
-  constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
-  const int fd = openat(at, path, kFlags | O_NOATIME);
+int OpenForReadingAt(int at, const char* path, bool follow_links) {
+  const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (follow_links ? 0 : O_NOFOLLOW);
+  const int fd = openat(at, path, flags | O_NOATIME);
   if (fd >= 0 || errno != EPERM)
     return fd;
-  return openat(at, path, kFlags);  // O_NOATIME is for the owner of the file only
+  return openat(at, path, flags);  // O_NOATIME is for the owner of the file only
 }
 
 }  // namespace machine

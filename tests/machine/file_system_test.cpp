@@ -1,13 +1,17 @@
 #include "machine/file_system.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <ostream>
+#include <set>
 #include <sstream>
 
 #include "machine/dos_attributes.h"
@@ -567,6 +571,124 @@ TEST_P(FileSystemTest, HostPathsBackToWindowsPaths) {
   EXPECT_FALSE(files_.ToWindowsPath(machine_.root() / "drive_cx" / "a").has_value());
   EXPECT_FALSE(files_.ToWindowsPath(machine_.root()).has_value());
   EXPECT_FALSE(files_.ToWindowsPath(drive / "a\\b").has_value());
+}
+
+// Runs `change` in a child process and waits for it: a change the view did not make.
+void InAnotherProcess(const std::function<void()>& change) {
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    change();
+    _exit(0);
+  }
+  ASSERT_EQ(waitpid(child, nullptr, 0), child);
+}
+
+TEST_P(FileSystemTest, SeesChangesBehindEachKindOfLink) {
+  machine_.WriteFile("C:\\Deep\\Real\\target\\old.txt", "x");
+  machine_.WriteFile("C:\\Other\\file.txt", "x");
+  machine_.MakeFolder("C:\\Links");
+  fs::create_directory_symlink("../Deep/Real/target", machine_.host("C:\\Links\\Folder"));
+  fs::create_symlink("../Other/file.txt", machine_.host("C:\\Links\\file.txt"));
+  const fs::path real = machine_.host("C:\\Deep\\Real");
+  const fs::path file = machine_.host("C:\\Other\\file.txt");
+  const bool xattrs = XattrsSupported(machine_.host("C:\\"));
+  EXPECT_FALSE(files_.FileExists("C:\\Links\\Folder\\new.txt"));
+  EXPECT_FALSE(files_.Query("C:\\Links\\file.txt").value().hidden);
+
+  // The linked folder comes back new under a parent renamed away and made again; the linked
+  // file is marked hidden.
+  InAnotherProcess([&] {
+    std::error_code error;
+    fs::rename(real, real.string() + ".old", error);
+    fs::create_directories(real / "target", error);
+    std::ofstream(real / "target" / "new.txt") << "new";
+    setxattr(file.c_str(), "user.DOSATTRIB", "0x2", 3, 0);
+  });
+  EXPECT_EQ(ReadAndClose(files_.OpenForReading("C:\\Links\\Folder\\NEW.TXT")), "new");
+  EXPECT_FALSE(files_.FileExists("C:\\Links\\Folder\\old.txt"));
+  EXPECT_EQ(files_.Query("C:\\Links\\file.txt").value().hidden, xattrs);
+}
+
+TEST_P(FileSystemTest, LinksThatCameToLeadOutOfTheDriveAreNotFollowed) {
+  machine_.WriteFile("C:\\A\\B\\inner.txt", "inside");
+  const fs::path outside = machine_.root() / "outside";
+  fs::create_directories(outside);
+  std::ofstream(outside / "inner.txt") << "outside";
+  fs::create_directory_symlink("A/B", machine_.host("C:\\Down"));
+  fs::create_symlink("A/B/inner.txt", machine_.host("C:\\DownFile.txt"));
+  const char* const kPaths[] = {"C:\\Down\\inner.txt", "C:\\DownFile.txt"};
+  for (const char* path : kPaths)
+    EXPECT_EQ(ReadAndClose(files_.OpenForReading(path)), "inside") << path;
+
+  // The folder the links lead into is replaced by a link out of the drive.
+  const fs::path b = machine_.host("C:\\A\\B");
+  InAnotherProcess([&] {
+    std::error_code error;
+    fs::remove_all(b, error);
+    fs::create_directory_symlink(outside, b, error);
+  });
+  for (const char* path : kPaths) {
+    EXPECT_FALSE(files_.FileExists(path)) << path;
+    EXPECT_EQ(files_.OpenForReading(path), -1) << path;
+  }
+  EXPECT_TRUE(files_.List("C:\\Down").empty());
+}
+
+// Every host entry lists under a name of its own, and that name reaches it and nothing else.
+TEST_P(FileSystemTest, EveryHostNameListsUnderANameThatReachesItAlone) {
+  const struct {
+    const char* host;
+    const char* windows;
+  } kNames[] = {
+      {"caf\xC3\xA9.txt", "caf\xE9.txt"},       // UTF-8: its natural spelling
+      {"caf\xE9.txt", "caf%E9~2.txt"},          // Latin-1, escaped, which is taken
+      {"caf%E9.txt", "caf%E9.txt"},             // natural: taken by it
+      {"x\xE4\xB8\xAD.txt", "x%E4%B8%AD.txt"},  // UTF-8 beyond Windows-1252
+      {"dot.", "dot%2E"},                       // a trailing dot no path can name last
+  };
+  const fs::path folder = machine_.host("C:\\WINDOWS");
+  std::set<std::string> expected = {"Fonts", "system32"};
+  for (const auto& n : kNames) {
+    std::ofstream(folder / n.host) << n.host;
+    expected.insert(n.windows);
+  }
+  const std::vector<std::string> listed = Names(files_.List("C:\\WINDOWS"));
+  EXPECT_EQ(std::set<std::string>(listed.begin(), listed.end()), expected);
+  EXPECT_EQ(listed.size(), expected.size());
+
+  for (const auto& n : kNames) {
+    const std::string path = std::string("C:\\WINDOWS\\") + n.windows;
+    EXPECT_EQ(ReadAndClose(files_.OpenForReading(path)), n.host) << path;
+    EXPECT_EQ(files_.ToWindowsPath(folder / n.host), path) << path;
+  }
+  for (const auto& n : kNames) {
+    const std::string path = std::string("C:\\WINDOWS\\") + n.windows;
+    EXPECT_TRUE(files_.DeleteFile(path)) << path;
+    EXPECT_FALSE(files_.FileExists(path)) << path;
+    EXPECT_FALSE(fs::exists(folder / n.host)) << path;
+  }
+}
+
+// Kernel file systems change their listings unannounced, also mounted below a drive's root.
+TEST(FileSystemKernelTest, ProcfsIsReadAfresh) {
+  for (const auto& [host_root, prefix] : {std::pair{"/proc", "C:\\"}, {"/", "C:\\proc\\"}}) {
+    hg_test::TempMachine machine;
+    machine.profile().drives.at(0).host_root = host_root;
+    const FileSystem files(machine.profile());
+    ASSERT_TRUE(files.FolderExists(prefix + std::to_string(getpid())));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (;;)
+        pause();
+    }
+    const std::string path = prefix + std::to_string(child);
+    EXPECT_TRUE(files.FolderExists(path)) << path;
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    EXPECT_FALSE(files.FolderExists(path)) << path;
+  }
 }
 
 }  // namespace
