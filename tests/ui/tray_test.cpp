@@ -1,5 +1,5 @@
-// The tray object: each window's icon and tip kept apart, tips cut to fit their field, and only
-// real clicks on a window's own icon reaching it.
+// The tray object: each window's icon and tip kept apart, tips cut to fit, and only real clicks
+// on a window's own icon reaching it.
 
 #include "model/tray.h"
 
@@ -13,92 +13,48 @@
 
 namespace {
 
-using hg_test::AppFixture;
-using hg_test::RecordingTrayHost;
-
 class TrayTest : public ::testing::Test {
  protected:
-  TrayTest() {
-    tray().SetHost(&host);
-    main().SetCaption("Hearthguard");
-    download().SetCaption("");
-  }
+  TrayTest() { tray.SetHost(&host); }
 
-  model::ClsTray& tray() { return h.app().objTray; }
-  model::FrmMain& main() { return h.app().frmMain; }
-  model::FrmDownload& download() { return h.app().frmDownload.Peek(); }
-
-  AppFixture h;
-  RecordingTrayHost host;
+  hg_test::AppFixture h;
+  model::ClsTray& tray = h.app().objTray;
+  model::FrmMain& main = h.app().frmMain;
+  model::FrmDownload& download = h.app().frmDownload.Peek();
+  hg_test::RecordingTrayHost host;
 };
 
 // Two icons at once; taking the download window's out leaves the main window's working.
-TEST_F(TrayTest, EachWindowKeepsItsOwnIcon) {
-  tray().ShowIcon(main());
-  tray().ShowIcon(download());
-  tray().ChangeToolTip(download(), "Getting latest definitions.");
-  EXPECT_EQ(host.TipOf(main().hWnd()), "Hearthguard");
-  EXPECT_EQ(host.TipOf(download().hWnd()), "Getting latest definitions.");
-
-  tray().RemoveIcon(download());
-  EXPECT_FALSE(tray().bRunningInTray(download()));
-  EXPECT_TRUE(tray().bRunningInTray(main()));
-  EXPECT_EQ(host.icons().size(), 1u);
-  tray().ChangeToolTip(main(), "Still here");
-  EXPECT_EQ(host.TipOf(main().hWnd()), "Still here");
+TEST_F(TrayTest, EachWindowKeepsItsOwnIconAndTip) {
+  const std::string tip63(63, 'a');
+  tray.ChangeToolTip(main, "before any icon");
+  main.SetCaption(tip63 + "b");
+  tray.ShowIcon(main);
+  tray.ShowIcon(download);
+  tray.ChangeToolTip(download, "Getting latest definitions.");
+  tray.RemoveIcon(download);
+  tray.ChangeToolTip(download, "after its icon went");
+  tray.ChangeToolTip(main, tip63 + "cd");
+  EXPECT_TRUE(tray.bRunningInTray(main));
+  EXPECT_FALSE(tray.bRunningInTray(download));
+  EXPECT_EQ(host.tips, (std::map<services::WindowHandle, std::string>{{main.hWnd(), tip63}}));
+  EXPECT_EQ(host.calls,
+            (std::vector<std::string>{"Add " + tip63, "Add ", "Tip Getting latest definitions.",
+                                      "Delete", "Tip " + tip63}));
 }
 
-TEST_F(TrayTest, ATipWithoutItsIconChangesNothing) {
-  tray().ChangeToolTip(main(), "never shown");
-  tray().ShowIcon(main());
-  tray().RemoveIcon(main());
-  tray().ChangeToolTip(main(), "gone");
-  tray().RemoveIcon(main());
-  EXPECT_EQ(host.calls(), (std::vector<std::string>{"Add Hearthguard", "Delete"}));
-  EXPECT_FALSE(tray().bRunningInTray(main()));
-}
-
-TEST_F(TrayTest, TipsAreCutToSixtyThreeCharacters) {
-  const std::string exact(63, 'a');
-  const std::string longer = exact + "bcdefgh";
-  main().SetCaption(longer);
-  tray().ShowIcon(main());
-  EXPECT_EQ(host.TipOf(main().hWnd()), exact);
-  for (const std::string& tip : {exact, longer, exact + "b"}) {
-    tray().ChangeToolTip(main(), tip);
-    EXPECT_EQ(host.TipOf(main().hWnd()), exact) << tip.size();
-  }
-  tray().ChangeToolTip(main(), "short");
-  EXPECT_EQ(host.TipOf(main().hWnd()), "short");
-}
-
-// A host that comes later shows the icons already in.
-TEST_F(TrayTest, ALaterHostShowsTheIconsAlreadyIn) {
-  tray().SetHost(nullptr);
-  tray().ShowIcon(main());
-  RecordingTrayHost later;
-  tray().SetHost(&later);
-  EXPECT_EQ(later.TipOf(main().hWnd()), "Hearthguard");
-  tray().SetHost(nullptr);
-}
-
-// Clicks reach the window that owns the icon, and only while its icon is in; moving the mouse
-// over a window is never a tray message.
+// Moving the mouse over a window is never a tray message.
 TEST_F(TrayTest, OnlyRealClicksOnTheWindowsOwnIconReachIt) {
   std::vector<std::string> got;
-  main().on_tray_message = [&got](int message) {
-    got.push_back("main " + std::to_string(message));
-  };
-  download().on_tray_message = [&got](int message) {
-    got.push_back("download " + std::to_string(message));
-  };
-  tray().ShowIcon(main());
-  main().Show();
-  tray().TrayMouseMessage(main().hWnd(), model::kTrayRightButtonUp);
-  tray().TrayMouseMessage(download().hWnd(), model::kTrayLeftButtonDoubleClick);
-  main().UserMouseMove({.x = 7725});
-  tray().RemoveIcon(main());
-  tray().TrayMouseMessage(main().hWnd(), model::kTrayLeftButtonDown);
+  main.on_tray_message = [&got](int message) { got.push_back("main " + std::to_string(message)); };
+  download.on_tray_message = [&got](int message) { got.push_back("download"); };
+  tray.ShowIcon(main);
+  main.Show();
+  tray.TrayMouseMessage(main.hWnd(), model::kTrayRightButtonUp);
+  tray.TrayMouseMessage(download.hWnd(), model::kTrayLeftButtonDoubleClick);
+  main.UserMouseMove({.x = 7725});
+  tray.RemoveIcon(main);
+  tray.TrayMouseMessage(main.hWnd(), model::kTrayLeftButtonDown);
   EXPECT_EQ(got, std::vector<std::string>{"main 517"});
 }
 
