@@ -22,9 +22,6 @@ void ClsTray::SetHost(TrayHost* host) {
 
 void ClsTray::ShowIcon(Window& window) {
   const services::WindowHandle handle = window.hWnd();
-  // Showing again replaces the icon, as the shell's add does for a known window.
-  if (host_ && icons_.contains(handle))
-    host_->DeleteIcon(handle);
   Icon& icon = icons_[handle];
   icon.window = &window;
   icon.tip = FitTip(window.Caption());

@@ -29,7 +29,8 @@ inline constexpr std::size_t kTrayTipMaxLength = 63;
 class TrayHost {
  public:
   virtual ~TrayHost() = default;
-  // `icon` is the window's icon resource name ("" = the program's own).
+  // `icon` is the window's icon resource name ("" = the program's own). Replaces the icon the
+  // window has, if any.
   virtual void AddIcon(services::WindowHandle window, const std::string& icon,
                        const std::string& tip) = 0;
   virtual void ChangeTip(services::WindowHandle window, const std::string& tip) = 0;
