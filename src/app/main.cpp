@@ -26,6 +26,7 @@
 #include "view/qt_backend.h"
 #include "view/qt_clipboard.h"
 #include "view/qt_text.h"
+#include "view/qt_tray.h"
 #include "view/screen.h"
 
 namespace {
@@ -104,6 +105,8 @@ int main(int argc, char** argv) {
   // What the splash window's load does first: its skin control becomes the program's.
   app->skin.objSkin = &app->frmSplash.Peek().skn;
   view::Screen screen(backend, runtime, &app->skin);
+  view::QtTrayHost tray(app->objTray, screen);
+  app->windows.desktop_metrics = view::CurrentDesktop;
   view::QtClipboard clipboard;
   ui::InstallWindowHandlers(*app, clipboard);
 

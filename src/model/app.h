@@ -24,6 +24,7 @@
 #include "model/skin_control.h"
 #include "model/sliding_windows.h"
 #include "model/splash_about.h"
+#include "model/tray.h"
 #include "model/windows_state.h"
 #include "services/system.h"
 
@@ -58,6 +59,8 @@ struct App {
   SkinState skin;
   WindowsState windows;
   Hooks hooks;
+  // The one tray object; every window's tray icon goes through it.
+  ClsTray objTray{runtime};
 
   // The main window, reached directly: it is loaded once by the start-up and never again.
   FrmMain frmMain;

@@ -1,9 +1,14 @@
 #include "model/download_window.h"
 
+#include <string>
+
+#include "model/app.h"
+
 namespace model {
 
 FrmDownload::FrmDownload(forms::Runtime& runtime) : Window(runtime, "frmDownload") {
   Move(0, 0, 5400, 2700);
+  SetIcon("download");
   Place(Captioned(lblProduct, "Connecting: Checking for Updates"), nullptr, 960, 120, 4200, 255);
   MarkSkinLabel(lblProduct);
   Place(lblStatus, nullptr, 960, 420, 4200, 255);
@@ -19,6 +24,11 @@ FrmDownload::FrmDownload(forms::Runtime& runtime) : Window(runtime, "frmDownload
   Place(Captioned(Command1, "Cancel"), nullptr, 3945, 1920, 1215, 375);
   tmrBlink.SetInterval(800);
   tmrBlink.SetEnabled(false);
+}
+
+void SetDownloadStatus(App& app, std::string_view text) {
+  if (app.frmDownload.Loaded())
+    app.frmDownload.Peek().txtStatus.SetText(std::string(text));
 }
 
 }  // namespace model

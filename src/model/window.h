@@ -27,6 +27,8 @@ class Window : public forms::Form {
   std::function<void(const forms::MouseEvent&)> on_mouse_down;
   std::function<void(const forms::MouseEvent&)> on_mouse_up;
   std::function<void(const forms::MouseEvent&)> on_mouse_move;
+  // A real click on the window's tray icon, as its mouse message number (model/tray.h).
+  std::function<void(int message)> on_tray_message;
 
   // The control's type as the window's design names it: "Label", "SkinLabel", "CommandButton",
   // "TextBox", "ComboBox", "ListView", "PictureBox", ...

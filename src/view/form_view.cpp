@@ -174,6 +174,8 @@ void FormView::Drop(const forms::Control* control) {
 }
 
 void FormView::Sync() {
+  // A window may be skinned after it appeared (the notification shows itself in its load).
+  ApplySkin();
   const auto& controls = form_.Controls();
   bool dirty = controls.size() != bindings_.size();
   for (size_t i = 0; !dirty && i < controls.size(); ++i)

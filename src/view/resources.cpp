@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "view/binding.h"
+#include "view/drawn_pictures.h"
 #include "view/qt_text.h"
 
 namespace view {
@@ -228,6 +229,8 @@ QPixmap Resources::Picture(std::string_view name) {
     const fs::path file = *data / "images" / (std::string(name) + ".png");
     pixmap.load(QString::fromStdString(file.string()));
   }
+  if (pixmap.isNull())
+    pixmap = DrawnPicture(name);
   pictures_.emplace(std::string(name), pixmap);
   return pixmap;
 }

@@ -40,7 +40,8 @@ class Resources {
   // The small icon `number` of a list's icon set; a null icon when the set has none by that
   // number.
   QIcon SmallIcon(IconSet set, int number);
-  // images/<name>.png in the data folder; a null pixmap when there is none.
+  // images/<name>.png in the data folder, else one the program draws itself; a null pixmap
+  // when there is neither.
   QPixmap Picture(std::string_view name);
 
  private:

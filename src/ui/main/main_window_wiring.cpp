@@ -10,7 +10,9 @@
 #include "ui/main/check_propagation.h"
 #include "ui/main/scan_controls.h"
 #include "ui/windows/delete_failed.h"
+#include "ui/windows/download_window.h"
 #include "ui/windows/report_viewer.h"
+#include "ui/windows/update_notification.h"
 
 namespace ui {
 
@@ -23,6 +25,8 @@ void InstallWindowHandlers(model::App& app, services::Clipboard& clipboard) {
   InstallCheckPropagation(app);
   InstallReportViewer(app);
   InstallDeleteFailed(app, clipboard);
+  InstallDownloadWindow(app);
+  InstallUpdateNotification(app);
 }
 
 void PrepareDefinitionsAndDrives(model::App& app) {
