@@ -7,9 +7,6 @@
 
 namespace machine {
 
-// The contents of a regular file; nothing for anything else or on a read error.
-std::optional<std::string> ReadWholeFile(const std::string& host_path);
-
 // Replaces (or creates) the file through a temporary file in the same folder and a rename.
 // A replaced file's DOS attributes carry over.
 bool WriteWholeFile(const std::string& host_path, std::string_view content);

@@ -46,7 +46,8 @@ std::optional<DefinitionReader> DefinitionReader::Open(const services::System& s
   const std::string path = ProgramFolderFile(system, file_name);
   if (!services::FileExists(system, path))
     return std::nullopt;
-  std::optional<std::string> text = system.machine.files().ReadFile(path);
+  std::optional<std::string> text =
+      system.machine.files().ReadFile(path, machine::ReadCap::kDefinitionFile);
   if (!text)
     return std::nullopt;
   return DefinitionReader(std::move(*text), coding);
