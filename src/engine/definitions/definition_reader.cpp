@@ -26,10 +26,10 @@ bool LineReader::ReadLine(std::string& line) {
   return true;
 }
 
-int32_t LineReader::CountRemaining() const {
+int64_t LineReader::CountRemaining() const {
   if (AtEnd())
     return 0;
-  int32_t count = 0;
+  int64_t count = 0;
   size_t pos = pos_;
   while (pos < text_.size()) {
     const size_t lf = text_.find('\n', pos);

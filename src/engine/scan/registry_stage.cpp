@@ -24,7 +24,7 @@ constexpr std::string_view kExcludedPrefix = "EXCLUDED: ";
 constexpr std::string_view kRegKeyPrefix = "RegKey ";
 
 // A share in percent, or -1 (the bar is left as it is) when it cannot be worked out.
-int16_t PercentOf(double done, int32_t total) {
+int16_t PercentOf(double done, int64_t total) {
   int16_t percent = -1;
   if (total == 0 || !machine::RoundHalfEvenToInt16(100.0 * done / total, percent))
     return -1;

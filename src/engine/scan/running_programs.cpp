@@ -18,7 +18,7 @@ constexpr std::string_view kDetectedPrefix = "Detected in the memory : ";
 constexpr std::string_view kNotStoppedSuffix = " could not be stopped.";
 constexpr std::string_view kExcludedPrefix = "EXCLUDED: ";
 
-int16_t Percent(double done, int32_t total) {
+int16_t Percent(double done, int64_t total) {
   if (total == 0)
     return 0;
   int16_t percent = 0;
@@ -79,7 +79,7 @@ void LogExcludedProgram(model::App& app, std::string_view file_name) {
   AddLogRow(app, std::move(message), model::ThreatIconKind::kExcluded);
 }
 
-void ShowMemoryProgress(model::App& app, std::string_view item, int32_t overall_offset) {
+void ShowMemoryProgress(model::App& app, std::string_view item, int64_t overall_offset) {
   const int32_t done = app.scan.lngMemoryItemsInspected;
   std::string text = app.scan.strScanPhaseCaption;
   text += "\r\n";
