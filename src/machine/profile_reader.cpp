@@ -12,6 +12,7 @@
 #include "machine/file_system.h"
 #include "machine/profile.h"
 #include "machine/text.h"
+#include "machine/whole_file_read.h"
 
 namespace machine {
 
@@ -270,19 +271,15 @@ ProfileLoadResult LoadProfile(const fs::path& ini_file) {
   reader.profile.machine_hive = folder / "machine.hive";
   reader.profile.user_hive = folder / "user.hive";
 
-  std::string text;
-  std::ifstream in(ini_file, std::ios::binary);
-  if (in) {
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    text = buffer.str();
-  }
-  if (!in) {
-    result.errors.push_back(reader.file_name + ": cannot be read");
-  } else if (text.size() > kMaxProfileSize) {
+  // No more of the file than a profile may hold is ever read in.
+  const std::optional<std::string> text = ReadWholeFile(ini_file.string(), kMaxProfileSize);
+  std::error_code size_error;
+  if (!text && fs::file_size(ini_file, size_error) > kMaxProfileSize && !size_error) {
     result.errors.push_back(reader.file_name + ": too large for a profile");
+  } else if (!text) {
+    result.errors.push_back(reader.file_name + ": cannot be read");
   } else {
-    reader.source.text = text;
+    reader.source.text = *text;
     const int syntax_line = ini_parse_stream(ReadLine, &reader.source, HandleEntry, &reader);
     if (syntax_line > 0)
       reader.Error(syntax_line, "not a [section] or a 'key = value' line");
