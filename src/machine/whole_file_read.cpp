@@ -33,23 +33,23 @@ bool Grow(std::string& buffer, uint64_t limit) {
 
 std::optional<std::string_view> ReadOpenFile(int fd, uint64_t cap, std::string& buffer,
                                              const std::function<void()>& after_read) {
-  struct stat st {};
-  if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+  if (fd < 0)
     return std::nullopt;
-  const uint64_t size_at_start = static_cast<uint64_t>(st.st_size);
-  if (size_at_start > cap)
-    return std::nullopt;
-  // One byte past the cap tells a file that grew over it.
+  // One byte past the cap tells a file over it.
   const uint64_t limit = cap + 1;
   uint64_t total = 0;
-  // Files of procfs and the like tell a size of 0 and are read to their end.
-  while (size_at_start == 0 || total < size_at_start) {
-    if (total >= std::min<uint64_t>(buffer.size(), limit) &&
-        (total >= limit || !Grow(buffer, limit)))
-      return std::nullopt;
-    const uint64_t room = std::min<uint64_t>(buffer.size(), limit) - total;
-    const ssize_t got =
-        pread(fd, buffer.data() + total, static_cast<size_t>(room), static_cast<off_t>(total));
+  // Asked only once the first read has filled its room: most files fit that read. Files of
+  // procfs and the like tell a size of 0 and are read to their end.
+  std::optional<uint64_t> size_at_start;
+  while (!size_at_start || *size_at_start == 0 || total < *size_at_start) {
+    const uint64_t end = std::min<uint64_t>(buffer.size(), limit);
+    if (total >= end) {
+      if (total >= limit || !Grow(buffer, limit))
+        return std::nullopt;
+      continue;
+    }
+    const ssize_t got = pread(fd, buffer.data() + total, static_cast<size_t>(end - total),
+                              static_cast<off_t>(total));
     if (got < 0 && errno == EINTR)
       continue;
     if (got < 0)
@@ -59,9 +59,20 @@ std::optional<std::string_view> ReadOpenFile(int fd, uint64_t cap, std::string& 
     total += static_cast<uint64_t>(got);
     if (after_read)
       after_read();
+    if (size_at_start)
+      continue;
+    if (total < end)
+      break;  // a first read that came back short read the whole file
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+      return std::nullopt;
+    size_at_start = static_cast<uint64_t>(st.st_size);
+    // Shorter than what came in already, the file was cut down under the read.
+    if (*size_at_start > cap || (*size_at_start != 0 && *size_at_start < total))
+      return std::nullopt;
   }
-  // Ending before the size it had at the start, the file was cut short under the read.
-  if (total > cap || total < size_at_start)
+  // Ending before the size it had, the file was cut short under the read.
+  if (total > cap || (size_at_start && total < *size_at_start))
     return std::nullopt;
   return std::string_view(buffer.data(), static_cast<size_t>(total));
 }
