@@ -12,17 +12,13 @@
 #include <vector>
 
 #include "engine/definitions/sample_definitions.h"
-#include "engine/definitions/status_labels.h"
 #include "forms/runtime.h"
 #include "machine/machine.h"
 #include "machine/profile.h"
 #include "machine/profile_message.h"
 #include "machine/version_info.h"
 #include "model/app.h"
-#include "model/timer_group.h"
 #include "ui/main/main_window_wiring.h"
-#include "ui/windows/branding.h"
-#include "ui/windows/skin.h"
 #include "view/qt_backend.h"
 #include "view/qt_clipboard.h"
 #include "view/qt_text.h"
@@ -35,23 +31,6 @@ void ShowProblem(const QString& title, const QString& text, QMessageBox::Icon ic
   QMessageBox box(icon, title, text, QMessageBox::Ok);
   box.setTextFormat(Qt::PlainText);
   box.exec();
-}
-
-// The main window as the start-up leaves it, until the splash window runs the start-up itself.
-void ShowMainWindow(model::App& app) {
-  ui::InitBranding(app);
-  model::FrmMain& main = app.frmMain;
-  // Until the main window's own unload step is installed, closing it must still end the program.
-  if (!main.on_unload)
-    main.on_unload = [&app](int&) { app.runtime.EndProgram(); };
-  main.Load();
-  ui::PrepareDefinitionsAndDrives(app);
-  ui::ApplySkin(app, main);
-  ui::CloneLabelsAsSkinLabels(main, {&main.SkinLabel1, &main.SkinLabel2, &main.SkinLabel3,
-                                     &main.SkinLabel4, &main.SkinLabel5, &main.SkinLabel6});
-  engine::RefreshStatusLabels(app);
-  model::ApplyTimerSettings(app, true);
-  main.Show();
 }
 
 }  // namespace
@@ -111,7 +90,7 @@ int main(int argc, char** argv) {
   ui::InstallWindowHandlers(*app, clipboard);
 
   try {
-    ShowMainWindow(*app);
+    ui::StartMainWindow(*app);
   } catch (const forms::ProgramEnded&) {
     // The start-up ended the program (another instance runs, for one).
   }

@@ -301,12 +301,22 @@ int FileSystem::OpenForReading(std::string_view windows_path) const {
   return fd;
 }
 
-std::optional<std::string> FileSystem::ReadFile(std::string_view windows_path) const {
+std::optional<std::string> FileSystem::ReadFile(std::string_view windows_path, uint64_t cap) const {
   const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
   const std::optional<FoundEntry> found = path ? cache_->Find(*path) : std::nullopt;
   if (!found || found->is_folder || !StillInside(*found))
     return std::nullopt;
-  return ReadWholeFile(found->host_path);
+  return ReadWholeFile(found->host_path, cap);
+}
+
+std::optional<std::string_view> FileSystem::ReadFile(std::string_view windows_path, uint64_t cap,
+                                                     std::string& buffer) const {
+  const int fd = OpenForReading(windows_path);
+  if (fd < 0)
+    return std::nullopt;
+  const std::optional<std::string_view> bytes = ReadOpenFile(fd, cap, buffer);
+  close(fd);
+  return bytes;
 }
 
 bool FileSystem::WriteFile(std::string_view windows_path, std::string_view content) {

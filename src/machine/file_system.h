@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "machine/profile.h"
+#include "machine/whole_file_read.h"
 
 namespace machine {
 
@@ -88,9 +89,15 @@ class FileSystem {
   // lies outside the drive by then. The caller closes it.
   int OpenForReading(std::string_view windows_path) const;
 
-  // Reading and writing whole files. Writes replace the file atomically (temporary file,
-  // then rename); appends add to the end. All return false on failure and change nothing then.
-  std::optional<std::string> ReadFile(std::string_view windows_path) const;
+  // Reading and writing whole files. A read takes in at most `cap` bytes (what the file holds
+  // decides, see ReadCap); a larger file, or one cut short while it is read, cannot be read.
+  // Writes replace the file atomically (temporary file, then rename); appends add to the end.
+  // All return false on failure and change nothing then.
+  std::optional<std::string> ReadFile(std::string_view windows_path,
+                                      uint64_t cap = ReadCap::kDefinitionFile) const;
+  // ReadFile into `buffer`, whose room is kept for the next read: the bytes are its first ones.
+  std::optional<std::string_view> ReadFile(std::string_view windows_path, uint64_t cap,
+                                           std::string& buffer) const;
   bool WriteFile(std::string_view windows_path, std::string_view content);
   bool AppendFile(std::string_view windows_path, std::string_view content);
 

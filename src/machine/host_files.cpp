@@ -141,33 +141,6 @@ std::string TemporarySibling(const std::string& folder) {
   return folder + "/" + TemporaryName();
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& host_path) {
-  const int fd = open(host_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0)
-    return std::nullopt;
-  struct stat st {};
-  std::optional<std::string> content;
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-    content.emplace();
-    content->reserve(static_cast<size_t>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-      const ssize_t got = read(fd, buffer, sizeof buffer);
-      if (got < 0 && errno == EINTR)
-        continue;
-      if (got < 0) {
-        content.reset();
-        break;
-      }
-      if (got == 0)
-        break;
-      content->append(buffer, static_cast<size_t>(got));
-    }
-  }
-  close(fd);
-  return content;
-}
-
 bool WriteWholeFile(const std::string& host_path, std::string_view content) {
   const int folder = open(FolderOf(host_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folder < 0)

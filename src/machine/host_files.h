@@ -7,9 +7,6 @@
 
 namespace machine {
 
-// The contents of a regular file; nothing for anything else or on a read error.
-std::optional<std::string> ReadWholeFile(const std::string& host_path);
-
 // Replaces (or creates) the file through a temporary file in the same folder and a rename; the
 // data and the folder are flushed to the disk around the rename. A replaced file's DOS
 // attributes carry over. A symbolic link, a folder or anything else that is not a regular

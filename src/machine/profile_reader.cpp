@@ -15,6 +15,7 @@
 #include "machine/profile.h"
 #include "machine/profile_format.h"
 #include "machine/text.h"
+#include "machine/whole_file_read.h"
 
 namespace machine {
 
@@ -270,18 +271,6 @@ int HandleEntry(void* user, const char* section, const char* name, const char* v
 }
 
 // The file's bytes, or nothing when it cannot be read or is larger than a profile may be.
-std::optional<std::string> ReadProfileText(const fs::path& ini_file, bool& too_large) {
-  std::ifstream in(ini_file, std::ios::binary);
-  if (!in.is_open())
-    return std::nullopt;
-  std::string text(kMaxProfileSize + 1, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  if (in.bad())
-    return std::nullopt;
-  text.resize(static_cast<size_t>(in.gcount()));
-  too_large = text.size() > kMaxProfileSize;
-  return text;
-}
 
 }  // namespace
 
@@ -294,12 +283,13 @@ ProfileLoadResult LoadProfile(const fs::path& ini_file) {
   reader.profile.machine_hive = folder / "machine.hive";
   reader.profile.user_hive = folder / "user.hive";
 
-  bool too_large = false;
-  const std::optional<std::string> text = ReadProfileText(ini_file, too_large);
-  if (!text) {
-    result.errors.push_back({0, "it cannot be read"});
-  } else if (too_large) {
+  // No more of the file than a profile may hold is ever read in.
+  const std::optional<std::string> text = ReadWholeFile(ini_file.string(), kMaxProfileSize);
+  std::error_code size_error;
+  if (!text && fs::file_size(ini_file, size_error) > kMaxProfileSize && !size_error) {
     result.errors.push_back({0, "it is too large for a profile"});
+  } else if (!text) {
+    result.errors.push_back({0, "it cannot be read"});
   } else {
     SizeLineBuffer();
     reader.source.text = *text;

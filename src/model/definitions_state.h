@@ -9,13 +9,14 @@
 
 namespace model {
 
+// The counts are 64 bits wide: lines of files of any size cannot make them overflow.
 struct DefinitionsState {
-  int32_t lngCookieDefinitionCount = 0;
-  int32_t lngExeDefinitionCount = 0;
-  int32_t lngRegistryDefinitionCount = 0;
+  int64_t lngCookieDefinitionCount = 0;
+  int64_t lngExeDefinitionCount = 0;
+  int64_t lngRegistryDefinitionCount = 0;
   // File lines plus folder lines.
-  int32_t lngFileDefinitionCount = 0;
-  int32_t lngTotalDefinitions = 0;
+  int64_t lngFileDefinitionCount = 0;
+  int64_t lngTotalDefinitions = 0;
   // Every entry of ENoSignature.txt followed by "|"; the index answers for it and is replaced
   // with it.
   std::string strIgnoreList;

@@ -17,10 +17,11 @@ constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kRule = "-----------------------";
 
 // The lines of a normal file; nothing when it is absent or unreadable.
-std::optional<engine::LineReader> ReadLines(const model::App& app, const std::string& path) {
+std::optional<engine::LineReader> ReadLines(const model::App& app, const std::string& path,
+                                            uint64_t cap) {
   if (!services::FileExists(app.system, path))
     return std::nullopt;
-  std::optional<std::string> text = app.machine.files().ReadFile(path);
+  std::optional<std::string> text = app.machine.files().ReadFile(path, cap);
   if (!text)
     return std::nullopt;
   return engine::LineReader(std::move(*text));
@@ -31,7 +32,8 @@ std::optional<engine::LineReader> ReadLines(const model::App& app, const std::st
 std::string ExclusionText(const model::App& app) {
   std::string text;
   std::optional<engine::LineReader> lines =
-      ReadLines(app, engine::ProgramFolderFile(app.system, engine::kIgnoreListFile));
+      ReadLines(app, engine::ProgramFolderFile(app.system, engine::kIgnoreListFile),
+                machine::ReadCap::kDefinitionFile);
   if (!lines)
     return text;
   std::string line;
@@ -48,7 +50,8 @@ std::string ExclusionText(const model::App& app) {
 std::string QuarantineText(const model::App& app) {
   std::string text;
   std::optional<engine::LineReader> lines =
-      ReadLines(app, QuarantineFolderPath(app.system) + "\\" + std::string(kQuarantineLogName));
+      ReadLines(app, QuarantineFolderPath(app.system) + "\\" + std::string(kQuarantineLogName),
+                machine::ReadCap::kLog);
   if (!lines)
     return text;
   std::string line;

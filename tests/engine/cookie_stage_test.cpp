@@ -1,6 +1,7 @@
 #include "engine/scan/cookie_stage.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -183,6 +184,17 @@ TEST_F(CookieStageTest, StopEndsTheWalk) {
   fixture_.backend.AtYield(2, "stop", [&] { app().scan.bStopScan = true; });
   EXPECT_EQ(Run(), 1);
   EXPECT_EQ(Targets().size(), 1u);
+}
+
+TEST_F(CookieStageTest, CookieFileTooBigToReadIsPassedOver) {
+  Block({"a.example"});
+  Cookie("owner@a[1].txt", "");
+  ASSERT_EQ(truncate(fixture_.temp.host(kCookies + "owner@a[1].txt").c_str(),
+                     static_cast<off_t>(uint64_t{1} << 40)),
+            0);
+  Cookie("owner@a[2].txt", "a.example/\n");
+  EXPECT_EQ(Run(), 2);
+  EXPECT_EQ(Targets(), std::vector<std::string>{kCookies + "owner@a[2].txt"});
 }
 
 TEST(CookieStageNoFolderTest, MachineWithoutCookieFolderWalksNothing) {

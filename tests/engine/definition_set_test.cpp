@@ -8,6 +8,7 @@
 #include "engine/definitions/definition_reader.h"
 #include "engine/definitions/definitions_date.h"
 #include "engine/definitions/ignore_list.h"
+#include "engine/definitions/status_labels.h"
 #include "services/text_codec.h"
 #include "support/app_fixture.h"
 
@@ -49,7 +50,7 @@ TEST(LineReader, EndsLinesAtCrLfOrLfAlone) {
   using Ends = engine::LineReader::Ends;
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.text));
-    EXPECT_EQ(engine::LineReader(c.text).CountRemaining(), static_cast<int32_t>(c.lines.size()));
+    EXPECT_EQ(engine::LineReader(c.text).CountRemaining(), static_cast<int64_t>(c.lines.size()));
     EXPECT_EQ(ReadAll(engine::LineReader(c.text)), c.lines);
     EXPECT_EQ(engine::LineReader(c.text, Ends::kCrLfOnly).CountRemaining(),
               static_cast<int32_t>(c.encoded_lines.size()));
@@ -154,6 +155,20 @@ TEST_F(DefinitionSetTest, CountsEveryLineOfEachKind) {
   ASSERT_TRUE(files().DeleteFile(kFolder + "BlockedCookies.dat"));
   EXPECT_EQ(engine::CountDefinitions(app()), 2 + 3 + 3);
   EXPECT_EQ(app().definitions.lngCookieDefinitionCount, 0);
+}
+
+// Files of a billion lines and more: the kinds and the total add up past 32 bits.
+TEST_F(DefinitionSetTest, CountsOfBillionsOfLinesAddUpAndShowGrouped) {
+  engine::DefinitionFileLines lines;
+  lines.cookies = 3;
+  lines.files = 1'100'000'000;
+  lines.folders = 1'100'000'000;
+  model::DefinitionsState& counts = app().definitions;
+  counts.lngTotalDefinitions = engine::StoreDefinitionCounts(counts, lines);
+  EXPECT_EQ(counts.lngFileDefinitionCount, 2'200'000'000);
+  EXPECT_EQ(counts.lngTotalDefinitions, 2'200'000'003);
+  engine::RefreshStatusLabels(app());
+  EXPECT_EQ(app().frmMain.lblDefCount.Caption(), "2,200,000,003");
 }
 
 TEST_F(DefinitionSetTest, DownloadedFilesReplaceTheLiveOnes) {

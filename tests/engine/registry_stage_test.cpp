@@ -1,6 +1,7 @@
 #include "engine/scan/registry_stage.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <string>
 #include <vector>
@@ -385,6 +386,28 @@ TEST(ScanLogIndexTest, AnswersAsTheLogSearch) {
   EXPECT_TRUE(index.IsThreatListed("Renamed"));
   log.Clear();
   EXPECT_FALSE(index.IsThreatListed("Late"));
+}
+
+// Peak memory of the process so far, in kilobytes.
+long PeakKilobytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+TEST(ScanLogIndexTest, ARowOfManyFoundMarksTakesMemoryAsLargeAsTheRow) {
+  hg_test::AppFixture fixture;
+  forms::ListView& log = fixture.app().frmMain.lvwSpywareFound;
+  std::string text = "Long";
+  for (int i = 0; i < 8192; ++i)
+    text += " - Found";
+  log.AddItem(text, 3);
+  const long peak_before = PeakKilobytes();
+  engine::ScanLogIndex index(log);
+  EXPECT_TRUE(index.IsThreatListed("long"));
+  EXPECT_TRUE(index.IsThreatListed("Long - Found - Found"));
+  EXPECT_FALSE(index.IsThreatListed("Long - Found - Other"));
+  EXPECT_LT(PeakKilobytes() - peak_before, 16 * 1024);
 }
 
 }  // namespace

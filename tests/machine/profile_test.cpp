@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <fstream>
 #include <sstream>
@@ -195,6 +196,19 @@ TEST_F(ProfileTest, InlineCommentsAndIndentationAreAllowed) {
   EXPECT_EQ(loaded.profile.drives.at(0).serial, 0x00FF00FFu);
   EXPECT_EQ(loaded.profile.special_folders,
             (std::map<int, std::string>{{CSIDL_WINDOWS, "C:\\windows"}}));
+}
+
+TEST_F(ProfileTest, AHugeProfileIsRefusedUnread) {
+  const fs::path file = WriteIni("");
+  fs::resize_file(file, uint64_t{256} << 20);  // a hole: no disk, no bytes to read
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const long peak_before = usage.ru_maxrss;
+  const ProfileLoadResult loaded = LoadProfile(file);
+  getrusage(RUSAGE_SELF, &usage);
+  EXPECT_LT(usage.ru_maxrss - peak_before, 16 * 1024);  // kilobytes
+  EXPECT_EQ(loaded.errors,
+            (std::vector<ProfileProblem>{{0, "it is too large for a profile"}}));
 }
 
 TEST_F(ProfileTest, EnvironmentChoosesTheProfile) {

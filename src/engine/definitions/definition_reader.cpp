@@ -35,8 +35,8 @@ bool LineReader::ReadLine(std::string& line) {
   return true;
 }
 
-int32_t LineReader::CountRemaining() const {
-  int32_t count = 0;
+int64_t LineReader::CountRemaining() const {
+  int64_t count = 0;
   for (size_t pos = pos_; pos < text_.size(); pos = LineEnd(pos).second)
     ++count;
   return count;
@@ -47,7 +47,8 @@ std::optional<DefinitionReader> DefinitionReader::Open(const services::System& s
   const std::string path = ProgramFolderFile(system, file_name);
   if (!services::FileExists(system, path))
     return std::nullopt;
-  std::optional<std::string> text = system.machine.files().ReadFile(path);
+  std::optional<std::string> text =
+      system.machine.files().ReadFile(path, machine::ReadCap::kDefinitionFile);
   if (!text)
     return std::nullopt;
   return DefinitionReader(std::move(*text), coding);

@@ -41,7 +41,7 @@ class LineReader {
   // The next line without its end; false (and `line` untouched) at the end of the text.
   bool ReadLine(std::string& line);
   // Lines left to read, counted without reading them.
-  int32_t CountRemaining() const;
+  int64_t CountRemaining() const;
 
  private:
   // Where the line starting at `from` stops, and where the next one starts.
@@ -67,7 +67,7 @@ class DefinitionReader {
   bool AtEnd() const { return lines_.AtEnd(); }
   // The next line without its end, decoded for an encoded file; false at the end.
   bool ReadLine(std::string& line);
-  int32_t CountRemaining() const { return lines_.CountRemaining(); }
+  int64_t CountRemaining() const { return lines_.CountRemaining(); }
 
  private:
   DefinitionReader(std::string text, Coding coding)

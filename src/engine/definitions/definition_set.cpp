@@ -14,7 +14,7 @@ namespace engine {
 namespace {
 
 // Lines of a present definition file, counted without decoding; 0 when absent or unreadable.
-int32_t CountLines(const services::System& system, std::string_view file_name) {
+int64_t CountLines(const services::System& system, std::string_view file_name) {
   auto reader = DefinitionReader::Open(system, file_name, DefinitionReader::Coding::kEncoded);
   return reader ? reader->CountRemaining() : 0;
 }
@@ -44,15 +44,23 @@ void DeleteDefinitionFiles(model::App& app) {
     files.DeleteFile(ProgramFolderFile(app.system, name));
 }
 
-int32_t CountDefinitions(model::App& app) {
-  auto& state = app.definitions;
-  state.lngCookieDefinitionCount = CountLines(app.system, kBlockedCookiesFile);
-  state.lngExeDefinitionCount = CountLines(app.system, kExeDefinitionFile);
-  state.lngRegistryDefinitionCount = CountLines(app.system, kRegistryDefinitionFile);
-  state.lngFileDefinitionCount = CountLines(app.system, kFileDefinitionFile) +
-                                 CountLines(app.system, kDirectoryDefinitionFile);
-  return state.lngCookieDefinitionCount + state.lngExeDefinitionCount +
-         state.lngRegistryDefinitionCount + state.lngFileDefinitionCount;
+int64_t CountDefinitions(model::App& app) {
+  DefinitionFileLines lines;
+  lines.cookies = CountLines(app.system, kBlockedCookiesFile);
+  lines.exe = CountLines(app.system, kExeDefinitionFile);
+  lines.registry = CountLines(app.system, kRegistryDefinitionFile);
+  lines.files = CountLines(app.system, kFileDefinitionFile);
+  lines.folders = CountLines(app.system, kDirectoryDefinitionFile);
+  return StoreDefinitionCounts(app.definitions, lines);
+}
+
+int64_t StoreDefinitionCounts(model::DefinitionsState& counts, const DefinitionFileLines& lines) {
+  counts.lngCookieDefinitionCount = lines.cookies;
+  counts.lngExeDefinitionCount = lines.exe;
+  counts.lngRegistryDefinitionCount = lines.registry;
+  counts.lngFileDefinitionCount = lines.files + lines.folders;
+  return counts.lngCookieDefinitionCount + counts.lngExeDefinitionCount +
+         counts.lngRegistryDefinitionCount + counts.lngFileDefinitionCount;
 }
 
 void InstallDownloadedDefinitions(model::App& app) {

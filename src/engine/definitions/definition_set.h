@@ -7,7 +7,8 @@
 
 namespace model {
 struct App;
-}
+struct DefinitionsState;
+}  // namespace model
 
 namespace engine {
 
@@ -22,7 +23,19 @@ void DeleteDefinitionFiles(model::App& app);
 // Counts the lines of each present definition file into the per-kind counts and returns their
 // total; the caller stores it as lngTotalDefinitions. A file that is absent or cannot be read
 // adds nothing.
-int32_t CountDefinitions(model::App& app);
+int64_t CountDefinitions(model::App& app);
+
+// The lines of each definition file.
+struct DefinitionFileLines {
+  int64_t cookies = 0;
+  int64_t exe = 0;
+  int64_t registry = 0;
+  int64_t files = 0;
+  int64_t folders = 0;
+};
+
+// Sets the per-kind counts from the lines of the files and returns their total.
+int64_t StoreDefinitionCounts(model::DefinitionsState& counts, const DefinitionFileLines& lines);
 
 // Puts each downloaded replacement ("DL" and the file's name) in place of the live file, by an
 // atomic rename, then reloads the ignore list. A replacement that cannot be installed stays

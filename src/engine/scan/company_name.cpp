@@ -1,12 +1,7 @@
 #include "engine/scan/company_name.h"
 
-#include <errno.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <memory>
+#include <optional>
 
 #include "machine/machine.h"
 #include "model/app.h"
@@ -18,89 +13,6 @@ namespace {
 constexpr size_t kNone = std::string_view::npos;
 // How far past the value's start the fallback looks for a control character.
 constexpr size_t kFallbackScan = 255;
-
-// Most files fit the first read, which then costs no size query. Past kReadLimit a file is
-// mapped rather than read, so a big executable costs no heap.
-constexpr size_t kFirstRead = 64 * 1024;
-constexpr off_t kReadLimit = 1 << 20;
-
-// Appends the rest of the file to `out`; false on a read error.
-bool ReadToEnd(int fd, std::string& out) {
-  for (;;) {
-    const size_t done = out.size();
-    out.resize(done + kFirstRead);
-    const ssize_t got = ::read(fd, out.data() + done, kFirstRead);
-    out.resize(done + (got > 0 ? static_cast<size_t>(got) : 0));
-    if (got < 0 && errno == EINTR)
-      continue;
-    if (got <= 0)
-      return got == 0;
-  }
-}
-
-// A read-only view of a whole file, from a descriptor opened non-blocking, so that a FIFO can
-// never hang the scan; a file that turns out not to be regular reads as empty. A small file's view
-// lies in a buffer of the thread that the next FileBytes on that thread reuses.
-class FileBytes {
- public:
-  // Takes the descriptor over; -1 reads as empty.
-  explicit FileBytes(int fd) {
-    if (fd < 0)
-      return;
-    Load(fd);
-    ::close(fd);
-  }
-  ~FileBytes() {
-    if (mapped_ != nullptr)
-      ::munmap(mapped_, mapped_size_);
-  }
-  FileBytes(const FileBytes&) = delete;
-  FileBytes& operator=(const FileBytes&) = delete;
-
-  std::string_view bytes() const { return bytes_; }
-
- private:
-  void Load(int fd) {
-    // A short first read of a regular file is the whole file.
-    // One buffer per thread for the first read: a scan reads thousands of small files, and a
-    // fresh block for each costs more than the read.
-    thread_local const std::unique_ptr<char[]> first_read =
-        std::make_unique_for_overwrite<char[]>(kFirstRead);
-    ssize_t got;
-    do {
-      got = ::read(fd, first_read.get(), kFirstRead);
-    } while (got < 0 && errno == EINTR);
-    if (got <= 0)
-      return;
-    if (static_cast<size_t>(got) < kFirstRead) {
-      bytes_ = std::string_view(first_read.get(), static_cast<size_t>(got));
-      return;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-      return;
-    if (st.st_size > kReadLimit) {
-      Map(fd, static_cast<size_t>(st.st_size));
-      return;
-    }
-    rest_.assign(first_read.get(), kFirstRead);
-    if (ReadToEnd(fd, rest_))
-      bytes_ = rest_;
-  }
-  void Map(int fd, size_t size) {
-    void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (data == MAP_FAILED)
-      return;
-    mapped_ = data;
-    mapped_size_ = size;
-    bytes_ = std::string_view(static_cast<const char*>(data), size);
-  }
-
-  std::string rest_;
-  void* mapped_ = nullptr;
-  size_t mapped_size_ = 0;
-  std::string_view bytes_;
-};
 
 // bytes.find("\0\0\0", from), the end of a wide value, without restarting a search at every
 // other byte of it.
@@ -185,8 +97,16 @@ std::string CompanyNameFromBytes(std::string_view bytes) {
 }
 
 std::string GetFileCompanyName(model::App& app, std::string_view path) {
-  const FileBytes file(app.machine.files().OpenForReading(path));
-  return CompanyNameFromBytes(file.bytes());
+  // One buffer per thread: a scan reads thousands of small files, and a fresh block for each
+  // costs more than the read. The room a big file took is given back after it.
+  constexpr size_t kKeptRoom = 1 << 20;
+  thread_local std::string buffer;
+  const std::optional<std::string_view> bytes =
+      app.machine.files().ReadFile(path, machine::ReadCap::kExecutable, buffer);
+  std::string name = bytes ? CompanyNameFromBytes(*bytes) : std::string();
+  if (buffer.size() > kKeptRoom)
+    std::string().swap(buffer);
+  return name;
 }
 
 }  // namespace engine

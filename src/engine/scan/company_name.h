@@ -19,7 +19,7 @@ std::string ToWideText(std::string_view key);
 std::string CompanyNameFromBytes(std::string_view bytes);
 
 // CompanyNameFromBytes over the file at the Windows path `path`; "" when it is not a regular
-// file or cannot be read.
+// file or cannot be read whole (larger than an executable may be, or cut short under the read).
 std::string GetFileCompanyName(model::App& app, std::string_view path);
 
 }  // namespace engine

@@ -75,7 +75,8 @@ std::string GetCookieDomain(const services::System& system, std::string_view pat
   const std::string site = GetCookieSiteFromFileName(services::GetFileNamePart(path));
   if (site.empty() || !services::FileExists(system, path))
     return std::string(kNoCookieDomain);
-  const std::optional<std::string> text = system.machine.files().ReadFile(path);
+  const std::optional<std::string> text =
+      system.machine.files().ReadFile(path, machine::ReadCap::kCookieFile);
   if (!text)
     return std::string(kNoCookieDomain);
   ItemReader items(*text);

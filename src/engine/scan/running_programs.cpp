@@ -19,8 +19,8 @@ constexpr std::string_view kDetectedPrefix = "Detected in the memory : ";
 constexpr std::string_view kNotStoppedSuffix = " could not be stopped.";
 
 // A share of nothing is 0; one too large for the bar leaves it as it is.
-int16_t Percent(double done, int32_t total) {
-  return total == 0 ? 0 : PercentOf(done, total).value_or(-1);
+int16_t Percent(double done, int64_t total) {
+  return total == 0 ? 0 : PercentOf(done, static_cast<double>(total)).value_or(-1);
 }
 
 void AddLogRow(model::App& app, std::string message, model::ThreatIconKind icon) {
@@ -74,7 +74,7 @@ void LogExcludedProgram(model::App& app, std::string_view file_name) {
   AddLogRow(app, std::move(message), model::ThreatIconKind::kExcluded);
 }
 
-void ShowMemoryProgress(model::App& app, std::string_view item, int32_t overall_offset) {
+void ShowMemoryProgress(model::App& app, std::string_view item, int64_t overall_offset) {
   const int32_t done = app.scan.lngMemoryItemsInspected;
   std::string text = app.scan.strScanPhaseCaption;
   text += "\r\n";

@@ -56,6 +56,6 @@ void LogExcludedProgram(model::App& app, std::string_view file_name);
 // percent lngMemoryItemsInspected / lngExeDefinitionCount x 100, overall percent
 // (lngMemoryItemsInspected + `overall_offset`) / lngTotalDefinitions x 100, each rounded halves
 // to even, 0 when its divisor is 0 (a percent too large for 16 bits leaves its bar alone).
-void ShowMemoryProgress(model::App& app, std::string_view item, int32_t overall_offset);
+void ShowMemoryProgress(model::App& app, std::string_view item, int64_t overall_offset);
 
 }  // namespace engine

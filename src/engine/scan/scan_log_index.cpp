@@ -17,21 +17,25 @@ std::string FoldedSuffix() {
 bool ScanLogIndex::IsThreatListed(std::string_view threat_name) {
   Catch();
   const std::string key = machine::ToUpper(threat_name) + FoldedSuffix();
-  auto it = prefixes_.find(key);
-  if (it == prefixes_.end())
+  const int row = FirstRowBeginningWith(key);
+  if (row < 0)
     return false;
-  if (it->second < log_.Count() && machine::StartsWithIgnoreCase(log_.Item(it->second).text, key)) {
+  if (row < log_.Count() && machine::StartsWithIgnoreCase(log_.Item(row).text, key))
     return true;
-  }
   // The row was changed in place: trust nothing indexed so far.
   Rebuild();
-  return prefixes_.find(key) != prefixes_.end();
+  return FirstRowBeginningWith(key) >= 0;
+}
+
+int ScanLogIndex::FirstRowBeginningWith(std::string_view folded) const {
+  const auto it = rows_.lower_bound(folded);
+  return it != rows_.end() && it->first.starts_with(folded) ? it->second : -1;
 }
 
 void ScanLogIndex::Catch() {
   const int count = log_.Count();
   if (count < indexed_ || (indexed_ > 0 && log_.Item(indexed_ - 1).text != last_text_)) {
-    prefixes_.clear();
+    rows_.clear();
     indexed_ = 0;
   }
   if (indexed_ == count)
@@ -42,17 +46,15 @@ void ScanLogIndex::Catch() {
 }
 
 void ScanLogIndex::Rebuild() {
-  prefixes_.clear();
+  rows_.clear();
   indexed_ = 0;
   Catch();
 }
 
 void ScanLogIndex::IndexRow(int position) {
-  const std::string folded = machine::ToUpper(log_.Item(position).text);
-  const std::string suffix = FoldedSuffix();
-  for (size_t at = folded.find(suffix); at != std::string::npos; at = folded.find(suffix, at + 1)) {
-    prefixes_.emplace(folded.substr(0, at + suffix.size()), position);
-  }
+  std::string folded = machine::ToUpper(log_.Item(position).text);
+  if (folded.find(FoldedSuffix()) != std::string::npos)
+    rows_.emplace(std::move(folded), position);
 }
 
 }  // namespace engine

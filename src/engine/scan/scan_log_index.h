@@ -7,9 +7,9 @@
 // was emptied or refilled since (fewer rows, or another text in the last row seen) is indexed
 // afresh, and a row the index points at is read again before it is believed.
 
+#include <map>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 namespace forms {
 class ListView;
@@ -28,10 +28,14 @@ class ScanLogIndex {
   void Catch();
   void Rebuild();
   void IndexRow(int position);
+  // A row whose upper-cased text, as indexed, begins with `folded`; -1 when none does.
+  int FirstRowBeginningWith(std::string_view folded) const;
 
   const forms::ListView& log_;
-  // Every upper-cased prefix of a row text that ends in " - FOUND", with its first row.
-  std::unordered_map<std::string, int> prefixes_;
+  // The upper-cased text of each row that holds " - FOUND", with its first row. Sorted, the rows
+  // that begin with a text follow one another from the first text not below it; one copy of
+  // each row keeps the index as large as the log.
+  std::map<std::string, int, std::less<>> rows_;
   int indexed_ = 0;
   std::string last_text_;
 };

@@ -14,4 +14,9 @@ void InstallWindowHandlers(model::App& app, services::Clipboard& clipboard);
 // the definitions counted, the ignore list read and the drive list built.
 void PrepareDefinitionsAndDrives(model::App& app);
 
+// The main window as the start-up leaves it, until the splash window runs the start-up itself:
+// branded, loaded, definitions and drives prepared, skinned, status shown, timers on, visible.
+// A step that fails is passed over and the next one runs, so the window always comes up.
+void StartMainWindow(model::App& app);
+
 }  // namespace ui

@@ -21,7 +21,7 @@ std::string ViewerText(model::App& app) {
   const std::string path = removal::ScanReportPath(app);
   if (!services::FileExists(app.system, path))
     return text;
-  std::optional<std::string> content = app.machine.files().ReadFile(path);
+  std::optional<std::string> content = app.machine.files().ReadFile(path, machine::ReadCap::kLog);
   if (!content)
     return text;
   engine::LineReader lines(std::move(*content));
