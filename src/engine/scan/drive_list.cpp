@@ -2,12 +2,11 @@
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 #include "engine/scan/company_name.h"
 #include "engine/scan/exempt_company.h"
+#include "machine/drive_status.h"
 #include "machine/text.h"
 #include "model/app.h"
 #include "model/result_rows.h"
@@ -49,18 +48,12 @@ ScriptDriveType ScriptTypeOf(machine::DriveType type) {
   }
 }
 
-// A drive is ready when the folder behind it is there.
-bool IsReady(const machine::Drive& drive) {
-  std::error_code error;
-  return std::filesystem::is_directory(drive.host_root, error);
-}
-
 const machine::Drive* ReadyDrive(model::App& app, std::string_view drive_root) {
   const std::optional<machine::WindowsPath> root = machine::ParseWindowsPath(drive_root);
   if (!root || !root->components.empty())
     return nullptr;
   const machine::Drive* drive = app.machine.profile().FindDrive(root->drive);
-  return drive != nullptr && IsReady(*drive) ? drive : nullptr;
+  return drive != nullptr && machine::IsDriveReady(*drive) ? drive : nullptr;
 }
 
 std::string Hex(uint32_t value) {
@@ -102,7 +95,7 @@ void ListDrives(model::App& app) {
         listed = true;
         break;
       case ScriptDriveType::kFixed:
-        listed = IsReady(drive);
+        listed = machine::IsDriveReady(drive);
         break;
       default:
         break;
@@ -138,14 +131,12 @@ void ScanDrive(model::App& app, std::string_view drive) {
   model::FrmMain& main = app.frmMain;
   // The drive was there a moment ago; the profile's drives never change.
   const machine::Drive* host_drive = app.machine.profile().FindDrive(root[0]);
-  std::error_code error;
-  std::filesystem::space_info space{};
-  if (host_drive != nullptr)
-    space = std::filesystem::space(host_drive->host_root, error);
+  const std::optional<uint64_t> used =
+      host_drive != nullptr ? machine::DriveBytesUsed(*host_drive) : std::nullopt;
   main.pbgMain.SetMin(0);
   main.pbgMain.SetValue(0);
-  if (host_drive != nullptr && !error)
-    main.pbgMain.SetMax(static_cast<double>(space.capacity - space.free));
+  if (used)
+    main.pbgMain.SetMax(static_cast<double>(*used));
   main.lblStatus(0).SetVisible(true);
   main.lblPercentageCompleted.SetVisible(true);
 
