@@ -284,6 +284,16 @@ std::vector<FolderEntry> FileSystem::List(std::string_view windows_folder) const
   return entries;
 }
 
+bool FileSystem::CanRead(std::string_view windows_path, uint64_t cap) const {
+  const int fd = OpenForReading(windows_path);
+  if (fd < 0)
+    return false;
+  struct stat info {};
+  const bool readable = ::fstat(fd, &info) == 0 && static_cast<uint64_t>(info.st_size) <= cap;
+  ::close(fd);
+  return readable;
+}
+
 int FileSystem::OpenForReading(std::string_view windows_path) const {
   int fd = -1;
   if (cache_->TryOpenFast(windows_path, fd))

@@ -88,6 +88,8 @@ class FileSystem {
   // access time. -1 when the path names no file, it cannot be opened, or what would be opened
   // lies outside the drive by then. The caller closes it.
   int OpenForReading(std::string_view windows_path) const;
+  // Whether the file can be opened for reading and holds at most `cap` bytes.
+  bool CanRead(std::string_view windows_path, uint64_t cap) const;
 
   // Reading and writing whole files. A read takes in at most `cap` bytes (what the file holds
   // decides, see ReadCap); a larger file, or one cut short while it is read, cannot be read.

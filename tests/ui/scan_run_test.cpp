@@ -191,30 +191,41 @@ TEST_F(ScanRunTest, TheReportAndTheAutomaticRemovalFollowTheOutcome) {
   }
 }
 
-TEST_F(ScanRunTest, AMissingDefinitionFileEndsTheScanAsCancelled) {
-  std::filesystem::remove(
-      fixture_.temp.host(std::string(hg_test::kPlantedProgramFolder) + "\\ExeDefinition.dat"));
-  app().scan.bAutoDeleteAfterScan = true;
-  window().chkMakeLog.SetValue(forms::kChecked);
-  window().optScanAllSelectedHardDrive.SetValue(true);
-  window().pbgMain.SetValue(40);
-  backend().ExpectMsgBox(services::vbOK,
-                         "Definition files are missing or they have been corrupted. Please run "
-                         "Liveupdate.");
+// A definition file that is missing, or there but too large to read, ends the scan before any
+// stage; only the missing one takes the set with it.
+TEST_F(ScanRunTest, AMissingOrUnreadableDefinitionFileEndsTheScanAsCancelled) {
+  for (const bool missing : {false, true}) {
+    SCOPED_TRACE(missing ? "missing" : "unreadable");
+    const std::filesystem::path exe_file =
+        fixture_.temp.host(std::string(hg_test::kPlantedProgramFolder) + "\\ExeDefinition.dat");
+    if (missing)
+      std::filesystem::remove(exe_file);
+    else
+      std::filesystem::resize_file(exe_file, uint64_t{300} << 20);  // a hole, no disk
+    calls_.clear();
+    app().scan.bAutoDeleteAfterScan = true;
+    window().chkMakeLog.SetValue(forms::kChecked);
+    window().optScanAllSelectedHardDrive.SetValue(true);
+    window().pbgMain.SetValue(40);
+    backend().ExpectMsgBox(services::vbOK,
+                           "Definition files are missing or they have been corrupted. Please run "
+                           "Liveupdate.");
 
-  ui::cmdScanNow_Click(app());
+    ui::cmdScanNow_Click(app());
 
-  EXPECT_TRUE(backend().PromptsUsedUp());
-  EXPECT_EQ(window().lblStatus(0).Caption(), "Scanning was cancelled.");
-  EXPECT_EQ(window().lblPercentageCompleted.Caption(), "0% complete.");
-  EXPECT_EQ(window().pbgMain.Value(), 0);
-  // No scan took place: no date, no removal; the report of the attempt is still written.
-  EXPECT_EQ(ReadSetting("Settings", "lblLastScan"), "(none)");
-  EXPECT_EQ(ReadSetting("Settings", "lblLastFullScan"), "(none)");
-  EXPECT_EQ(window().lblLastScan.Caption(), "Never");
-  EXPECT_EQ(calls_, std::vector<std::string>{"MakeReport"});
-  EXPECT_FALSE(model::IsScanRunning(app()));
-  EXPECT_TRUE(window().tmrTimeOut.Enabled());
+    EXPECT_TRUE(backend().PromptsUsedUp());
+    EXPECT_EQ(window().lblStatus(0).Caption(), "Scanning was cancelled.");
+    EXPECT_EQ(window().lblPercentageCompleted.Caption(), "0% complete.");
+    EXPECT_EQ(window().pbgMain.Value(), 0);
+    // No scan took place: no date, no removal; the report of the attempt is still written.
+    EXPECT_EQ(ReadSetting("Settings", "lblLastScan"), "(none)");
+    EXPECT_EQ(ReadSetting("Settings", "lblLastFullScan"), "(none)");
+    EXPECT_EQ(window().lblLastScan.Caption(), "Never");
+    EXPECT_EQ(calls_, std::vector<std::string>{"MakeReport"});
+    EXPECT_FALSE(model::IsScanRunning(app()));
+    EXPECT_TRUE(window().tmrTimeOut.Enabled());
+    EXPECT_EQ(std::filesystem::exists(exe_file), !missing);
+  }
 }
 
 class ScanBlockedTest : public ScanFixture {

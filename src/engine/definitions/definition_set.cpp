@@ -7,6 +7,7 @@
 #include "engine/definitions/definition_reader.h"
 #include "engine/definitions/ignore_list.h"
 #include "machine/machine.h"
+#include "machine/whole_file_read.h"
 #include "model/app.h"
 
 namespace engine {
@@ -19,18 +20,28 @@ int64_t CountLines(const services::System& system, std::string_view file_name) {
   return reader ? reader->CountRemaining() : 0;
 }
 
+constexpr std::array<std::string_view, 5> kCheckOrder = {
+    kFileDefinitionFile, kRegistryDefinitionFile, kExeDefinitionFile, kBlockedCookiesFile,
+    kDirectoryDefinitionFile};
+
 }  // namespace
 
 bool CheckDefinitionFiles(model::App& app) {
-  static constexpr std::array<std::string_view, 5> kCheckOrder = {
-      kFileDefinitionFile, kRegistryDefinitionFile, kExeDefinitionFile, kBlockedCookiesFile,
-      kDirectoryDefinitionFile};
   for (std::string_view name : kCheckOrder) {
     if (!ProgramFileExists(app.system, name)) {
       app.frmMain.lblDefVersion.SetCaption("Files Missing, Run Live Update");
       DeleteDefinitionFiles(app);
       return false;
     }
+  }
+  return true;
+}
+
+bool DefinitionFilesReadable(const model::App& app) {
+  const machine::FileSystem& files = app.system.machine.files();
+  for (std::string_view name : kCheckOrder) {
+    if (!files.CanRead(ProgramFolderFile(app.system, name), machine::ReadCap::kDefinitionFile))
+      return false;
   }
   return true;
 }

@@ -17,6 +17,10 @@ namespace engine {
 // lblDefVersion, deletes the whole set and returns false.
 bool CheckDefinitionFiles(model::App& app);
 
+// True when each of the five definition files can be opened for reading and is within the size
+// a definition file may have. A set that cannot be read is left as it is.
+bool DefinitionFilesReadable(const model::App& app);
+
 // Deletes the five definition files and date.dat; a file that cannot be deleted is passed over.
 void DeleteDefinitionFiles(model::App& app);
 

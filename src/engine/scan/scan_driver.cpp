@@ -113,7 +113,8 @@ void RunKnownSpywareStages(model::App& app) {
 
 bool RunScan(model::App& app) {
   model::FrmMain& window = app.frmMain;
-  if (!CheckDefinitionFiles(app)) {
+  // A set that is there but cannot be read ends the scan as a missing one does, but is kept.
+  if (!CheckDefinitionFiles(app) || !DefinitionFilesReadable(app)) {
     app.runtime.MsgBox(kDefinitionsMissingMessage, services::vbInformation,
                        app.branding.strProductName);
     return false;
