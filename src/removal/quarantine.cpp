@@ -20,22 +20,42 @@ constexpr int kAttempts = 8;
 
 enum class Kind { kFile, kFolder };
 
-// One move; the log entry goes with every move that leaves something in the quarantine.
+// One move, with its log entry, judged by the guard as it happens.
 MoveStatus MoveAndLog(model::App& app, Quarantine& quarantine, std::string_view path, Kind kind) {
   QuarantineStore& store = quarantine.store;
-  const MoveResult result = kind == Kind::kFolder ? store.MoveFolder(path) : store.MoveFile(path);
-  if (!result.stored_name.empty())
-    LogQuarantinedFile(app, store, path, result.stored_name);
-  return result.status;
+  const LogEntryText entry = FileEntryFor(app, path);
+  return (kind == Kind::kFolder ? store.MoveFolder(path, quarantine.guard, entry)
+                                : store.MoveFile(path, quarantine.guard, entry))
+      .status;
 }
 
-// Moves until it worked, the item is gone or the attempts are used up.
+// Where only a move follows, the name is judged first and the store judges where the item
+// really is as it moves it; ending a program or unregistering a library has the whole verdict
+// before it.
+bool NameRefused(const Quarantine& quarantine, std::string_view path) {
+  return quarantine.guard.CheckName(path) != PathRefusal::kNone;
+}
+
+QuarantineOutcome OutcomeOf(MoveStatus status) {
+  switch (status) {
+    case MoveStatus::kMoved:
+      return QuarantineOutcome::kMoved;
+    case MoveStatus::kNotThere:
+      return QuarantineOutcome::kNotThere;
+    case MoveStatus::kRefused:
+      return QuarantineOutcome::kRefused;
+    default:
+      return QuarantineOutcome::kNotMoved;
+  }
+}
+
+// Moves until it worked, the item is gone or refused, or the attempts are used up.
 QuarantineOutcome MoveRetrying(model::App& app, Quarantine& quarantine, std::string_view path,
                                Kind kind) {
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     const MoveStatus status = MoveAndLog(app, quarantine, path, kind);
-    if (status == MoveStatus::kMoved)
-      return QuarantineOutcome::kMoved;
+    if (status == MoveStatus::kMoved || status == MoveStatus::kRefused)
+      return OutcomeOf(status);
     if (status == MoveStatus::kNotThere)
       return attempt == 0 ? QuarantineOutcome::kNotThere : QuarantineOutcome::kNotMoved;
     app.system.Yield();
@@ -55,7 +75,7 @@ std::string ItemName(std::string_view path) {
 
 QuarantineOutcome QuarantineFileRetrying(model::App& app, Quarantine& quarantine,
                                          std::string_view path) {
-  if (!quarantine.guard.Allows(path))
+  if (NameRefused(quarantine, path))
     return QuarantineOutcome::kRefused;
   if (!services::FileExists(app.system, path))
     return QuarantineOutcome::kNotThere;
@@ -80,13 +100,11 @@ QuarantineOutcome QuarantineAndDeleteFile(model::App& app, Quarantine& quarantin
   if (!services::FileExists(app.system, path))
     return QuarantineOutcome::kNotThere;
   services::RegisterServer(app.system.register_server_log, window, path, false);
-  return MoveAndLog(app, quarantine, path, Kind::kFile) == MoveStatus::kMoved
-             ? QuarantineOutcome::kMoved
-             : QuarantineOutcome::kNotMoved;
+  return OutcomeOf(MoveAndLog(app, quarantine, path, Kind::kFile));
 }
 
 QuarantineOutcome QuarantineFolder(model::App& app, Quarantine& quarantine, std::string_view path) {
-  if (!quarantine.guard.Allows(path))
+  if (NameRefused(quarantine, path))
     return QuarantineOutcome::kRefused;
   if (services::FileExists(app.system, path))
     return MoveRetrying(app, quarantine, path, Kind::kFile);
@@ -97,13 +115,11 @@ QuarantineOutcome QuarantineFolder(model::App& app, Quarantine& quarantine, std:
 
 QuarantineOutcome QuarantineCookieFile(model::App& app, Quarantine& quarantine,
                                        std::string_view path) {
-  if (!quarantine.guard.Allows(path))
+  if (NameRefused(quarantine, path))
     return QuarantineOutcome::kRefused;
   if (!services::FileExists(app.system, path))
     return QuarantineOutcome::kNotThere;
-  return MoveAndLog(app, quarantine, path, Kind::kFile) == MoveStatus::kMoved
-             ? QuarantineOutcome::kMoved
-             : QuarantineOutcome::kNotMoved;
+  return OutcomeOf(MoveAndLog(app, quarantine, path, Kind::kFile));
 }
 
 int32_t GetFileSizeBytes(model::App& app, std::string_view path) {

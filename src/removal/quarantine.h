@@ -1,7 +1,9 @@
 #pragma once
 // Taking a detected file or folder out of the way: the removal's routines by kind of item.
-// Each one first asks the path guard, and moves what it removes into the quarantine folder
-// (see quarantine_store.h) with one log entry per item moved. None of them raises.
+// Each one moves what it removes into the quarantine folder (see quarantine_store.h) with one
+// log entry per item moved, the path guard judging the item where it is at that moment; a
+// program is ended or a library unregistered only after the guard allowed its path. None of
+// them raises.
 //
 // A hidden or system file counts as absent, as it does for the scan: only normal files and
 // folders are quarantined.
@@ -20,8 +22,8 @@ struct App;
 
 namespace removal {
 
-// What one removal pass works with: the path guard and the quarantine folder as they are when
-// the pass begins.
+// What one removal pass works with: the path guard (its protected folders as they are when the
+// pass begins) and the quarantine folder.
 struct Quarantine {
   explicit Quarantine(model::App& app);
 

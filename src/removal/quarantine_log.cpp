@@ -14,12 +14,6 @@ std::string Stamp(const model::App& app) {
   return machine::FormatGeneralDate(app.machine.clock().Now());
 }
 
-// Through the file system view, for entries written without a store.
-bool Append(model::App& app, const std::string& entry) {
-  const std::string log = QuarantineFolderPath(app.system) + "\\" + std::string(kQuarantineLogName);
-  return app.machine.files().AppendFile(log, entry);
-}
-
 }  // namespace
 
 std::string FileEntryText(std::string_view stamp, std::string_view stored_name,
@@ -40,20 +34,21 @@ std::string RegistryEntryText(std::string_view stamp, std::string_view key_text,
   return text;
 }
 
-bool LogQuarantinedFile(model::App& app, QuarantineStore& store, std::string_view path,
-                        std::string_view stored_name) {
-  return store.AppendLog(FileEntryText(Stamp(app), stored_name, path));
+LogEntryText FileEntryFor(model::App& app, std::string_view path) {
+  return [&app, path](std::string_view stored_name) {
+    return FileEntryText(Stamp(app), stored_name, path);
+  };
 }
 
 bool LogQuarantinedFile(model::App& app, std::string_view path, std::string_view stored_name) {
-  return Append(app, FileEntryText(Stamp(app), stored_name, path));
+  return AppendToQuarantineLog(app.system, FileEntryText(Stamp(app), stored_name, path));
 }
 
 void LogQuarantinedRegistryItem(model::App& app, std::string_view key_text,
                                 std::string_view value_text) {
   if (!app.removal.bQuarantinePass)
     return;
-  Append(app, RegistryEntryText(Stamp(app), key_text, value_text));
+  AppendToQuarantineLog(app.system, RegistryEntryText(Stamp(app), key_text, value_text));
 }
 
 }  // namespace removal

@@ -1,12 +1,13 @@
 #pragma once
 // QuarantineLog.txt in the quarantine folder: one entry of four lines (two of text, two empty,
-// CR LF line ends) per item moved into the quarantine and per registry item deleted. The file is
-// opened for appending for each entry and never truncated; an entry that cannot be written is
-// dropped and the removal goes on.
+// CR LF line ends) per item moved into the quarantine and per registry item deleted. It is only
+// ever appended to, never through a link; an item whose entry cannot be written is not moved,
+// and a registry entry that cannot be written is dropped while the removal goes on.
 
 #include <string>
 #include <string_view>
 
+#include "removal/quarantine_store.h"
 #include "services/system.h"
 
 namespace model {
@@ -15,20 +16,17 @@ struct App;
 
 namespace removal {
 
-class QuarantineStore;
-
 // The entries' text; `stamp` is the general date-and-time text of the moment.
 std::string FileEntryText(std::string_view stamp, std::string_view stored_name,
                           std::string_view path);
 std::string RegistryEntryText(std::string_view stamp, std::string_view key_text,
                               std::string_view value_text);
 
-// Records an item moved into the quarantine: the name it is stored under and where it was
-// found. Written for every item moved, in whichever removal pass moved it. False when the entry
+// The entry of an item moved into the quarantine from `path`, given the name it is stored
+// under: what the store writes for every item it moves, in whichever removal pass.
+LogEntryText FileEntryFor(model::App& app, std::string_view path);
+// Records an item moved into the quarantine without a store at hand. False when the entry
 // could not be written.
-bool LogQuarantinedFile(model::App& app, QuarantineStore& store, std::string_view path,
-                        std::string_view stored_name);
-// The same without a store at hand.
 bool LogQuarantinedFile(model::App& app, std::string_view path, std::string_view stored_name);
 
 // Records a registry deletion ("<root>\<key>" and the value name, or "All Values" for a whole

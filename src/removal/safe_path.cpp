@@ -1,12 +1,17 @@
 #include "removal/safe_path.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <system_error>
 
 #include "machine/machine.h"
 #include "machine/text.h"
+#include "removal/descriptor.h"
 #include "services/system.h"
 
 namespace removal {
@@ -53,6 +58,40 @@ PathRefusal CheckText(std::string_view path) {
     pos = end + 1;
   }
   return PathRefusal::kNone;
+}
+
+// Deeper than this, a folder's ancestors are not followed (no real tree is that deep).
+constexpr int kMostDepth = 1024;
+
+PathGuard::Identity IdentityOf(const struct stat& st) {
+  return {st.st_dev, st.st_ino};
+}
+
+// The identities of a folder and of every folder above it, from the folder up; empty when it
+// does not exist.
+std::vector<PathGuard::Identity> IdentityChain(const machine::FileSystem& files,
+                                               std::string_view windows_folder) {
+  std::vector<PathGuard::Identity> chain;
+  const std::optional<std::filesystem::path> host = files.Resolve(windows_folder);
+  if (!host)
+    return chain;
+  std::string up = host->string();
+  for (int depth = 0; depth < kMostDepth; ++depth, up += "/..") {
+    struct stat st {};
+    if (stat(up.c_str(), &st) != 0 || (!chain.empty() && IdentityOf(st) == chain.back()))
+      break;
+    chain.push_back(IdentityOf(st));
+  }
+  return chain;
+}
+
+// Where the folder held open as `fd` is now; empty when that cannot be told.
+std::string RealFolderPath(int fd) {
+  std::array<char, 4096> buffer{};
+  const ssize_t length = readlink(DescriptorPath(fd).c_str(), buffer.data(), buffer.size());
+  if (length <= 0 || static_cast<size_t>(length) >= buffer.size() || buffer[0] != '/')
+    return {};
+  return std::string(buffer.data(), static_cast<size_t>(length));
 }
 
 }  // namespace
@@ -103,6 +142,13 @@ PathGuard::PathGuard(const services::System& system) : files_(system.machine.fil
   for (const std::string& folder : folders) {
     if (auto folded = fold(folder))
       protected_folders_.push_back(std::move(*folded));
+    for (const Identity& identity : IdentityChain(files_, folder))
+      protected_or_above_.insert(identity);
+  }
+  const std::vector<Identity> program = IdentityChain(files_, profile.program_folder);
+  if (!program.empty()) {
+    program_identity_ = program.front();
+    above_program_.insert(program.begin() + 1, program.end());
   }
 }
 
@@ -116,9 +162,22 @@ PathGuard::Folded PathGuard::Fold(const machine::WindowsPath& path) {
 }
 
 PathRefusal PathGuard::Check(std::string_view path) const {
-  if (const PathRefusal refusal = CheckName(path); refusal != PathRefusal::kNone)
-    return refusal;
-  return CheckRealLocation(path);
+  // Where nothing exists there is nothing to harm, and only the name is judged.
+  const std::optional<std::filesystem::path> host = files_.Resolve(path);
+  if (!host)
+    return CheckName(path);
+  HeldEntry entry;
+  entry.host_folder = host->parent_path().string();
+  entry.host_name = host->filename().string();
+  const Descriptor folder = OpenFolder(entry.host_folder);
+  entry.folder_fd = folder.get();
+  if (!folder.ok() ||
+      fstatat(folder.get(), entry.host_name.c_str(), &entry.named, AT_SYMLINK_NOFOLLOW) != 0) {
+    return CheckName(path);  // gone meanwhile
+  }
+  if (fstatat(folder.get(), entry.host_name.c_str(), &entry.target, 0) != 0)
+    return PathRefusal::kElsewhere;  // a link that leads nowhere
+  return CheckHeld(path, entry);
 }
 
 PathRefusal PathGuard::CheckName(std::string_view path) const {
@@ -144,35 +203,66 @@ PathRefusal PathGuard::CheckFolded(const Folded& path) const {
   return PathRefusal::kNone;
 }
 
-PathRefusal PathGuard::CheckRealLocation(std::string_view path) const {
-  const std::optional<std::filesystem::path> host = files_.Resolve(path);
-  if (!host)
-    return PathRefusal::kNone;  // nothing there to harm
-  std::error_code error;
-  std::filesystem::path real;
-  if (std::filesystem::is_symlink(std::filesystem::symlink_status(*host, error))) {
-    real = std::filesystem::canonical(*host, error);
-  } else if (!error) {
-    const std::string folder = host->parent_path().string();
-    auto it = real_folders_.find(folder);
-    if (it == real_folders_.end()) {
-      const std::filesystem::path real_folder = std::filesystem::canonical(folder, error);
-      if (!error)
-        it = real_folders_.emplace(folder, real_folder.string()).first;
-    }
-    if (!error)
-      real = std::filesystem::path(it->second) / host->filename();
-  }
-  if (error)
+PathRefusal PathGuard::CheckHeld(std::string_view path, const HeldEntry& entry) const {
+  if (const PathRefusal refusal = CheckName(path); refusal != PathRefusal::kNone)
+    return refusal;
+  const std::string real_folder = RealFolderPath(entry.folder_fd);
+  if (real_folder.empty())
     return PathRefusal::kElsewhere;
-  if (real == *host)
-    return PathRefusal::kNone;  // no link on the way: the text was its real location
+  std::string real = real_folder + "/" + entry.host_name;
+  const bool link = S_ISLNK(entry.named.st_mode);
+  // A link as the last name is judged where it leads, with the folders above its target.
+  Descriptor link_folder;
+  int above_target = entry.folder_fd;
+  if (link) {
+    std::error_code error;
+    real = std::filesystem::canonical(real, error).string();
+    if (error)
+      return PathRefusal::kElsewhere;
+    link_folder = OpenFolder(std::filesystem::path(real).parent_path().string());
+    if (!link_folder.ok())
+      return PathRefusal::kElsewhere;
+    above_target = link_folder.get();
+  }
+  // With no link on the way the name as written was its real location, already checked.
+  if (link || real_folder != entry.host_folder) {
+    if (const PathRefusal refusal = CheckRealName(real); refusal != PathRefusal::kNone)
+      return refusal;
+  }
+  return CheckIdentity(entry.target, above_target);
+}
+
+PathRefusal PathGuard::CheckRealName(const std::string& real) const {
   const std::optional<std::string> windows = files_.ToWindowsPath(real);
   const std::optional<machine::WindowsPath> parsed =
       windows ? machine::ParseWindowsPath(*windows) : std::nullopt;
   if (!parsed)
     return PathRefusal::kElsewhere;
   return CheckFolded(Fold(*parsed));
+}
+
+PathRefusal PathGuard::CheckIdentity(const struct stat& target, int folder_fd) const {
+  const Identity identity = IdentityOf(target);
+  if (identity == program_identity_ || above_program_.count(identity) > 0)
+    return PathRefusal::kProgramFolder;
+  if (protected_or_above_.count(identity) > 0)
+    return PathRefusal::kProtectedFolder;
+  // Up through the folders above it, to the first one that lies above the program folder as
+  // well (no folder higher up can be the program folder) or to the root.
+  std::string up = ".";
+  std::optional<Identity> below;
+  for (int depth = 0; depth < kMostDepth; ++depth, up += "/..") {
+    struct stat st {};
+    if (fstatat(folder_fd, up.c_str(), &st, 0) != 0)
+      return PathRefusal::kElsewhere;
+    const Identity folder = IdentityOf(st);
+    if (folder == program_identity_)
+      return PathRefusal::kProgramFolder;
+    if (above_program_.count(folder) > 0 || folder == below)
+      return PathRefusal::kNone;
+    below = folder;
+  }
+  return PathRefusal::kElsewhere;
 }
 
 }  // namespace removal

@@ -200,6 +200,35 @@ TEST(HostileDefinitionsTest, GuardRefusesEachPathForItsReason) {
   }
 }
 
+// Drives mapped inside another, as SUBST maps them: D: over C:\Program Files, E: over C:\WINDOWS.
+TEST(HostileDefinitionsTest, GuardComparesFilesNotNames) {
+  RemovalFixture f([](hg_test::TempMachine& temp) {
+    for (const auto& [letter, folder] :
+         {std::pair{'D', "C:\\Program Files"}, {'E', "C:\\WINDOWS"}}) {
+      machine::Drive drive;
+      drive.letter = letter;
+      drive.host_root = temp.host(folder);
+      temp.profile().drives.push_back(drive);
+    }
+  });
+  f.WriteProgramFile("ExeDefinition.dat", "definitions");
+  f.temp.WriteFile("C:\\WINDOWS\\system32\\evil.dll", "evil");
+  const removal::PathGuard guard(f.app().system);
+  using removal::PathRefusal;
+  for (const auto& [path, reason] : std::vector<std::pair<std::string, PathRefusal>>{
+           {"D:\\Hearthguard\\ExeDefinition.dat", PathRefusal::kProgramFolder},
+           {"D:\\Hearthguard", PathRefusal::kProgramFolder},
+           {"E:\\system32", PathRefusal::kProtectedFolder},
+           {"E:\\system32\\evil.dll", PathRefusal::kNone}}) {
+    EXPECT_EQ(removal::DescribeRefusal(guard.Check(path)), removal::DescribeRefusal(reason))
+        << path;
+  }
+
+  f.AddFile("D:\\Hearthguard\\ExeDefinition.dat", "Hostile");
+  EXPECT_EQ(f.BothPasses().refused, 1);
+  EXPECT_EQ(f.Read(f.program_folder() + "\\ExeDefinition.dat"), "definitions");
+}
+
 TEST(HostileDefinitionsTest, OnlyThePlantedThreatsChange) {
   RemovalFixture f;
   const std::string program = f.program_folder();

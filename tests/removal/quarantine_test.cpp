@@ -5,9 +5,12 @@
 #include "removal/quarantine.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cctype>
+#include <csignal>
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -268,6 +271,117 @@ TEST(QuarantineTest, SourceThatCannotBeDeletedTakesItsCopyBackOut) {
   EXPECT_EQ(f.Log(), FileEntry("locked.dat", "C:\\evil\\locked.dat"));
   EXPECT_EQ(f.Read(f.quarantine() + "\\locked.dat"), "locked");
 }
+
+// A file saved over the source while it is copied (written aside, then renamed over it, as
+// browsers save cookies), for a file item and for a file inside a folder item.
+class SavedOverWhileCopiedTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(SavedOverWhileCopiedTest, NewerFileStaysAndTheItemIsNotMoved) {
+  const bool folder = GetParam();
+  RemovalFixture f;
+  const std::string item = folder ? std::string("C:\\evil\\Profile") : std::string(kCookie);
+  const std::string file = folder ? item + "\\cookies.txt" : item;
+  f.temp.WriteFile(file, "old");
+  removal::Quarantine quarantine(f.app());
+  quarantine.store.before_delete = [&] {
+    f.temp.WriteFile(file + ".tmp", "new");
+    std::filesystem::rename(f.temp.host(file + ".tmp"), f.temp.host(file));
+  };
+
+  const removal::QuarantineOutcome outcome =
+      folder ? removal::QuarantineFolder(f.app(), quarantine, item)
+             : removal::QuarantineCookieFile(f.app(), quarantine, item);
+  EXPECT_EQ(outcome, removal::QuarantineOutcome::kNotMoved);
+  EXPECT_EQ(f.Read(file), "new");
+  EXPECT_EQ(Names(f, f.quarantine()), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Items, SavedOverWhileCopiedTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& item) {
+                           return item.param ? "Folder" : "File";
+                         });
+
+// Why the log cannot take an entry.
+enum class Unwritable { kLogIsAFolder, kLogIsALink, kDiskIsFull };
+
+// Files may grow no further while it lives (as on a full disk); the signal that would end the
+// process is ignored meanwhile.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_limit_);
+    old_handler_ = signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old_limit_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_limit_);
+    signal(SIGXFSZ, old_handler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit old_limit_{};
+  sighandler_t old_handler_ = SIG_DFL;
+};
+
+class UnwritableLogTest : public ::testing::TestWithParam<Unwritable> {};
+
+TEST_P(UnwritableLogTest, ItemStaysWhereItWasAndIsNotCounted) {
+  RemovalFixture f;
+  const std::string log = f.quarantine() + "\\QuarantineLog.txt";
+  const std::string notes = "C:\\Documents and Settings\\Owner\\My Documents\\notes.txt";
+  const std::string full_log(1 << 20, 'x');  // larger than anything else written meanwhile
+  f.temp.WriteFile(notes, "notes");
+  switch (GetParam()) {
+    case Unwritable::kLogIsAFolder:
+      f.temp.MakeFolder(log);
+      break;
+    case Unwritable::kLogIsALink:
+      std::filesystem::create_symlink(f.temp.host(notes), f.temp.host(log));
+      break;
+    case Unwritable::kDiskIsFull:
+      f.temp.WriteFile(log, full_log);
+      break;
+  }
+  f.temp.WriteFile("C:\\evil\\bad.dat", "bad");
+  f.AddThreat("Bad", "C:\\evil\\bad.dat");
+  f.AddFile("C:\\evil\\bad.dat", "Bad");
+  f.Import("REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Acme]\n\"a\"=\"1\"\n");
+  f.AddRegistry(kHkeyCurrentUser, "Software\\Acme", "a", "Bad");
+
+  removal::RemovalPassResult result;
+  {
+    const FileSizeLimit limit(GetParam() == Unwritable::kDiskIsFull ? full_log.size()
+                                                                    : RLIM_INFINITY);
+    result = f.BothPasses();
+  }
+  EXPECT_EQ(result.removed, 1);  // the registry value only
+  EXPECT_EQ(f.Read("C:\\evil\\bad.dat"), "bad");
+  EXPECT_EQ(f.Problems(), std::vector<std::string>{"C:\\evil\\bad.dat"});
+  EXPECT_FALSE(f.files().Attributes(f.quarantine() + "\\bad.dat"));
+  EXPECT_EQ(f.Read(notes), "notes");
+  if (GetParam() == Unwritable::kDiskIsFull) {
+    EXPECT_EQ(f.Read(log), full_log);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Logs, UnwritableLogTest,
+                         ::testing::Values(Unwritable::kLogIsAFolder, Unwritable::kLogIsALink,
+                                           Unwritable::kDiskIsFull),
+                         [](const ::testing::TestParamInfo<Unwritable>& item) {
+                           switch (item.param) {
+                             case Unwritable::kLogIsAFolder:
+                               return "LogIsAFolder";
+                             case Unwritable::kLogIsALink:
+                               return "LogIsALink";
+                             case Unwritable::kDiskIsFull:
+                               return "DiskIsFull";
+                           }
+                           return "";
+                         });
 
 TEST(QuarantineTest, ItemMovedOnlyInTheSecondPassIsLoggedThen) {
   RemovalFixture f;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,7 +31,9 @@ inline constexpr std::string_view kStamp = "6/28/2006 2:05:09 PM";
 
 class RemovalFixture : public hg_test::AppFixture {
  public:
-  RemovalFixture() : AppFixture({}, hg_test::TestVersionInfo(), hg_test::FixedClockParts(kNow)) {
+  // `prepare` may change the profile before the machine is opened on it.
+  explicit RemovalFixture(const std::function<void(hg_test::TempMachine&)>& prepare = {})
+      : AppFixture(prepare, hg_test::TestVersionInfo(), hg_test::FixedClockParts(kNow)) {
     removal::InstallRemovalHooks(app());
     EXPECT_TRUE(files().CreateFolder(quarantine()));
   }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
@@ -282,6 +283,25 @@ TEST(RemovalTest, RowsThatGoDuringAYieldAreNotTouched) {
   EXPECT_FALSE(f.files().Attributes("C:\\evil\\a.dat"));
   EXPECT_EQ(f.Read("C:\\evil\\b.dat"), "b");
   EXPECT_EQ(f.Read("C:\\evil\\k.txt"), "k");
+}
+
+TEST(RemovalTest, FolderSwappedForALinkDuringThePassIsJudgedWhereItIsThen) {
+  RemovalFixture f;
+  f.WriteProgramFile("ExeDefinition.dat", "definitions");
+  f.temp.WriteFile("C:\\evil\\a.dat", "a");
+  f.AddFile("C:\\evil\\a.dat", "T");
+  f.AddFile("C:\\evil\\ExeDefinition.dat", "T");
+  // Once the first row is done, its folder is swapped for a link to the program folder.
+  f.backend.AtYield(1, "swap", [&] {
+    std::filesystem::rename(f.temp.host("C:\\evil"), f.temp.host("C:\\old"));
+    std::filesystem::create_directory_symlink(f.temp.host(f.program_folder()),
+                                              f.temp.host("C:\\evil"));
+  });
+  const removal::RemovalPassResult result = f.Pass(true);
+  EXPECT_EQ(result.removed, 1);
+  EXPECT_EQ(result.refused, 1);
+  EXPECT_EQ(f.Read(f.program_folder() + "\\ExeDefinition.dat"), "definitions");
+  EXPECT_FALSE(f.files().Attributes(f.quarantine() + "\\ExeDefinition.dat"));
 }
 
 }  // namespace
