@@ -22,19 +22,10 @@ App::App(machine::Machine& machine_in, forms::Runtime& runtime_in)
       Form8(runtime_in),
       frmHidden(runtime_in) {
   runtime.ConnectServices(system);
-  system.quarantine_log = &quarantine_log_;
   InstallTimerGroupTicks(*this);
 }
 
-App::~App() {
-  system.quarantine_log = nullptr;
-}
-
-void App::QuarantineLogForwarder::WriteEntry(std::string_view key_text,
-                                             std::string_view value_text) {
-  if (hooks_.LogQuarantinedRegistryItem)
-    hooks_.LogQuarantinedRegistryItem(key_text, value_text);
-}
+App::~App() = default;
 
 std::unique_ptr<App> MakeApp(machine::Machine& machine, forms::Runtime& runtime) {
   return std::make_unique<App>(machine, runtime);

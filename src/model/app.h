@@ -77,18 +77,6 @@ struct App {
   forms::FormInstance<FrmWebsite> frmWebsite;
   forms::FormInstance<model::Form8> Form8;
   forms::FormInstance<FrmHidden> frmHidden;
-
- private:
-  // Hands the services' registry deletions to the removal's quarantine log.
-  class QuarantineLogForwarder final : public services::QuarantineLogWriter {
-   public:
-    explicit QuarantineLogForwarder(Hooks& hooks) : hooks_(hooks) {}
-    void WriteEntry(std::string_view key_text, std::string_view value_text) override;
-
-   private:
-    Hooks& hooks_;
-  };
-  QuarantineLogForwarder quarantine_log_{hooks};
 };
 
 // Builds an application object on a machine and a runtime (for instance a headless one), with

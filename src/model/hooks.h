@@ -9,10 +9,6 @@
 namespace model {
 
 struct Hooks {
-  // The removal: appends a registry deletion to the quarantine log. The services' registry
-  // deletions reach it through System::quarantine_log.
-  std::function<void(std::string_view key_text, std::string_view value_text)>
-      LogQuarantinedRegistryItem;
   // The removal: ends the first running program with this executable name. False when it is
   // still running afterwards.
   std::function<bool(std::string_view exe_name)> KillProcessByExeName;

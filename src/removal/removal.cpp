@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "machine/text.h"
 #include "model/app.h"
 #include "model/result_rows.h"
 #include "removal/quarantine.h"
+#include "removal/quarantine_log.h"
 #include "removal/safe_path.h"
 #include "removal/safe_registry_key.h"
 #include "services/file_paths.h"
@@ -280,6 +282,16 @@ class Pass {
 }  // namespace
 
 RemovalPassResult RemoveCheckedItems(model::App& app) {
+  if (!app.removal.bQuarantinePass)
+    return Pass(app).Run();
+  // The pass that logs: the services' registry deletions write their entries through the
+  // quarantine log's writer for exactly as long as it runs, however it ends.
+  QuarantineLogWriter writer(app);
+  struct Installed {
+    services::System& system;
+    services::QuarantineLogWriter* before;
+    ~Installed() { system.quarantine_log = before; }
+  } installed{app.system, std::exchange(app.system.quarantine_log, &writer)};
   return Pass(app).Run();
 }
 
