@@ -67,12 +67,6 @@ QuarantineOutcome MoveRetrying(model::App& app, Quarantine& quarantine, std::str
 
 Quarantine::Quarantine(model::App& app) : guard(app.system), store(app.system) {}
 
-std::string ItemName(std::string_view path) {
-  if (!path.empty() && path.back() == '\\')
-    return path.size() >= 2 ? std::string(1, path[path.size() - 2]) : std::string();
-  return services::GetFileNamePart(path);
-}
-
 QuarantineOutcome QuarantineFileRetrying(model::App& app, Quarantine& quarantine,
                                          std::string_view path) {
   if (NameRefused(quarantine, path))

@@ -39,10 +39,6 @@ enum class QuarantineOutcome {
   kProgramRunning,  // its program could not be ended; the file was left alone
 };
 
-// The name of a path: the text after its last backslash (for a path ending in a backslash, the
-// one character before it).
-std::string ItemName(std::string_view path);
-
 // Up to eight attempts to move a normal file, yielding after each failed one. kNotThere when
 // no normal file of that name is at the path.
 QuarantineOutcome QuarantineFileRetrying(model::App& app, Quarantine& quarantine,

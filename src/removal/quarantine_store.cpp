@@ -122,17 +122,6 @@ bool QuarantineStore::IsTaken(const std::string& name) const {
          taken_.count(machine::ToUpper(name)) > 0;
 }
 
-std::string QuarantineStore::FreeName(std::string_view name, bool is_folder) const {
-  if (!ok())
-    return {};
-  for (int number = 1; number <= kMostCandidates; ++number) {
-    std::string candidate = Candidate(name, is_folder, number);
-    if (!IsTaken(candidate))
-      return candidate;
-  }
-  return {};
-}
-
 bool QuarantineStore::CopyIn(int source, std::string_view name, bool is_folder, Copied& copied) {
   for (int number = 1; number <= kMostCandidates; ++number) {
     std::string candidate = Candidate(name, is_folder, number);

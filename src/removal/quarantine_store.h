@@ -69,14 +69,11 @@ class QuarantineStore {
   // False when there is no quarantine folder: nothing can be moved then.
   bool ok() const { return folder_.ok(); }
 
-  // The first free name for an item called `name`: the name itself, then "name (2).ext",
-  // "name (3).ext" ... (a folder: "name (2)" ...). A name is taken when anything of that name
-  // is in the folder, letter case ignored; the log's name is always taken. Empty when the
-  // folder is missing or no free name is found.
-  std::string FreeName(std::string_view name, bool is_folder) const;
-
   // Moves a file, or a folder with everything in it, writing `entry` to the log. The item's
-  // name is the last name of the path.
+  // name is the last name of the path. It is stored under the first free name: the name
+  // itself, then "name (2).ext", "name (3).ext" ... (a folder: "name (2)" ...); a name is taken
+  // when anything of that name is in the folder, letter case ignored, and the log's name always
+  // is.
   MoveResult MoveFile(std::string_view path, const PathGuard& guard, const LogEntryText& entry) {
     return Move(path, false, guard, entry);
   }
