@@ -1,0 +1,106 @@
+#pragma once
+// A local update server for Live Update: serves a folder of definition releases over HTTP.
+//
+// The releases folder holds one sub-folder per release (any name, e.g. "2026-03-01_120000"),
+// each with:
+//   date.txt                 the release date in the general date format ("3/1/2026 12:00:00 PM")
+//   FileDefinition.dat, ExeDefinition.dat, RegistryDefinition.dat, BlockedCookies.dat,
+//   DirectoryDefinition.dat  the definition files as the program stores them (encoded lines)
+// Links, other files and incomplete releases are left out. Only these requests are answered:
+//   /asp/currentDate.asp, /asp/date.asp   the newest release's date, general date format
+//   /asp/getDefs.asp?...&date=D           the package from the release current at D (the newest
+//                                         one not later than D; the oldest one when D is earlier
+//                                         than all) to the newest; empty when D is up to date
+//   /asp/getData.asp?data=...             recorded; answers kDataReceivedReply
+// A getDefs request without a readable date, or a getData request without data, is refused with
+// 400; the date requests answer 503 while there is no release; any other path gets 404.
+// The releases are read once, by Start.
+
+#include <httplib.h>
+
+#include <array>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "machine/date_time.h"
+
+namespace update_server {
+
+// The five definition files, each as its decoded lines.
+struct DefinitionFiles {
+  std::vector<std::string> file;       // FileDefinition.dat
+  std::vector<std::string> exe;        // ExeDefinition.dat
+  std::vector<std::string> registry;   // RegistryDefinition.dat
+  std::vector<std::string> cookies;    // BlockedCookies.dat
+  std::vector<std::string> directory;  // DirectoryDefinition.dat
+};
+
+// The file names in the order of DefinitionFiles' members.
+inline constexpr std::array<std::string_view, 5> kDefinitionFileNames = {
+    "FileDefinition.dat", "ExeDefinition.dat", "RegistryDefinition.dat", "BlockedCookies.dat",
+    "DirectoryDefinition.dat"};
+
+struct Release {
+  machine::DateTime date;
+  DefinitionFiles files;
+};
+
+struct Package {
+  std::string text;  // the UpdatePackage, items joined by "[BR]"; empty when nothing changed
+  // Lines of the newer files that no package item can carry (they are left out), one note each.
+  std::vector<std::string> notes;
+};
+
+// The ADD and DEL items that turn `from` into `to` when applied in package order (an ADD
+// appends its line, a DEL removes every line of its name present so far). Blank lines are
+// ignored on both sides.
+Package BuildUpdatePackage(const DefinitionFiles& from, const DefinitionFiles& to);
+
+// Reads one release folder; nothing (with the reason in *error) when it is incomplete.
+std::optional<Release> ReadRelease(const std::filesystem::path& folder, std::string* error);
+// Writes a release folder (created when missing) in the layout above. False on any failure.
+bool WriteRelease(const std::filesystem::path& folder, const Release& release);
+
+class Server {
+ public:
+  static constexpr const char* kDataReceivedReply = "Added";
+
+  explicit Server(std::filesystem::path releases_folder);
+  ~Server();
+  Server(const Server&) = delete;
+  Server& operator=(const Server&) = delete;
+
+  // Loads the releases and listens on its own thread. Returns the bound port (a free one when
+  // `port` is 0), or -1 when it cannot listen.
+  int Start(const std::string& host = "127.0.0.1", int port = 0);
+  void Stop();
+
+  // "http://<host>:<port>" while started.
+  std::string base_url() const;
+  // The releases found by the last Start, oldest first, and why others were left out.
+  std::vector<Release> releases() const;
+  std::vector<std::string> load_notes() const;
+  // The data parameters of every getData request received, in order.
+  std::vector<std::string> received_data() const;
+
+ private:
+  void Load();
+
+  std::filesystem::path folder_;
+  httplib::Server http_;
+  std::thread thread_;
+  std::string host_;
+  int port_ = -1;
+  mutable std::mutex mutex_;
+  std::vector<Release> releases_;
+  std::vector<std::string> packages_;  // from each release to the newest
+  std::vector<std::string> load_notes_;
+  std::vector<std::string> received_data_;
+};
+
+}  // namespace update_server
