@@ -1,5 +1,9 @@
 #include "model/download_window.h"
 
+#include <string>
+
+#include "model/app.h"
+
 namespace model {
 
 FrmDownload::FrmDownload(forms::Runtime& runtime) : Window(runtime, "frmDownload") {
@@ -19,6 +23,11 @@ FrmDownload::FrmDownload(forms::Runtime& runtime) : Window(runtime, "frmDownload
   Place(Captioned(Command1, "Cancel"), nullptr, 3945, 1920, 1215, 375);
   tmrBlink.SetInterval(800);
   tmrBlink.SetEnabled(false);
+}
+
+void SetDownloadStatus(App& app, std::string_view text) {
+  if (app.frmDownload.Loaded())
+    app.frmDownload.Peek().txtStatus.SetText(std::string(text));
 }
 
 }  // namespace model

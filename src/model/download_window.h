@@ -2,11 +2,14 @@
 // Live Update's progress window, with its own tray icon while it is loaded.
 
 #include <cstdint>
+#include <string_view>
 
 #include "forms/forms.h"
 #include "model/window.h"
 
 namespace model {
+
+struct App;
 
 class FrmDownload final : public Window {
  public:
@@ -23,5 +26,9 @@ class FrmDownload final : public Window {
   forms::CommandButton Command1{*this, "Command1"};  // "Cancel"
   forms::Timer tmrBlink{*this, "tmrBlink"};          // 800 ms
 };
+
+// Live Update's progress text. Writes into the window only while it is loaded: once the user
+// cancelled it, the update goes on without bringing it (or its tray icon) back.
+void SetDownloadStatus(App& app, std::string_view text);
 
 }  // namespace model

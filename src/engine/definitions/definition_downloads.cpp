@@ -3,11 +3,11 @@
 #include <array>
 
 #include "engine/definitions/definition_reader.h"
-#include "engine/definitions/download_status.h"
 #include "machine/machine.h"
 #include "machine/text.h"
 #include "machine/update_server_url.h"
 #include "model/app.h"
+#include "model/download_window.h"
 #include "model/timer_group.h"
 #include "services/http_fetch.h"
 #include "services/prompts.h"
@@ -54,7 +54,7 @@ std::string DataPath(std::string_view file) {
 }
 
 void Download(model::App& app, const DefinitionDownload& download, int32_t version) {
-  SetDownloadStatus(app, download.status);
+  model::SetDownloadStatus(app, download.status);
   app.system.Yield();
   const std::string url = app.definitions.strUpdateBaseUrl + DataPath(download.file);
   const std::string target =

@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 #include "engine/definitions/definitions_date.h"
-#include "engine/definitions/download_status.h"
 #include "engine/definitions/server_date_reply.h"
 #include "engine/definitions/status_labels.h"
 #include "engine/definitions/update_merge.h"
@@ -14,6 +13,7 @@
 #include "machine/text.h"
 #include "machine/update_server_url.h"
 #include "model/app.h"
+#include "model/download_window.h"
 #include "services/http_fetch.h"
 
 namespace engine {
@@ -32,7 +32,7 @@ machine::DateTime LocalDefinitionsDate(model::App& app) {
 
 std::string FetchWithProgress(model::App& app, const std::string& url) {
   return services::HttpGetStringProgress(
-      app.system, url, [&app](const std::string& text) { SetDownloadStatus(app, text); });
+      app.system, url, [&app](const std::string& text) { model::SetDownloadStatus(app, text); });
 }
 
 UpdateMergeResult Merge(model::App& app, std::string_view package) {
@@ -70,7 +70,7 @@ LiveUpdateUrls BuildLiveUpdateUrls(model::App& app) {
 LiveUpdateOutcome CheckForDefinitionUpdates(model::App& app) {
   const LiveUpdateUrls urls = BuildLiveUpdateUrls(app);
   app.frmDownload->Show();
-  SetDownloadStatus(app, kConnectingStatus);
+  model::SetDownloadStatus(app, kConnectingStatus);
   app.system.Yield();
 
   const machine::DateTime local = LocalDefinitionsDate(app);

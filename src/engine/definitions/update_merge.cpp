@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "engine/definitions/definition_reader.h"
-#include "engine/definitions/download_status.h"
 #include "engine/definitions/update_package.h"
 #include "machine/file_system.h"
 #include "machine/machine.h"
 #include "machine/text.h"
 #include "model/app.h"
+#include "model/download_window.h"
 #include "services/text_codec.h"
 
 namespace engine {
@@ -152,7 +152,7 @@ std::string RebuildWithDeletions(model::App& app, std::string_view old_content,
   int32_t line_number = 0;
   const auto next_line = [&] {
     if (++line_number % kLinesPerStatus == 0) {
-      SetDownloadStatus(
+      model::SetDownloadStatus(
           app, "Removing outdated definitions: checking entry " + std::to_string(line_number));
       app.system.Yield();
     }
@@ -208,7 +208,7 @@ UpdateMergeResult ApplyDefinitionUpdate(model::App& app, std::string_view packag
   machine::FileSystem& files = app.machine.files();
   for (const Pass& pass : Passes()) {
     const PassWork work = GatherWork(pass, items);
-    SetDownloadStatus(app, "Applying new updates...");
+    model::SetDownloadStatus(app, "Applying new updates...");
     app.system.Yield();
     const bool has_del = !work.last_del.empty();
     if (work.added.empty() && !has_del)
