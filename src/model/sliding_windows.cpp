@@ -1,5 +1,9 @@
 #include "model/sliding_windows.h"
 
+#include <utility>
+
+#include "model/app.h"
+
 namespace model {
 
 namespace {
@@ -39,6 +43,12 @@ FrmSignatureUpdated::FrmSignatureUpdated(forms::Runtime& runtime)
   DesignTimer(tmrPopupSignatureUpdate, 10);
   DesignTimer(tmrEnablePopDownTimer, 7000);
   DesignTimer(tmrPopDown, 10);
+}
+
+void ShowUpdateNotification(App& app, std::string text) {
+  app.frmSignatureUpdated->tmrPopupSignatureUpdate.SetEnabled(true);
+  app.frmSignatureUpdated->Show();
+  app.frmSignatureUpdated->lblUpdateInfo.SetCaption(std::move(text));
 }
 
 }  // namespace model

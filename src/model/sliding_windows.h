@@ -3,11 +3,14 @@
 // notification. Their placement values are kept while they are loaded.
 
 #include <cstdint>
+#include <string>
 
 #include "forms/forms.h"
 #include "model/window.h"
 
 namespace model {
+
+struct App;
 
 // Where a sliding window starts and stops, in twips.
 struct SlidePlacement {
@@ -48,5 +51,10 @@ class FrmSignatureUpdated final : public Window {
   forms::Timer tmrEnablePopDownTimer{*this, "tmrEnablePopDownTimer"};      // 7000 ms: hold
   forms::Timer tmrPopDown{*this, "tmrPopDown"};                            // 10 ms: slide down
 };
+
+// Live Update's outcome: the notification's slide up switched on (loading it when it is not
+// loaded), the window shown, `text` as its message. A notification still on screen takes the
+// new text where it is.
+void ShowUpdateNotification(App& app, std::string text);
 
 }  // namespace model

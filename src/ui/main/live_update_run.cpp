@@ -6,6 +6,7 @@
 #include "engine/definitions/status_labels.h"
 #include "model/app.h"
 #include "model/scan_running.h"
+#include "model/sliding_windows.h"
 #include "model/timer_group.h"
 #include "services/prompts.h"
 #include "services/settings_store.h"
@@ -41,12 +42,6 @@ class UpdateRun {
   const bool started_;
 };
 
-void ShowNotification(model::App& app, const std::string& text) {
-  app.frmSignatureUpdated->tmrPopupSignatureUpdate.SetEnabled(true);
-  app.frmSignatureUpdated->Show();
-  app.frmSignatureUpdated->lblUpdateInfo.SetCaption(text);
-}
-
 void SaveRunState(model::App& app, std::string_view key, std::string_view value) {
   services::WriteSetting(app.system, app.SettingsApplication(), model::kOptionsSection, key, value);
 }
@@ -80,13 +75,13 @@ void cmdUpdate_Click(model::App& app) {
   const engine::LiveUpdateOutcome outcome = engine::CheckForDefinitionUpdates(app);
   RemoveDownloadTrayIcon(app);
   if (outcome.failed) {
-    ShowNotification(app, std::string(kUpdateFailedText));
+    model::ShowUpdateNotification(app, std::string(kUpdateFailedText));
   } else if (outcome.count < 1) {
-    ShowNotification(app, UpToDateText(app));
+    model::ShowUpdateNotification(app, UpToDateText(app));
   } else {
     SaveRunState(app, "SHOW", "True");
     SaveRunState(app, "RESTART", "True");
-    ShowNotification(app, UpdatedText(app));
+    model::ShowUpdateNotification(app, UpdatedText(app));
   }
   if (outcome.count > 0) {
     RecountDefinitions(app);
@@ -141,7 +136,7 @@ void RunBackgroundUpdate(model::App& app) {
   const engine::LiveUpdateOutcome outcome = engine::CheckForDefinitionUpdates(app);
   if (outcome.count > 0) {
     if (!outcome.failed)
-      ShowNotification(app, UpdatedText(app));
+      model::ShowUpdateNotification(app, UpdatedText(app));
     RecountDefinitions(app);
   }
   app.frmDownload.Unload();
