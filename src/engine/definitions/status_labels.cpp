@@ -43,4 +43,9 @@ void RefreshStatusLabels(model::App& app) {
   window.lblLastFullScan.SetCaption(ReadStatusSetting(app, "lblLastFullScan", "Never"));
 }
 
+void RefreshLastUpdateLabel(model::App& app) {
+  app.frmMain.lblLastUpdate.SetCaption("Signatures Last Updated On " + ReadDefinitionsDate(app) +
+                                       " PST");
+}
+
 }  // namespace engine

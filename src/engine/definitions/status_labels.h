@@ -22,4 +22,7 @@ std::string FormatGroupedNumber(int64_t value);
 // definitions date and the three settings; keeps nothing between calls.
 void RefreshStatusLabels(model::App& app);
 
+// The options page's line "Signatures Last Updated On <definitions date> PST".
+void RefreshLastUpdateLabel(model::App& app);
+
 }  // namespace engine

@@ -12,6 +12,7 @@
 #include "removal/result_list_actions.h"
 #include "removal/scan_report.h"
 #include "ui/main/check_propagation.h"
+#include "ui/main/live_update_run.h"
 #include "ui/main/scan_controls.h"
 #include "ui/windows/branding.h"
 #include "ui/windows/delete_failed.h"
@@ -45,6 +46,7 @@ void InstallWindowHandlers(model::App& app, services::Clipboard& clipboard) {
   removal::InstallResultListActions(app);
   removal::InstallScanReport(app);
   InstallCheckPropagation(app);
+  InstallLiveUpdate(app);
   InstallReportViewer(app);
   InstallDeleteFailed(app, clipboard);
   InstallDownloadWindow(app);

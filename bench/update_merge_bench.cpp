@@ -1,0 +1,189 @@
+// The update merge over five definition files of 100,000 lines each with a package of 10,000
+// items spread over them (half DEL naming lines present, half ADD), against the shell's way of
+// doing the same: for each file `grep -v -F -i -f` with the DEL names, then the ADD lines
+// appended. Run with the argument 1 and 2 (files and package twice as large) to see that the
+// merge grows linearly.
+// Counters: merge_ms and grep_ms per run and their ratio.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/definitions/update_merge.h"
+#include "forms/headless_backend.h"
+#include "forms/runtime.h"
+#include "machine/machine.h"
+#include "model/app.h"
+#include "services/text_codec.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kLinesPerFile = 100'000;
+constexpr int kItemsPerFile = 2'000;  // 10,000 over the five files
+
+struct DefinitionFile {
+  const char* name;
+  const char* kind;
+};
+constexpr std::array<DefinitionFile, 5> kFiles = {{{"FileDefinition.dat", "DLL"},
+                                                   {"ExeDefinition.dat", "EXE"},
+                                                   {"RegistryDefinition.dat", "REG"},
+                                                   {"BlockedCookies.dat", "COOK"},
+                                                   {"DirectoryDefinition.dat", "DIR"}}};
+
+// Item data: encoded but for "|" and "=".
+std::string ItemData(const std::string& text) {
+  std::string data = services::EncodeText(text);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '|' || text[i] == '=')
+      data[i] = text[i];
+  }
+  return data;
+}
+
+struct Scene {
+  fs::path root;
+  fs::path program_folder;
+  std::vector<std::string> contents;      // each file as stored
+  std::vector<std::string> del_patterns;  // per file: the DEL names as stored, one a line
+  std::vector<std::string> added_lines;   // per file: the ADD lines as stored
+  std::string package;
+  std::unique_ptr<machine::Machine> machine;
+  forms::HeadlessBackend backend;
+  std::unique_ptr<forms::Runtime> runtime;
+  std::unique_ptr<model::App> app;
+
+  explicit Scene(int scale) {
+    std::string pattern = (fs::temp_directory_path() / "hg-merge-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+      std::abort();
+    root = pattern;
+    machine::Profile profile = machine::DefaultProfile(root);
+    machine::CreateFolderTree(profile);
+    std::string error;
+    machine::VersionInfo version;
+    version.product_name = "Hearthguard";
+    machine = machine::Machine::Open(profile, version, error);
+    if (!machine)
+      std::abort();
+    program_folder = *machine->files().Resolve(profile.program_folder);
+
+    const int lines = kLinesPerFile * scale;
+    const int items = kItemsPerFile * scale;
+    for (const DefinitionFile& file : kFiles) {
+      const std::string kind = file.kind;
+      const bool reg = kind == "REG";
+      std::string content;
+      for (int i = 0; i < lines; ++i) {
+        const std::string name = reg ? "2^SOFTWARE\\Vendor" + std::to_string(i) + "^"
+                                     : kind + "name" + std::to_string(i);
+        content += services::EncodeText(name + "=Threat " + std::to_string(i) + "|Adware") + "\r\n";
+      }
+      contents.push_back(content);
+      std::string patterns;
+      std::string added;
+      for (int i = 0; i < items; ++i) {
+        if (!package.empty())
+          package += "[BR]";
+        package += services::EncodeText(kind);
+        if (i % 2 == 0) {
+          // Every other line of the file, spread over all of it.
+          const int line = i * (lines / items);
+          const std::string name = reg ? "2^SOFTWARE\\Vendor" + std::to_string(line) + "^"
+                                       : kind + "name" + std::to_string(line);
+          package += "|DEL[DEF]" + ItemData(name);
+          patterns += services::EncodeText(name + "=") + "\n";
+        } else {
+          const std::string name = kind + "new" + std::to_string(i);
+          const std::string text =
+              reg ? "x=New " + name + "|2^SOFTWARE\\" + name + "|Adware" : name + "=New|Adware";
+          package += "|ADD[DEF]" + ItemData(text);
+          added += services::EncodeText(reg ? "2^SOFTWARE\\" + name + "^=New " + name + "|Adware"
+                                            : text) +
+                   "\r\n";
+        }
+      }
+      del_patterns.push_back(patterns);
+      added_lines.push_back(added);
+    }
+    runtime = std::make_unique<forms::Runtime>(backend, version.product_name);
+    app = model::MakeApp(*machine, *runtime);
+    for (size_t f = 0; f < kFiles.size(); ++f)
+      std::ofstream(root / (std::string(kFiles[f].name) + ".del"), std::ios::binary)
+          << del_patterns[f];
+  }
+  ~Scene() {
+    app.reset();
+    runtime.reset();
+    machine.reset();
+    std::error_code error;
+    fs::remove_all(root, error);
+  }
+
+  void PlantFiles() {
+    for (size_t f = 0; f < kFiles.size(); ++f)
+      std::ofstream(program_folder / kFiles[f].name, std::ios::binary) << contents[f];
+  }
+
+  // The shell's way: filter each file by its DEL names, then append its ADD lines.
+  void GrepAndAppend() {
+    for (size_t f = 0; f < kFiles.size(); ++f) {
+      const fs::path file = program_folder / kFiles[f].name;
+      const fs::path out = root / (std::string(kFiles[f].name) + ".out");
+      const std::string command = "LC_ALL=C grep -v -F -i -f '" +
+                                  (root / (std::string(kFiles[f].name) + ".del")).string() + "' '" +
+                                  file.string() + "' > '" + out.string() + "'";
+      if (std::system(command.c_str()) < 0)
+        std::abort();
+      std::ofstream(out, std::ios::binary | std::ios::app) << added_lines[f];
+      fs::rename(out, file);
+    }
+  }
+};
+
+double Ms(std::chrono::steady_clock::duration d) {
+  return std::chrono::duration<double, std::milli>(d).count();
+}
+
+void BM_UpdateMerge(benchmark::State& state) {
+  Scene scene(static_cast<int>(state.range(0)));
+  double merge_ms = 0;
+  double grep_ms = 0;
+  for (auto _ : state) {
+    scene.PlantFiles();
+    auto start = std::chrono::steady_clock::now();
+    const engine::UpdateMergeResult result =
+        engine::ApplyDefinitionUpdate(*scene.app, scene.package);
+    const auto merge = std::chrono::steady_clock::now() - start;
+    benchmark::DoNotOptimize(result);
+    if (result.failed)
+      state.SkipWithError("the merge failed");
+
+    scene.PlantFiles();
+    start = std::chrono::steady_clock::now();
+    scene.GrepAndAppend();
+    const auto grep = std::chrono::steady_clock::now() - start;
+
+    state.SetIterationTime(std::chrono::duration<double>(merge).count());
+    merge_ms += Ms(merge);
+    grep_ms += Ms(grep);
+  }
+  const double runs = static_cast<double>(state.iterations());
+  state.counters["merge_ms"] = merge_ms / runs;
+  state.counters["grep_ms"] = grep_ms / runs;
+  state.counters["merge_per_grep"] = merge_ms / grep_ms;
+}
+BENCHMARK(BM_UpdateMerge)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
