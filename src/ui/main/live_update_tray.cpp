@@ -4,13 +4,17 @@
 
 namespace ui {
 
-// The tray object is not part of this build yet; these are the only places Live Update
-// touches it.
+void ShowDownloadTrayIcon(model::App& app) {
+  app.objTray.ShowIcon(app.frmDownload.Peek());
+}
 
-void ShowDownloadTrayIcon(model::App& /*app*/) {}
+void RemoveDownloadTrayIcon(model::App& app) {
+  app.objTray.RemoveIcon(app.frmDownload.Peek());
+}
 
-void RemoveDownloadTrayIcon(model::App& /*app*/) {}
-
-void RenewMainTrayIcon(model::App& /*app*/) {}
+void RenewMainTrayIcon(model::App& app) {
+  app.objTray.RemoveIcon(app.frmMain);
+  app.objTray.ShowIcon(app.frmMain);
+}
 
 }  // namespace ui
