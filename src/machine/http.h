@@ -27,6 +27,11 @@ class HttpTransport {
   // Receives the next piece of the body (never empty, at most kMaxPiece bytes); false stops
   // the transfer, which then fails.
   using PieceHandler = std::function<bool(std::string_view piece)>;
+  // Runs every few milliseconds while the transfer waits for the server (connecting, or between
+  // pieces), so that the caller can yield to the message loop then too.
+  using WaitHandler = std::function<void()>;
+  // Longest wait between two calls of the wait handler while nothing arrives.
+  static constexpr int kWaitSliceMs = 10;
 
   virtual ~HttpTransport() = default;
 
@@ -35,8 +40,9 @@ class HttpTransport {
   // shorter than announced, a body or a duration beyond the transport's limits, or a handler that
   // stopped the transfer. Pieces handed up before a failure are not taken back: callers that need
   // all or nothing keep them aside until the end. The handler may itself start another Get on the
-  // same transport.
-  virtual bool Get(std::string_view url, const PieceHandler& on_piece, std::string& error) = 0;
+  // same transport. Time spent in either handler does not count against the deadline.
+  virtual bool Get(std::string_view url, const PieceHandler& on_piece, std::string& error,
+                   const WaitHandler& on_wait = {}) = 0;
 };
 
 // libcurl: agent "Mozilla", no proxy, no-cache request headers, redirects followed, a 10 s
@@ -44,7 +50,8 @@ class HttpTransport {
 class CurlHttpTransport final : public HttpTransport {
  public:
   explicit CurlHttpTransport(HttpLimits limits = {});
-  bool Get(std::string_view url, const PieceHandler& on_piece, std::string& error) override;
+  bool Get(std::string_view url, const PieceHandler& on_piece, std::string& error,
+           const WaitHandler& on_wait = {}) override;
 
  private:
   HttpLimits limits_;

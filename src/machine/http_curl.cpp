@@ -26,6 +26,29 @@ constexpr long kMaxRedirects = 10;
 struct EasyDeleter {
   void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 };
+struct MultiDeleter {
+  void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+using MultiHandle = std::unique_ptr<CURLM, MultiDeleter>;
+
+// The easy handle taken into a multi handle, and out again however the transfer ends.
+class Attached {
+ public:
+  Attached(CURLM* multi, CURL* easy)
+      : multi_(multi), easy_(easy), ok_(curl_multi_add_handle(multi, easy) == CURLM_OK) {}
+  ~Attached() {
+    if (ok_)
+      curl_multi_remove_handle(multi_, easy_);
+  }
+  Attached(const Attached&) = delete;
+  Attached& operator=(const Attached&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  CURLM* multi_;
+  CURL* easy_;
+  bool ok_;
+};
 struct ListDeleter {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
@@ -106,14 +129,48 @@ bool SetOption(CURL* handle, CURLoption option, T value) {
   return curl_easy_setopt(handle, option, value) == CURLE_OK;
 }
 
+// Runs the transfer, waiting at most kWaitSliceMs at a time for the server and calling
+// `on_wait` between the waits. What the wait handler throws ends the transfer and goes on up.
+CURLcode Perform(CURL* handle, Transfer& transfer, const HttpTransport::WaitHandler& on_wait) {
+  if (!on_wait)
+    return curl_easy_perform(handle);
+  MultiHandle multi(curl_multi_init());
+  if (!multi)
+    return CURLE_OUT_OF_MEMORY;
+  const Attached attached(multi.get(), handle);
+  if (!attached.ok())
+    return CURLE_FAILED_INIT;
+  for (;;) {
+    int running = 0;
+    if (curl_multi_perform(multi.get(), &running) != CURLM_OK)
+      return CURLE_FAILED_INIT;
+    if (running == 0 || transfer.exception)
+      break;
+    if (curl_multi_poll(multi.get(), nullptr, 0, HttpTransport::kWaitSliceMs, nullptr) !=
+        CURLM_OK) {
+      return CURLE_FAILED_INIT;
+    }
+    const Clock::time_point waited = Clock::now();
+    on_wait();
+    transfer.in_handler += Clock::now() - waited;
+  }
+  int queued = 0;
+  while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+    if (message->msg == CURLMSG_DONE && message->easy_handle == handle)
+      return message->data.result;
+  }
+  // Only a handler's exception leaves the loop before the transfer is done.
+  return CURLE_ABORTED_BY_CALLBACK;
+}
+
 }  // namespace
 
 CurlHttpTransport::CurlHttpTransport(HttpLimits limits) : limits_(limits) {
   InitCurlOnce();
 }
 
-bool CurlHttpTransport::Get(std::string_view url, const PieceHandler& on_piece,
-                            std::string& error) {
+bool CurlHttpTransport::Get(std::string_view url, const PieceHandler& on_piece, std::string& error,
+                            const WaitHandler& on_wait) {
   error.clear();
   EasyHandle easy(curl_easy_init());
   if (!easy) {
@@ -168,7 +225,7 @@ bool CurlHttpTransport::Get(std::string_view url, const PieceHandler& on_piece,
     return false;
   }
 
-  const CURLcode result = curl_easy_perform(handle);
+  const CURLcode result = Perform(handle, transfer, on_wait);
   if (transfer.exception)
     std::rethrow_exception(transfer.exception);
 

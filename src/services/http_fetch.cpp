@@ -19,7 +19,7 @@ bool Get(System& system, std::string_view url,
          const machine::HttpTransport::PieceHandler& on_piece) {
   std::string error;
   try {
-    return system.machine.http().Get(url, on_piece, error);
+    return system.machine.http().Get(url, on_piece, error, [&system] { system.Yield(); });
   } catch (const std::bad_alloc&) {
     return false;
   } catch (const std::length_error&) {
