@@ -113,60 +113,28 @@ class Findings {
   void Add(const std::string& path, const std::string& threat_name, const std::string& type) {
     model::RowView<model::FileTargetRow>(main_.lvwFilesToBeDeleted).Add({path, threat_name});
     AddOneToTracesFound();
-    if (IsListed(threat_name))
+    if (listed_.IsThreatListed(threat_name))
       return;
-    const int row = model::RowView<model::ScanLogRow>(main_.lvwSpywareFound)
-                        .Add({model::FoundMessage(threat_name), icon_});
-    RememberRow(row, threat_name);
+    model::RowView<model::ScanLogRow>(main_.lvwSpywareFound)
+        .Add({model::FoundMessage(threat_name), icon_});
     model::RowView<model::ThreatRow>(main_.lvwPicRemoveListOfSpywareFoundAndToBeRemoved)
         .Add({threat_name, path, type, icon_});
     ++app_.scan.lngThreatsFound;
   }
 
  private:
-  // The count shown goes up by one. It is read back every time, as anyone may have changed it;
-  // only a text other than the one set here last needs parsing.
+  // The count shown, read back as a number, goes up by one.
   void AddOneToTracesFound() {
     forms::Label& label = main_.lbltracesFound;
-    long long value = traces_shown_;
-    if (traces_text_.empty() || label.Caption() != traces_text_) {
-      double parsed = 0;
-      if (!machine::ParseNumber(label.Caption(), parsed))
-        return;
-      value = static_cast<long long>(parsed);
-    }
-    traces_shown_ = value + 1;
-    traces_text_ = std::to_string(traces_shown_);
-    label.SetCaption(traces_text_);
-  }
-
-  // Finds come in runs of one threat: while the log row added for the last new threat stands
-  // unchanged, it answers for that threat without a search.
-  bool IsListed(const std::string& threat_name) {
-    const forms::ListView& log = main_.lvwSpywareFound;
-    if (row_ >= 0 && row_ < log.Count() && threat_name == row_threat_ &&
-        log.Item(row_).text == row_text_) {
-      return true;
-    }
-    return listed_.IsThreatListed(threat_name);
-  }
-
-  void RememberRow(int row, const std::string& threat_name) {
-    const std::string& text = main_.lvwSpywareFound.Item(row).text;
-    row_ = machine::StartsWithIgnoreCase(text, model::FoundMessage(threat_name)) ? row : -1;
-    row_threat_ = threat_name;
-    row_text_ = text;
+    double shown = 0;
+    if (machine::ParseNumber(label.Caption(), shown))
+      label.SetCaption(std::to_string(static_cast<long long>(shown) + 1));
   }
 
   model::App& app_;
   model::FrmMain& main_;
   ThreatIconKind icon_;
   ScanLogIndex listed_;
-  long long traces_shown_ = 0;
-  std::string traces_text_;
-  int row_ = -1;  // the log row that lists row_threat_, as its text was then
-  std::string row_threat_;
-  std::string row_text_;
 };
 
 // The folders of one stage run. Definition files name the same few folders on many lines, and
