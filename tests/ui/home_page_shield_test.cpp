@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -192,6 +193,10 @@ struct AnswerCase {
   std::optional<std::string> start_page_after;
   std::string protected_after;
 };
+
+void PrintTo(const AnswerCase& c, std::ostream* out) {
+  *out << c.what;
+}
 
 class HomePageAnswerTest : public HomePageShieldTest,
                            public ::testing::WithParamInterface<AnswerCase> {};
