@@ -75,9 +75,11 @@ void Screen::FormUnloaded(forms::Form& form) {
 
 void Screen::FormShown(forms::Form& form, bool modal) {
   FormView& view = ViewFor(form);
-  if (!view.window()->isVisible())
-    PlaceOverOwner(view);
+  // Placing moves the model, which redraws the window; it must be modal before it appears.
+  const bool appearing = !view.window()->isVisible();
   view.Shown(modal);
+  if (appearing)
+    PlaceOverOwner(view);
 }
 
 void Screen::PlaceOverOwner(FormView& view) {
