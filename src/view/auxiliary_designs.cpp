@@ -24,6 +24,7 @@ std::vector<FormDesign> Designs() {
                     {.name = "lblAlertCompanyName", .role = Role::kValue}}},
       {.form_name = "frmHomePageChangedAlert",
        .centred_on_screen = true,
+       .title_bar = false,
        .controls = {{.name = "Picture1", .role = Role::kPanel},
                     {.name = "lblFrmHomePageProductName",
                      .role = Role::kHeading,

@@ -116,6 +116,19 @@ TEST_F(HomePageShieldTest, AChangeAsksWithBothPagesAndTheProductName) {
   EXPECT_TRUE(asked);
 }
 
+// As from the debug menu: nothing has been read, so nothing is restored or adopted.
+TEST_F(HomePageShieldTest, AnAlertAnsweredBeforeAnyTickChangesNothing) {
+  SaveOption("Homepage", kHome);
+  SetStartPage(kHijack);
+  for (forms::CommandButton* button : {&Alert().cmdYes, &Alert().cmdNo}) {
+    app().frmHomePageChangedAlert->Show();
+    EXPECT_TRUE(button->UserClick());
+    EXPECT_FALSE(Alert().Loaded());
+  }
+  EXPECT_EQ(StartPage(), kHijack);
+  EXPECT_EQ(ProtectedPage(), kHome);
+}
+
 TEST_F(HomePageShieldTest, WithoutAskingTheOptionsDecide) {
   struct Case {
     const char* what;

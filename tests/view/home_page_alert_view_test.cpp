@@ -1,6 +1,6 @@
-// The home-page alert on screen: opened by a shield tick in the centre of the screen, its
-// question readable in full, answered with the mouse; a picture is saved beside the test run's
-// other output.
+// The home-page alert on screen: opened by a shield tick in the centre of the screen without a
+// title bar, its question readable in full, answered with the mouse; a picture is saved beside
+// the test run's other output.
 
 #include <gtest/gtest.h>
 
@@ -44,6 +44,7 @@ TEST(HomePageAlertViewTest, ATickAsksInTheCentreOfTheScreenAndYesRestores) {
     EXPECT_EQ(&modal, qt.screen().ViewOf(alert)->window());
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_LE((modal.frameGeometry().center() - screen.center()).manhattanLength(), 4);
+    EXPECT_TRUE(modal.windowFlags().testFlag(Qt::FramelessWindowHint));
 
     auto* info = qobject_cast<QLabel*>(qt.screen().WidgetOf(alert.lblHomePageInfo));
     EXPECT_NE(info, nullptr);

@@ -95,7 +95,11 @@ void tmrCheckHomePage_Timer(model::App& app) {
   model::ApplyTimerSettings(app, true);
 }
 
+// Both do nothing before a tick has read the pages (an alert opened from the debug menu):
+// an empty page written back would make the next tick adopt whatever page it finds.
 void RestoreHomePage(model::App& app) {
+  if (app.shields.strSavedHomePage.empty())
+    return;
   SaveProtectedPage(app, app.shields.strSavedHomePage);
   {
     services::ScopedKey key(app.machine.registry());
@@ -106,6 +110,8 @@ void RestoreHomePage(model::App& app) {
 }
 
 void AcceptNewHomePage(model::App& app) {
+  if (app.shields.strCurrentHomePage.empty())
+    return;
   SaveProtectedPage(app, app.shields.strCurrentHomePage);
 }
 

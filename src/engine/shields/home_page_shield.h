@@ -30,6 +30,7 @@ void tmrCheckHomePage_Timer(model::App& app);
 void RestoreHomePage(model::App& app);
 // Makes the start page read at the last tick the protected page.
 void AcceptNewHomePage(model::App& app);
+// Before any tick has read the pages, both do nothing.
 
 // Puts the tick into the main window's tmrCheckHomePage.
 void InstallHomePageShield(model::App& app);
