@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -199,42 +198,35 @@ TEST_F(HomePageShieldTest, ATickDoesNothingWhileOtherWorkRuns) {
   }
 }
 
-struct AnswerCase {
-  const char* what;
-  std::optional<std::string> start_page;  // nothing: the key is missing
-  bool yes;
-  std::optional<std::string> start_page_after;
-  std::string protected_after;
-};
-
-void PrintTo(const AnswerCase& c, std::ostream* out) {
-  *out << c.what;
+TEST_F(HomePageShieldTest, YesRestoresAndNoAdopts) {
+  struct Case {
+    const char* what;
+    std::optional<std::string> start_page;  // nothing: the key is missing
+    bool yes;
+    std::optional<std::string> start_page_after;
+    std::string protected_after;
+  };
+  const std::string upper = "HTTP://HOME.EXAMPLE/";
+  const Case cases[] = {
+      {"Yes restores", kHijack, true, kHome, kHome},
+      {"Yes creates the missing key", std::nullopt, true, kHome, kHome},
+      {"No adopts", kHijack, false, kHijack, kHijack},
+      {"a change of letter case counts", upper, false, upper, upper},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SaveOption("Homepage", kHome);
+    if (c.start_page)
+      SetStartPage(*c.start_page);
+    else
+      RemoveStartPageKey();
+    asked = false;
+    Tick([this, yes = c.yes] { (yes ? Alert().cmdYes : Alert().cmdNo).UserClick(); });
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(Alert().Loaded());
+    EXPECT_EQ(StartPage(), c.start_page_after);
+    EXPECT_EQ(ProtectedPage(), c.protected_after);
+  }
 }
-
-class HomePageAnswerTest : public HomePageShieldTest,
-                           public ::testing::WithParamInterface<AnswerCase> {};
-
-TEST_P(HomePageAnswerTest, RestoresOrAdopts) {
-  const AnswerCase& c = GetParam();
-  SaveOption("Homepage", kHome);
-  if (c.start_page)
-    SetStartPage(*c.start_page);
-  else
-    RemoveStartPageKey();
-  Tick([this, yes = c.yes] { (yes ? Alert().cmdYes : Alert().cmdNo).UserClick(); });
-  EXPECT_TRUE(asked);
-  EXPECT_FALSE(Alert().Loaded());
-  EXPECT_EQ(StartPage(), c.start_page_after);
-  EXPECT_EQ(ProtectedPage(), c.protected_after);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Answers, HomePageAnswerTest,
-    ::testing::Values(AnswerCase{"YesRestores", kHijack, true, kHome, kHome},
-                      AnswerCase{"YesCreatesTheMissingKey", std::nullopt, true, kHome, kHome},
-                      AnswerCase{"NoAdopts", kHijack, false, kHijack, kHijack},
-                      AnswerCase{"ALetterCaseChangeCounts", "HTTP://HOME.EXAMPLE/", false,
-                                 "HTTP://HOME.EXAMPLE/", "HTTP://HOME.EXAMPLE/"}),
-    [](const ::testing::TestParamInfo<AnswerCase>& param) { return param.param.what; });
 
 }  // namespace
