@@ -70,6 +70,10 @@ struct FormDesign {
   // Each time the window appears, it is placed centred over this window ("" = where its model
   // puts it).
   std::string_view centred_over = {};
+  // Each time the window appears, it is placed in the centre of the screen.
+  bool centred_on_screen = false;
+  // The window has a title bar (with its close box).
+  bool title_bar = true;
   std::vector<ControlDesign> controls = {};
 
   // The entry for a control: its exact index first, then a kAnyIndex entry; nullptr for none.

@@ -105,6 +105,8 @@ FormView::FormView(forms::Form& form, const FormDesign* design, Screen& screen)
   client_->setMouseTracking(true);
   client_->installEventFilter(this);
   window_->setCentralWidget(client_);
+  if (design_ && !design_->title_bar)
+    window_->setWindowFlag(Qt::FramelessWindowHint);
   form_.observer = [this](forms::Form&) { RefreshForm(); };
 }
 
@@ -237,6 +239,8 @@ void FormView::Close() {
 }
 
 QSize FormView::FrameExtent() const {
+  if (window_->windowFlags().testFlag(Qt::FramelessWindowHint))
+    return QSize(0, 0);
   const QSize frame = window_->frameGeometry().size() - window_->geometry().size();
   return frame.width() > 0 || frame.height() > 0 ? frame : kTypicalFrame;
 }

@@ -2,6 +2,8 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include "view/design_table.h"
 #include "view/twips.h"
@@ -73,24 +75,35 @@ void Screen::FormUnloaded(forms::Form& form) {
 
 void Screen::FormShown(forms::Form& form, bool modal) {
   FormView& view = ViewFor(form);
-  if (!view.window()->isVisible())
-    PlaceOverOwner(view);
+  // Placing moves the model, which redraws the window; it must be modal before it appears.
+  const bool appearing = !view.window()->isVisible();
   view.Shown(modal);
+  if (appearing)
+    PlaceOverOwner(view);
 }
 
 void Screen::PlaceOverOwner(FormView& view) {
   const FormDesign* design = FindFormDesign(view.form().name());
-  if (!design || design->centred_over.empty())
+  if (!design)
+    return;
+  // Positions are the windows' outer corners, as the models keep them.
+  forms::Form& form = view.form();
+  const auto centre_on = [&form](const QRect& over) {
+    const QPoint corner =
+        over.center() - QPoint(TwipsToPixels(form.Width()) / 2, TwipsToPixels(form.Height()) / 2);
+    form.Move(PixelsToTwips(corner.x()), PixelsToTwips(corner.y()), form.Width(), form.Height());
+  };
+  if (design->centred_on_screen) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+      centre_on(screen->availableGeometry());
+    return;
+  }
+  if (design->centred_over.empty())
     return;
   for (const auto& [owner_form, owner] : views_) {
     if (owner_form->name() != design->centred_over || !owner->window()->isVisible())
       continue;
-    // Positions are the windows' outer corners, as the models keep them.
-    forms::Form& form = view.form();
-    const QRect over = owner->window()->frameGeometry();
-    const QPoint corner =
-        over.center() - QPoint(TwipsToPixels(form.Width()) / 2, TwipsToPixels(form.Height()) / 2);
-    form.Move(PixelsToTwips(corner.x()), PixelsToTwips(corner.y()), form.Width(), form.Height());
+    centre_on(owner->window()->frameGeometry());
     return;
   }
 }

@@ -52,7 +52,8 @@ class Screen final : public QObject, public WindowHost {
 
  private:
   FormView& ViewFor(forms::Form& form);
-  // A window whose design names a window to open over is centred on it while that one shows.
+  // A window whose design names a window to open over is centred on it while that one shows;
+  // one whose design says so is centred on the screen.
   void PlaceOverOwner(FormView& view);
 
   QtBackend& backend_;

@@ -230,11 +230,11 @@ TEST_F(ScanRunTest, AMissingOrUnreadableDefinitionFileEndsTheScanAsCancelled) {
 
 class ScanBlockedTest : public ScanFixture {
  protected:
-  void CheckRefusedWhile(bool model::ScanState::*flag, const std::string& message) {
+  void CheckRefusedWhile(bool& flag, const std::string& message) {
     window().lvwSpywareFound.AddItem("Kept Threat - Found");
     window().tmrCheckHomePage.SetEnabled(true);
     const std::string status = window().lblStatus(0).Caption();
-    app().scan.*flag = true;
+    flag = true;
 
     // The scheduler's way in says nothing.
     ui::lblStart_Click(app());
@@ -255,7 +255,7 @@ class ScanBlockedTest : public ScanFixture {
     EXPECT_EQ(ReadSetting("Settings", "lblLastScan"), "(none)");
 
     // Once it has ended, the scan starts.
-    app().scan.*flag = false;
+    flag = false;
     ui::lblStart_Click(app());
     EXPECT_EQ(window().lblStatus(0).Caption(), "Scanning complete.");
     EXPECT_EQ(backend().MessageBoxes().size(), 1u);
@@ -263,13 +263,19 @@ class ScanBlockedTest : public ScanFixture {
 };
 
 TEST_F(ScanBlockedTest, NoScanStartsWhileARemovalRuns) {
-  CheckRefusedWhile(&model::ScanState::bRemovalRunning,
+  CheckRefusedWhile(app().scan.bRemovalRunning,
                     "A removal is in progress. Start the scan again when it has finished.");
 }
 
 TEST_F(ScanBlockedTest, NoScanStartsWhileALiveUpdateRuns) {
-  CheckRefusedWhile(&model::ScanState::bLiveUpdateRunning,
+  CheckRefusedWhile(app().scan.bLiveUpdateRunning,
                     "Live Update is in progress. Start the scan again when it has finished.");
+}
+
+TEST_F(ScanBlockedTest, NoScanStartsWhileAShieldWaitsForAnAnswer) {
+  CheckRefusedWhile(
+      app().shields.bShieldTickRunning,
+      "The protection is waiting for your answer. Start the scan again when you have answered.");
 }
 
 TEST_F(ScanRunTest, ASecondStartDuringAScanDoesNothing) {

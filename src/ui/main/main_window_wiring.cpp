@@ -6,6 +6,7 @@
 #include "engine/definitions/ignore_list.h"
 #include "engine/definitions/status_labels.h"
 #include "engine/scan/drive_list.h"
+#include "engine/shields/home_page_shield.h"
 #include "model/timer_group.h"
 #include "removal/removal_hooks.h"
 #include "removal/removal_session.h"
@@ -17,6 +18,7 @@
 #include "ui/windows/branding.h"
 #include "ui/windows/delete_failed.h"
 #include "ui/windows/download_window.h"
+#include "ui/windows/home_page_alert.h"
 #include "ui/windows/report_viewer.h"
 #include "ui/windows/skin.h"
 #include "ui/windows/update_notification.h"
@@ -51,6 +53,8 @@ void InstallWindowHandlers(model::App& app, services::Clipboard& clipboard) {
   InstallDeleteFailed(app, clipboard);
   InstallDownloadWindow(app);
   InstallUpdateNotification(app);
+  engine::InstallHomePageShield(app);
+  InstallHomePageAlert(app);
 }
 
 void PrepareDefinitionsAndDrives(model::App& app) {

@@ -122,16 +122,17 @@ void ShowIdle(model::App& app) {
 }  // namespace
 
 bool IsScanBlocked(const model::App& app) {
-  return app.scan.bRemovalRunning || app.scan.bLiveUpdateRunning;
+  return app.scan.bRemovalRunning || app.scan.bLiveUpdateRunning || app.shields.bShieldTickRunning;
 }
 
 void cmdScanNow_Click(model::App& app) {
   if (model::IsScanRunning(app))
     return;
   if (IsScanBlocked(app)) {
-    app.runtime.MsgBox(
-        app.scan.bRemovalRunning ? kRemovalRunningMessage : kLiveUpdateRunningMessage,
-        services::vbInformation, app.branding.strProductName);
+    const std::string_view message = app.scan.bRemovalRunning      ? kRemovalRunningMessage
+                                     : app.scan.bLiveUpdateRunning ? kLiveUpdateRunningMessage
+                                                                   : kShieldWaitingMessage;
+    app.runtime.MsgBox(message, services::vbInformation, app.branding.strProductName);
     return;
   }
   model::FrmMain& window = app.frmMain;

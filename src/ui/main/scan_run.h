@@ -16,13 +16,16 @@ inline constexpr std::string_view kRemovalRunningMessage =
     "A removal is in progress. Start the scan again when it has finished.";
 inline constexpr std::string_view kLiveUpdateRunningMessage =
     "Live Update is in progress. Start the scan again when it has finished.";
+// Told when Start is pressed while a shield waits for the user's answer to its alert.
+inline constexpr std::string_view kShieldWaitingMessage =
+    "The protection is waiting for your answer. Start the scan again when you have answered.";
 
-// A removal or a Live Update is running: no scan may start.
+// A removal, a Live Update or a shield tick is running: no scan may start.
 bool IsScanBlocked(const model::App& app);
 
 // The Start button's handler: runs one whole scan and returns when it (and any automatic
 // removal after it) has ended. Does nothing while a scan runs; while a removal or a Live Update
-// runs it says so and does not start.
+// runs, or a shield waits for an answer, it says so and does not start.
 void cmdScanNow_Click(model::App& app);
 
 }  // namespace ui
