@@ -1,13 +1,32 @@
 #pragma once
 // What the home-page and memory shields keep between ticks.
 
+#include <cstdint>
 #include <string>
 
 namespace model {
 
+// The running program a memory alert asks about, as the shield found it. Each alert gets a
+// serial of its own, so an answer is never taken for another alert's.
+struct MemoryAlertSubject {
+  uint64_t serial = 0;
+  uint32_t process_id = 0;
+  // The executable's path as the stage compared it (upper case), checked again before ending.
+  std::string path;
+};
+
 struct ShieldState {
   // Set when the memory alert is answered; the memory shield waits on it.
   bool bAlertAnswered = false;
+  // True while a tick of either shield runs (its alert or box may wait for minutes): no other
+  // shield tick starts meanwhile, and no scan or Live Update may start.
+  bool bShieldTickRunning = false;
+  // The detection the memory alert on screen names; serial 0 when the alert shows no
+  // detection (opened without being filled).
+  MemoryAlertSubject memory_alert;
+  // The serial of the last memory alert answered with STOP or ALLOW.
+  uint64_t answered_alert_serial = 0;
+  uint64_t last_alert_serial = 0;
   // The start page as read at the last home-page tick ("about:blank" when unreadable).
   std::string strCurrentHomePage;
   // The protected start page, read from the settings at each tick.

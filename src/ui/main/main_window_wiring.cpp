@@ -3,6 +3,7 @@
 #include "engine/definitions/definition_set.h"
 #include "engine/definitions/ignore_list.h"
 #include "engine/scan/drive_list.h"
+#include "engine/shields/memory_shield.h"
 #include "removal/removal_hooks.h"
 #include "removal/removal_session.h"
 #include "removal/result_list_actions.h"
@@ -10,6 +11,7 @@
 #include "ui/main/check_propagation.h"
 #include "ui/main/scan_controls.h"
 #include "ui/windows/delete_failed.h"
+#include "ui/windows/memory_alert.h"
 #include "ui/windows/report_viewer.h"
 
 namespace ui {
@@ -23,6 +25,8 @@ void InstallWindowHandlers(model::App& app, services::Clipboard& clipboard) {
   InstallCheckPropagation(app);
   InstallReportViewer(app);
   InstallDeleteFailed(app, clipboard);
+  engine::InstallMemoryShield(app);
+  InstallMemoryAlert(app);
 }
 
 void PrepareDefinitionsAndDrives(model::App& app) {

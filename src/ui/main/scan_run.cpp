@@ -122,16 +122,26 @@ void ShowIdle(model::App& app) {
 }  // namespace
 
 bool IsScanBlocked(const model::App& app) {
-  return app.scan.bRemovalRunning || app.scan.bLiveUpdateRunning;
+  return app.scan.bRemovalRunning || app.scan.bLiveUpdateRunning || app.shields.bShieldTickRunning;
 }
+
+namespace {
+
+std::string_view BlockedMessage(const model::App& app) {
+  if (app.scan.bRemovalRunning)
+    return kRemovalRunningMessage;
+  if (app.scan.bLiveUpdateRunning)
+    return kLiveUpdateRunningMessage;
+  return kShieldAlertOpenMessage;
+}
+
+}  // namespace
 
 void cmdScanNow_Click(model::App& app) {
   if (model::IsScanRunning(app))
     return;
   if (IsScanBlocked(app)) {
-    app.runtime.MsgBox(
-        app.scan.bRemovalRunning ? kRemovalRunningMessage : kLiveUpdateRunningMessage,
-        services::vbInformation, app.branding.strProductName);
+    app.runtime.MsgBox(BlockedMessage(app), services::vbInformation, app.branding.strProductName);
     return;
   }
   model::FrmMain& window = app.frmMain;

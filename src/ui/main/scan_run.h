@@ -17,7 +17,11 @@ inline constexpr std::string_view kRemovalRunningMessage =
 inline constexpr std::string_view kLiveUpdateRunningMessage =
     "Live Update is in progress. Start the scan again when it has finished.";
 
-// A removal or a Live Update is running: no scan may start.
+// While a shield's alert waits for the user, the shield's check is suspended inside it.
+inline constexpr std::string_view kShieldAlertOpenMessage =
+    "An alert is waiting for your answer. Start the scan again when you have answered it.";
+
+// A removal, a Live Update or a shield's check is running: no scan may start.
 bool IsScanBlocked(const model::App& app);
 
 // The Start button's handler: runs one whole scan and returns when it (and any automatic

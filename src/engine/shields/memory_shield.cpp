@@ -1,0 +1,85 @@
+#include "engine/shields/memory_shield.h"
+
+#include <cstdint>
+#include <string>
+
+#include "engine/scan/inspect_memory.h"
+#include "machine/text.h"
+#include "model/app.h"
+#include "model/scan_running.h"
+#include "model/timer_group.h"
+
+namespace engine {
+
+namespace {
+
+constexpr std::string_view kNoCompanyPrefix = "No Company name for ";
+
+bool LongOperationRuns(const model::App& app) {
+  return model::IsScanRunning(app) || app.scan.bRemovalRunning || app.scan.bLiveUpdateRunning;
+}
+
+// Holds bShieldTickRunning for one run and gives it back as it found it, also when the run is
+// unwound by the program's end.
+class TickHold {
+ public:
+  explicit TickHold(model::ShieldState& shields)
+      : flag_(shields.bShieldTickRunning), before_(flag_) {
+    flag_ = true;
+  }
+  ~TickHold() { flag_ = before_; }
+  TickHold(const TickHold&) = delete;
+  TickHold& operator=(const TickHold&) = delete;
+
+ private:
+  bool& flag_;
+  bool before_;
+};
+
+}  // namespace
+
+void tmrMemoryInspected_Timer(model::App& app) {
+  if (app.shields.bShieldTickRunning)
+    return;
+  RunMemoryShield(app);
+}
+
+void RunMemoryShield(model::App& app) {
+  if (!model::ShieldOptionOn(app, "optMemorySheildOn") || LongOperationRuns(app))
+    return;
+  TickHold hold(app.shields);
+  model::ApplyTimerSettings(app, false);
+  InspectMemory(app, AlertAndStopProcess);
+  model::ApplyTimerSettings(app, true);
+}
+
+void AlertAndStopProcess(model::App& app, const DetectedProgram& program) {
+  model::ShieldState& shields = app.shields;
+  model::FrmSpywareFoundAlert& alert = *app.frmSpywareFoundAlert;
+  const std::string file_name = machine::ToUpper(program.file_name);
+  if (machine::TrimBlanks(program.company_name).empty()) {
+    alert.lblAlertCompanyName.SetCaption(std::string(kNoCompanyPrefix) + program.file_name);
+  } else {
+    alert.lblAlertCompanyName.SetCaption(machine::ToUpper(program.company_name));
+  }
+  alert.lblAlertFileName.SetCaption(file_name);
+
+  const uint64_t serial = ++shields.last_alert_serial;
+  shields.memory_alert = {serial, program.process_id, program.path};
+  shields.bAlertAnswered = false;
+  alert.Show();
+  // Only this alert's own answer, close or unload ends the wait.
+  app.runtime.WaitUntil(
+      [&shields, serial] {
+        return shields.answered_alert_serial == serial || shields.memory_alert.serial != serial;
+      },
+      &alert);
+  if (shields.memory_alert.serial == serial)
+    shields.memory_alert = {};
+}
+
+void InstallMemoryShield(model::App& app) {
+  app.frmMain.tmrMemoryInspected.on_timer = [&app] { tmrMemoryInspected_Timer(app); };
+}
+
+}  // namespace engine
