@@ -306,6 +306,23 @@ TEST(MemoryStageTest, NtOutsideAScanAlertsAndIgnoresAStaleStop) {
   EXPECT_TRUE(engine::EndDetectedProgram(app, alerts[0]));
 }
 
+TEST(MemoryStageTest, NtOutsideAScanSeesAChangedDefinitionFile) {
+  ProgramsApp fixture(machine::OsFamily::kNt);
+  model::App& app = fixture.app();
+  hg_test::TestProcess evil(fixture.temp.host("C:\\Program Files\\Evil Co\\EVILAPP.EXE"));
+  SetScanRunning(app, false);
+  int alerts = 0;
+  const engine::DetectionAlert count = [&](model::App&, const engine::DetectedProgram&) {
+    ++alerts;
+  };
+  // The same size, written at once: only the content tells the two apart.
+  WriteExeDefinitions(app, fixture.temp, {"xvilapp.exe=Evil|[progfil]\\Evil Co"});
+  engine::InspectMemory(app, count);
+  WriteExeDefinitions(app, fixture.temp, {"evilapp.exe=Evil|[progfil]\\Evil Co"});
+  engine::InspectMemory(app, count);
+  EXPECT_EQ(alerts, 1);
+}
+
 TEST(MemoryStageTest, NtStopDuringAScanIsHonoured) {
   ProgramsApp fixture(machine::OsFamily::kNt);
   model::App& app = fixture.app();

@@ -1,3 +1,5 @@
+#include "engine/shields/memory_shield.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,7 +13,6 @@
 
 #include "engine/definitions/ignore_list.h"
 #include "engine/scan/inspect_memory.h"
-#include "engine/shields/memory_shield.h"
 #include "engine/version_resource.h"
 #include "model/app.h"
 #include "model/result_rows.h"
@@ -141,8 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
     Ways, AlertLeftTest,
     ::testing::Values(
         Leaving{"CloseBox", [](model::App& app) { app.frmSpywareFoundAlert->UserClose(); }},
-        Leaving{"UnloadedByTheProgram",
-                [](model::App& app) { app.frmSpywareFoundAlert.Unload(); }},
+        Leaving{"UnloadedByTheProgram", [](model::App& app) { app.frmSpywareFoundAlert.Unload(); }},
         // Another window clearing the shared flag in the same pass as the close.
         Leaving{"CloseThenFlagCleared",
                 [](model::App& app) {

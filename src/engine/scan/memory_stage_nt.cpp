@@ -27,10 +27,18 @@ constexpr std::string_view kCompanionProgram = "VEREVEDEDODURAVODIZ.EXE";
 constexpr std::string_view kStoppedSuffix = " was stopped from running.";
 
 // Rebuilds strExeDefinitionPaths from ExeDefinition.dat and returns the name field of the last
-// line read, which the process walk keeps showing.
+// line read, which the process walk keeps showing. Outside a scan a file whose settled stamp is
+// the one the paths were read from is not read again: the shield runs every ten seconds.
 std::string BuildPathList(model::App& app) {
-  std::string& list = app.scan.strExeDefinitionPaths;
+  model::ScanState& scan = app.scan;
+  const std::optional<machine::FileStamp> stamp =
+      app.machine.files().Stamp(ProgramFolderFile(app.system, kExeDefinitionFile));
+  if (!model::IsScanRunning(app) && stamp && !stamp->recent && scan.exe_definition_stamp == stamp)
+    return {};
+  std::string& list = scan.strExeDefinitionPaths;
   list.clear();
+  scan.exe_definition_path_set.clear();
+  scan.exe_definition_stamp.reset();
   std::string last_name;
   std::optional<DefinitionReader> reader = DefinitionReader::Open(app.system, kExeDefinitionFile);
   if (!reader)
@@ -38,25 +46,28 @@ std::string BuildPathList(model::App& app) {
   services::LockWindow(app.system, app.frmMain.hWnd(), false);
   std::string text;
   while (reader->ReadLine(text)) {
-    if (model::IsScanRunning(app) && app.scan.bStopScan) {
+    if (model::IsScanRunning(app) && scan.bStopScan) {
       list.clear();
+      scan.exe_definition_path_set.clear();
       return last_name;
     }
     last_name = ExeNameField(text);
-    if (const std::optional<std::string> path = ExeDefinitionPath(app, text)) {
+    if (std::optional<std::string> path = ExeDefinitionPath(app, text)) {
       if (list.empty())
         list += '|';
       list += *path;
       list += '|';
+      scan.exe_definition_path_set.insert(machine::ToUpper(*path));
     }
     if (model::IsScanRunning(app)) {
-      ++app.scan.lngMemoryItemsInspected;
+      ++scan.lngMemoryItemsInspected;
       ShowMemoryProgress(app, last_name, app.definitions.lngCookieDefinitionCount);
     }
     services::LockWindow(app.system, app.frmMain.hWnd(), false);
     app.system.Yield();
   }
   list = machine::ToUpper(list);
+  scan.exe_definition_stamp = stamp;
   return last_name;
 }
 
@@ -73,10 +84,7 @@ void CheckProcess(model::App& app, uint32_t process_id, const DetectionAlert& al
     program.path = ComparablePath(app, process->ModuleFileName());
   }
   program.file_name = FileNameOf(program.path);
-  std::string needle = "|";
-  needle += program.path;
-  needle += '|';
-  if (app.scan.strExeDefinitionPaths.find(needle) == std::string::npos)
+  if (!app.scan.exe_definition_path_set.contains(program.path))
     return;
 
   program.company_name = GetFileCompanyName(app, program.path);
