@@ -57,10 +57,12 @@ std::optional<Image> ReadImage(uint32_t id) {
   struct stat file {};
   if (stat(link.c_str(), &file) != 0)
     return std::nullopt;
-  std::error_code error;
-  fs::path exe = fs::read_symlink(link, error);
-  if (error)
+  // One readlink call: the listing does this for every process at every shield tick.
+  char target[PATH_MAX];
+  const ssize_t length = readlink(link.c_str(), target, sizeof target);
+  if (length <= 0 || static_cast<size_t>(length) >= sizeof target)
     return std::nullopt;
+  fs::path exe = std::string(target, static_cast<size_t>(length));
   // Linux names a deleted executable by its former path and this suffix; a file that really
   // bears such a name is the very file that runs.
   const std::string& text = exe.native();
@@ -157,10 +159,16 @@ std::optional<std::vector<ProcessSnapshotEntry>> ProcfsProcessTable::Snapshot() 
   const auto ids = ReadIds();
   if (!ids)
     return std::nullopt;
+  // A listing holds nothing open: whoever acts on an entry opens its process again.
   std::vector<ProcessSnapshotEntry> entries;
   for (const uint32_t id : *ids) {
-    if (const auto process = OpenProcess(id))
-      entries.push_back({id, process->ModuleFileName()});
+    if (IsReservedId(id))
+      continue;
+    const std::optional<Image> image = ReadImage(id);
+    if (!image)
+      continue;
+    if (std::optional<std::string> windows_path = files_.ToWindowsPath(image->path))
+      entries.push_back({id, std::move(*windows_path)});
   }
   return entries;
 }

@@ -71,18 +71,12 @@ std::string BuildPathList(model::App& app) {
   return last_name;
 }
 
-// Looks at one listed process; a program that cannot be opened is passed over.
-void CheckProcess(model::App& app, uint32_t process_id, const DetectionAlert& alert) {
+// Looks at one listed process by the path the listing read; ending it checks that path again.
+void CheckProcess(model::App& app, uint32_t process_id, std::string_view module_path,
+                  const DetectionAlert& alert) {
   DetectedProgram program;
-  {
-    // Held only while the path is read: the alert below may wait a long time.
-    const std::unique_ptr<machine::OpenedProcess> process =
-        app.machine.processes().OpenProcess(process_id);
-    if (!process)
-      return;
-    program.process_id = process_id;
-    program.path = ComparablePath(app, process->ModuleFileName());
-  }
+  program.process_id = process_id;
+  program.path = ComparablePath(app, module_path);
   program.file_name = FileNameOf(program.path);
   if (!app.scan.exe_definition_path_set.contains(program.path))
     return;
@@ -123,9 +117,10 @@ std::optional<std::string> ExeDefinitionPath(const model::App& app, std::string_
 }
 
 void InspectProcessesNT(model::App& app, const DetectionAlert& alert) {
-  std::vector<std::string> names;
+  // The listing reads each program's path once: the walk below needs nothing more.
+  std::vector<std::string> paths;
   std::vector<uint32_t> ids;
-  const int32_t count = services::GetProcessList(app.system, names, ids, "", true);
+  const int32_t count = services::GetProcessList(app.system, paths, ids, "", false);
 
   const std::string last_name = BuildPathList(app);
 
@@ -137,7 +132,7 @@ void InspectProcessesNT(model::App& app, const DetectionAlert& alert) {
       if (app.scan.bStopScan)
         return;
     }
-    CheckProcess(app, ids[static_cast<size_t>(i)], alert);
+    CheckProcess(app, ids[static_cast<size_t>(i)], paths[static_cast<size_t>(i)], alert);
     app.system.Yield();
   }
 }
