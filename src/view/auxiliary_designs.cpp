@@ -18,6 +18,7 @@ std::vector<FormDesign> Designs() {
        .controls = {{.name = "Label1", .role = Role::kHeading, .font = kHeadline},
                     {.name = "lblWebsite", .role = Role::kLink}}},
       {.form_name = "frmSpywareFoundAlert",
+       .centred_on_screen = true,
        .controls = {{.name = "lblProductName", .role = Role::kHeading, .font = kHeadline},
                     {.name = "lblAlertFileName", .role = Role::kValue},
                     {.name = "lblAlertCompanyName", .role = Role::kValue}}},

@@ -2,6 +2,8 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include "view/design_table.h"
 #include "view/twips.h"
@@ -80,7 +82,21 @@ void Screen::FormShown(forms::Form& form, bool modal) {
 
 void Screen::PlaceOverOwner(FormView& view) {
   const FormDesign* design = FindFormDesign(view.form().name());
-  if (!design || design->centred_over.empty())
+  if (!design)
+    return;
+  if (design->centred_on_screen) {
+    const QScreen* screen = view.window()->screen();
+    if (!screen)
+      screen = QGuiApplication::primaryScreen();
+    if (!screen)
+      return;
+    forms::Form& form = view.form();
+    const QPoint corner = screen->availableGeometry().center() -
+                          QPoint(TwipsToPixels(form.Width()) / 2, TwipsToPixels(form.Height()) / 2);
+    form.Move(PixelsToTwips(corner.x()), PixelsToTwips(corner.y()), form.Width(), form.Height());
+    return;
+  }
+  if (design->centred_over.empty())
     return;
   for (const auto& [owner_form, owner] : views_) {
     if (owner_form->name() != design->centred_over || !owner->window()->isVisible())
