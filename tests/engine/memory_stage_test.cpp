@@ -27,6 +27,7 @@
 #include "services/text_codec.h"
 #include "support/app_fixture.h"
 #include "support/test_process.h"
+#include "support/unkillable_table.h"
 #include "version_resource.h"
 
 extern char** environ;
@@ -38,46 +39,10 @@ using model::ThreatIconKind;
 
 const std::string kProgramFolder = "C:\\Program Files\\Hearthguard\\";
 
-// A process table over the real one whose programs cannot be ended.
-class UnkillableTable final : public machine::ProcessTable {
- public:
-  void SetInner(std::unique_ptr<machine::ProcessTable> inner) { inner_ = std::move(inner); }
-
-  bool EnumProcesses(std::span<uint32_t> ids, size_t& written) const override {
-    return inner_->EnumProcesses(ids, written);
-  }
-  std::unique_ptr<machine::OpenedProcess> OpenProcess(uint32_t id) const override {
-    std::unique_ptr<machine::OpenedProcess> process = inner_->OpenProcess(id);
-    if (!process)
-      return nullptr;
-    return std::make_unique<Unkillable>(std::move(process));
-  }
-  std::optional<std::vector<machine::ProcessSnapshotEntry>> Snapshot() const override {
-    return inner_->Snapshot();
-  }
-  bool EnablePrivilege(std::string_view) override { return true; }
-  bool DisablePrivilege(std::string_view) override { return true; }
-
- private:
-  class Unkillable final : public machine::OpenedProcess {
-   public:
-    explicit Unkillable(std::unique_ptr<machine::OpenedProcess> process)
-        : process_(std::move(process)) {}
-    uint32_t Id() const override { return process_->Id(); }
-    const std::string& ModuleFileName() const override { return process_->ModuleFileName(); }
-    bool Terminate(uint32_t) override { return false; }
-
-   private:
-    std::unique_ptr<machine::OpenedProcess> process_;
-  };
-
-  std::unique_ptr<machine::ProcessTable> inner_;
-};
-
 machine::MachineParts ProgramParts(bool unkillable) {
   machine::MachineParts parts;
   if (unkillable)
-    parts.processes = std::make_unique<UnkillableTable>();
+    parts.processes = std::make_unique<hg_test::UnkillableTable>();
   return parts;
 }
 
@@ -87,7 +52,7 @@ class ProgramsApp : public hg_test::AppFixture {
   explicit ProgramsApp(machine::OsFamily family, bool unkillable = false)
       : AppFixture([family](hg_test::TempMachine& temp) { temp.profile().os_family = family; },
                    hg_test::TestVersionInfo(), ProgramParts(unkillable)) {
-    if (auto* table = dynamic_cast<UnkillableTable*>(&machine().processes()))
+    if (auto* table = dynamic_cast<hg_test::UnkillableTable*>(&machine().processes()))
       table->SetInner(std::make_unique<machine::ProcfsProcessTable>(machine().files()));
   }
 };

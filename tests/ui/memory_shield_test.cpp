@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -21,6 +22,7 @@
 #include "services/text_codec.h"
 #include "support/app_fixture.h"
 #include "support/test_process.h"
+#include "support/unkillable_table.h"
 #include "ui/main/scan_run.h"
 #include "ui/windows/memory_alert.h"
 
@@ -28,8 +30,21 @@ namespace {
 
 constexpr const char* kEvilPath = "C:\\Program Files\\Evil Co\\EvilApp.exe";
 
+machine::MachineParts Parts(bool unkillable) {
+  machine::MachineParts parts;
+  if (unkillable)
+    parts.processes = std::make_unique<hg_test::UnkillableTable>();
+  return parts;
+}
+
 class MemoryShieldTest : public ::testing::Test {
  protected:
+  explicit MemoryShieldTest(bool unkillable = false)
+      : fixture_({}, hg_test::TestVersionInfo(), Parts(unkillable)) {
+    if (auto* table = dynamic_cast<hg_test::UnkillableTable*>(&fixture_.machine().processes()))
+      table->SetInner(std::make_unique<machine::ProcfsProcessTable>(fixture_.machine().files()));
+  }
+
   void SetUp() override {
     std::string definitions;
     for (const char* line : {"evilapp.exe=Evil|[progfil]\\Evil Co", "second.exe=Two|[windir]"})
@@ -193,6 +208,34 @@ TEST_F(MemoryShieldTest, TicksEveryTenSecondsAndNotDuringAScan) {
   ASSERT_EQ(log.Count(), 1);
   EXPECT_EQ(log[0].message, "Detected in the memory : EVILAPP.EXE was stopped from running.");
   EXPECT_EQ(app().shields.last_alert_serial, 0u);
+}
+
+class UnkillableMemoryShieldTest : public MemoryShieldTest {
+ protected:
+  UnkillableMemoryShieldTest() : MemoryShieldTest(true) {}
+};
+
+TEST_F(UnkillableMemoryShieldTest, StopDisablesBothButtonsAndSaysWhenTheProgramSurvives) {
+  hg_test::TestProcess evil(Host(kEvilPath));
+  bool buttons_enabled = true;
+  At(15000, [&] {
+    backend().ExpectMsgBox(services::vbOK,
+                           "EVILAPP.EXE could not be stopped.  You should try again after saving "
+                           "your work and closing any open applications.",
+                           1000);
+    alert().cmdYes.UserClick();
+  });
+  // Delivered while the message box is open.
+  At(15500, [&] { buttons_enabled = alert().cmdYes.Enabled() || alert().cmdNO.Enabled(); });
+  backend().AdvanceMs(10000);
+  EXPECT_FALSE(buttons_enabled);
+  EXPECT_TRUE(backend().PromptsUsedUp());
+  ASSERT_EQ(backend().MessageBoxes().size(), 1u);
+  EXPECT_EQ(backend().MessageBoxes()[0].title, "Hearthguard");
+  EXPECT_EQ(backend().MessageBoxes()[0].style, services::vbInformation);
+  EXPECT_FALSE(app().frmSpywareFoundAlert.Loaded());
+  EXPECT_EQ(IgnoreFile(), "");
+  EXPECT_TRUE(hg_test::IsAlive(evil.pid()));
 }
 
 TEST_F(MemoryShieldTest, AnAlertWithoutADetectionEndsNothingAndListsNoBlankLine) {

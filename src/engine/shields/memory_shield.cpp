@@ -1,9 +1,11 @@
 #include "engine/shields/memory_shield.h"
 
 #include <cstdint>
+#include <exception>
 #include <string>
 
 #include "engine/scan/inspect_memory.h"
+#include "forms/runtime.h"
 #include "machine/text.h"
 #include "model/app.h"
 #include "model/scan_running.h"
@@ -49,7 +51,13 @@ void RunMemoryShield(model::App& app) {
     return;
   TickHold hold(app.shields);
   model::ApplyTimerSettings(app, false);
-  InspectMemory(app, AlertAndStopProcess);
+  try {
+    InspectMemory(app, AlertAndStopProcess);
+  } catch (const forms::ProgramEnded&) {
+    throw;
+  } catch (const std::exception&) {
+    // A run that fails (out of memory, say) is dropped; the next tick starts afresh.
+  }
   model::ApplyTimerSettings(app, true);
 }
 
