@@ -24,7 +24,7 @@ struct ShieldState {
   // The detection the memory alert on screen names; serial 0 when the alert shows no
   // detection (opened without being filled).
   MemoryAlertSubject memory_alert;
-  // The serial of the last memory alert answered with STOP or ALLOW.
+  // The serial of the last memory alert answered with STOP or ALLOW, and of the last shown.
   uint64_t answered_alert_serial = 0;
   uint64_t last_alert_serial = 0;
   // The start page as read at the last home-page tick ("about:blank" when unreadable).
