@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -54,6 +55,20 @@ int CountProcesses() {
   int count = 0;
   ForEachProcess([&count](const char*) { ++count; });
   return count;
+}
+
+// The system's sleep program, found on the PATH.
+fs::path SleepProgram() {
+  const char* path = std::getenv("PATH");
+  std::string_view folders = path ? path : "";
+  while (!folders.empty()) {
+    const size_t colon = folders.find(':');
+    const fs::path candidate = fs::path(folders.substr(0, colon)) / "sleep";
+    if (access(candidate.c_str(), X_OK) == 0)
+      return candidate;
+    folders = colon == std::string_view::npos ? std::string_view() : folders.substr(colon + 1);
+  }
+  std::abort();
 }
 
 // The machine, its definitions and enough sleepers; everything goes again at the end.
@@ -110,7 +125,7 @@ class Scene {
     if (!folder)
       std::abort();
     const fs::path program = *folder / "sleeper";
-    fs::copy_file("/usr/bin/sleep", program, fs::copy_options::overwrite_existing);
+    fs::copy_file(SleepProgram(), program, fs::copy_options::overwrite_existing);
     const std::string path = program.string();
     std::string lifetime = "600";
     char* argv[] = {const_cast<char*>(path.c_str()), lifetime.data(), nullptr};
