@@ -105,8 +105,6 @@ TEST_F(MemoryShieldTest, TwoDetectionsGiveTwoAlertsInTurnAndStopEndsExactlyThose
   EXPECT_TRUE(second.WaitKilled());
   EXPECT_TRUE(hg_test::IsAlive(same_name.pid()));
   EXPECT_FALSE(app().frmSpywareFoundAlert.Loaded());
-  EXPECT_EQ(app().frmMain.lvwSpywareFound.Count(), 0);
-  EXPECT_TRUE(backend().MessageBoxes().empty());
   EXPECT_FALSE(app().shields.bShieldTickRunning);
   EXPECT_TRUE(app().frmMain.tmrMemoryInspected.Enabled());
 }
