@@ -1,7 +1,6 @@
 #include "engine/scan/memory_stage_nt.h"
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "engine/definitions/definition_reader.h"
