@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 
@@ -213,6 +215,26 @@ std::optional<FileAttributes> FileSystem::Attributes(std::string_view windows_pa
       (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)))
     return std::nullopt;
   return AttributesOf(st, DosBits(*found), found->hidden_name);
+}
+
+std::optional<FileStamp> FileSystem::Stamp(std::string_view windows_path) const {
+  std::optional<FoundEntry> found = Find(windows_path);
+  struct stat st {};
+  if (!found || stat(found->HostPath().c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    return std::nullopt;
+  constexpr int64_t kNsPerSecond = 1000000000;
+  FileStamp stamp;
+  stamp.device = static_cast<uint64_t>(st.st_dev);
+  stamp.inode = static_cast<uint64_t>(st.st_ino);
+  stamp.size = static_cast<uint64_t>(st.st_size);
+  stamp.modified_ns = static_cast<int64_t>(st.st_mtim.tv_sec) * kNsPerSecond + st.st_mtim.tv_nsec;
+  stamp.changed_ns = static_cast<int64_t>(st.st_ctim.tv_sec) * kNsPerSecond + st.st_ctim.tv_nsec;
+  constexpr int64_t kSettleNs = 2 * kNsPerSecond;
+  const int64_t now_ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                             std::chrono::system_clock::now().time_since_epoch())
+                             .count();
+  stamp.recent = now_ns - std::max(stamp.modified_ns, stamp.changed_ns) < kSettleNs;
+  return stamp;
 }
 
 std::optional<EntryInfo> FileSystem::Query(std::string_view windows_path) const {

@@ -37,6 +37,21 @@ struct FileAttributes {
   bool IsNormalFile() const { return !is_folder && !hidden && !system; }
 };
 
+// What tells one state of a file from another without reading it: which file it is, its size
+// and when it last changed. Equal stamps mean the content has not been replaced or rewritten.
+struct FileStamp {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  uint64_t size = 0;
+  int64_t modified_ns = 0;
+  int64_t changed_ns = 0;
+  // Changed within the last two seconds: a write in the same clock tick could still follow
+  // unseen, so such a stamp proves nothing yet.
+  bool recent = false;
+
+  bool operator==(const FileStamp&) const = default;
+};
+
 struct FoundEntry;
 
 // What a folder listing tells of an entry: whether it exists and how it counts, without the
@@ -75,6 +90,8 @@ class FileSystem {
   std::optional<std::string> ToWindowsPath(const std::filesystem::path& host_path) const;
 
   std::optional<FileAttributes> Attributes(std::string_view windows_path) const;
+  // The stamp of an existing regular file; nothing for anything else.
+  std::optional<FileStamp> Stamp(std::string_view windows_path) const;
   // Existence, kind and the hidden and system bits of what a path names; answered from a held
   // folder listing without a call to the host once the entry's DOS bits are known.
   std::optional<EntryInfo> Query(std::string_view windows_path) const;

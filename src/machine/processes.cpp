@@ -51,22 +51,49 @@ bool IsFile(const fs::path& path, const struct stat& file) {
          found.st_ino == file.st_ino;
 }
 
+fs::path ExeLink(uint32_t id) {
+  return fs::path("/proc") / std::to_string(id) / "exe";
+}
+
+// The link's target in one readlink call: listings do this for every process at every shield
+// tick.
+std::optional<std::string> ReadLink(const fs::path& link) {
+  char target[PATH_MAX];
+  const ssize_t length = readlink(link.c_str(), target, sizeof target);
+  if (length <= 0 || static_cast<size_t>(length) >= sizeof target)
+    return std::nullopt;
+  return std::string(target, static_cast<size_t>(length));
+}
+
 // Nothing when the process is gone or its executable cannot be read.
 std::optional<Image> ReadImage(uint32_t id) {
-  const fs::path link = fs::path("/proc") / std::to_string(id) / "exe";
+  const fs::path link = ExeLink(id);
   struct stat file {};
   if (stat(link.c_str(), &file) != 0)
     return std::nullopt;
-  std::error_code error;
-  fs::path exe = fs::read_symlink(link, error);
-  if (error)
+  std::optional<std::string> text = ReadLink(link);
+  if (!text)
     return std::nullopt;
   // Linux names a deleted executable by its former path and this suffix; a file that really
   // bears such a name is the very file that runs.
-  const std::string& text = exe.native();
-  if (text.ends_with(kDeletedSuffix) && !IsFile(exe, file))
-    exe = text.substr(0, text.size() - kDeletedSuffix.size());
+  fs::path exe = *text;
+  if (text->ends_with(kDeletedSuffix) && !IsFile(exe, file))
+    exe = text->substr(0, text->size() - kDeletedSuffix.size());
   return Image{std::move(exe), file.st_dev, file.st_ino};
+}
+
+// Only the executable's path, as ReadImage gives it; the file itself is looked at only when the
+// link names a deleted one.
+std::optional<fs::path> ReadImagePath(uint32_t id) {
+  std::optional<std::string> text = ReadLink(ExeLink(id));
+  if (!text)
+    return std::nullopt;
+  if (!text->ends_with(kDeletedSuffix))
+    return fs::path(std::move(*text));
+  std::optional<Image> image = ReadImage(id);
+  if (!image)
+    return std::nullopt;
+  return std::move(image->path);
 }
 
 // A process held through a pidfd: signals sent through it reach this process or nobody.
@@ -157,10 +184,16 @@ std::optional<std::vector<ProcessSnapshotEntry>> ProcfsProcessTable::Snapshot() 
   const auto ids = ReadIds();
   if (!ids)
     return std::nullopt;
+  // A listing holds nothing open: whoever acts on an entry opens its process again.
   std::vector<ProcessSnapshotEntry> entries;
   for (const uint32_t id : *ids) {
-    if (const auto process = OpenProcess(id))
-      entries.push_back({id, process->ModuleFileName()});
+    if (IsReservedId(id))
+      continue;
+    const std::optional<fs::path> path = ReadImagePath(id);
+    if (!path)
+      continue;
+    if (std::optional<std::string> windows_path = files_.ToWindowsPath(*path))
+      entries.push_back({id, std::move(*windows_path)});
   }
   return entries;
 }

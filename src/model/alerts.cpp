@@ -4,7 +4,7 @@ namespace model {
 
 FrmSpywareFoundAlert::FrmSpywareFoundAlert(forms::Runtime& runtime)
     : Window(runtime, "frmSpywareFoundAlert") {
-  Move(0, 0, 5400, 3900);
+  Move(0, 0, 6000, 3900);
   forms::Font verdana;
   verdana.name = "Verdana";
 
@@ -14,14 +14,14 @@ FrmSpywareFoundAlert::FrmSpywareFoundAlert(forms::Runtime& runtime)
     double left, top, width;
   };
   const Text texts[] = {
-      {lblProductName, "Malicious Program Found", 240, 120, 4920},
-      {Label1, "Spyware/Adware has been detected.", 240, 600, 4920},
-      {SkinLabel4, "File Name:", 240, 1020, 1440},
-      {lblAlertFileName, "Spyware.exe", 1800, 1020, 3360},
-      {SkinLabel5, "Company Name:", 240, 1380, 1440},
-      {lblAlertCompanyName, "Bad Evil Company, Inc.", 1800, 1380, 3360},
-      {SkinLabel2, "Click STOP to stop it from running.", 240, 1860, 4920},
-      {SkinLabel3, "Click ALLOW to allow the program to run.", 240, 2220, 4920},
+      {lblProductName, "Malicious Program Found", 240, 120, 5520},
+      {Label1, "Spyware/Adware has been detected.", 240, 600, 5520},
+      {SkinLabel4, "File Name:", 240, 1020, 1680},
+      {lblAlertFileName, "Spyware.exe", 2040, 1020, 3720},
+      {SkinLabel5, "Company Name:", 240, 1380, 1680},
+      {lblAlertCompanyName, "Bad Evil Company, Inc.", 2040, 1380, 3720},
+      {SkinLabel2, "Click STOP to stop it from running.", 240, 1860, 5520},
+      {SkinLabel3, "Click ALLOW to allow the program to run.", 240, 2220, 5520},
       {SkinLabel1(0), "Windowed Label", 240, 2700, 1215},
   };
   for (const Text& t : texts) {
@@ -32,8 +32,8 @@ FrmSpywareFoundAlert::FrmSpywareFoundAlert(forms::Runtime& runtime)
   lblProductName.SetFontBold(true);
   SkinLabel1(0).SetVisible(false);
 
-  Place(Captioned(cmdYes, "STOP"), nullptr, 1320, 3000, 1215, 495);
-  Place(Captioned(cmdNO, "ALLOW"), nullptr, 2865, 3000, 1215, 495);
+  Place(Captioned(cmdYes, "STOP"), nullptr, 1620, 3000, 1215, 495);
+  Place(Captioned(cmdNO, "ALLOW"), nullptr, 3165, 3000, 1215, 495);
 }
 
 FrmHomePageChangedAlert::FrmHomePageChangedAlert(forms::Runtime& runtime)

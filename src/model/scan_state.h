@@ -4,7 +4,11 @@
 // FrmMain.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <unordered_set>
+
+#include "machine/file_system.h"
 
 namespace model {
 
@@ -30,6 +34,10 @@ struct ScanState {
   // The running-program stages' cached definitions: the NT family's path list of the current
   // run, and the 95/98/ME family's decoded lines, kept for the life of the process.
   std::string strExeDefinitionPaths;
+  // The same paths for look-up, and the stamp of the file they were read from: outside a scan
+  // the NT stage reads the file again only when its stamp has changed.
+  std::unordered_set<std::string> exe_definition_path_set;
+  std::optional<machine::FileStamp> exe_definition_stamp;
   std::string strExeDefinitionLines;
 };
 

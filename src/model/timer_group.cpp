@@ -39,16 +39,18 @@ void ApplyTimerSettings(App& app, bool on) {
     const bool is_number =
         machine::ParseNumber(ReadOption(app, "chkAutomaticScanYesOrNo", "0"), scheduler);
     window.tmrScheduler.SetEnabled(is_number && scheduler != 0);
-    window.tmrCheckHomePage.SetEnabled(
-        TruthValue(ReadOption(app, "optIEHomePageSheildOn", "True")).value_or(true));
-    window.tmrMemoryInspected.SetEnabled(
-        TruthValue(ReadOption(app, "optMemorySheildOn", "True")).value_or(true));
+    window.tmrCheckHomePage.SetEnabled(ShieldOptionOn(app, "optIEHomePageSheildOn"));
+    window.tmrMemoryInspected.SetEnabled(ShieldOptionOn(app, "optMemorySheildOn"));
     return;
   }
   window.tmrCheckHomePage.SetEnabled(false);
   window.tmrMemoryInspected.SetEnabled(false);
   window.tmrScheduler.SetEnabled(false);
   window.tmrTimeOut.SetEnabled(false);
+}
+
+bool ShieldOptionOn(App& app, std::string_view key) {
+  return TruthValue(ReadOption(app, key, "True")).value_or(true);
 }
 
 void ShowPanels(App& app, bool /*startup*/, bool /*options*/, bool /*results*/, bool /*sweep*/) {

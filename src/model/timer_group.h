@@ -18,6 +18,10 @@ inline constexpr std::string_view kOptionsSection = "OptionAndSettings";
 // Off: stops the three group timers and tmrTimeOut.
 void ApplyTimerSettings(App& app, bool on);
 
+// A shield's option ("optIEHomePageSheildOn", "optMemorySheildOn") as the group switch reads it:
+// default "True"; a value that is not a truth value counts as on.
+bool ShieldOptionOn(App& app, std::string_view key);
+
 // The panel switch: the four flags have no effect on this window; it stops tmrScroll.
 void ShowPanels(App& app, bool startup, bool options, bool results, bool sweep);
 

@@ -70,7 +70,8 @@ struct FormDesign {
   // Each time the window appears, it is placed centred over this window ("" = where its model
   // puts it).
   std::string_view centred_over = {};
-  // Each time the window appears, it is placed in the centre of the screen.
+  // Each time the window appears, it is placed in the centre of its screen's work area (the
+  // alerts, which may come up while the main window sits in the tray).
   bool centred_on_screen = false;
   // The window has a title bar (with its close box).
   bool title_bar = true;

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -31,7 +32,7 @@ bool ShowsExecutable(pid_t pid, const fs::path& exe) {
 
 }  // namespace
 
-TestProcess::TestProcess(const fs::path& host_path, int seconds) {
+TestProcess::TestProcess(const fs::path& host_path, int seconds, std::string_view trailer) {
   std::error_code error;
   fs::create_directories(host_path.parent_path(), error);
   fs::copy_file(HG_TEST_SLEEPER, host_path, fs::copy_options::overwrite_existing, error);
@@ -39,6 +40,8 @@ TestProcess::TestProcess(const fs::path& host_path, int seconds) {
     ADD_FAILURE() << "cannot copy the sleeper to " << host_path << ": " << error.message();
     return;
   }
+  if (!trailer.empty())
+    std::ofstream(host_path, std::ios::binary | std::ios::app) << trailer;
   fs::permissions(host_path, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec,
                   fs::perm_options::replace, error);
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string_view>
 
 namespace hg_test {
 
@@ -13,8 +14,10 @@ class TestProcess {
  public:
   // Copies the sleeper to `host_path` (creating its folders), makes it executable and starts it
   // with `seconds` as its lifetime, then waits until /proc shows the new executable. On failure
-  // pid() is 0 and a test failure has been recorded.
-  explicit TestProcess(const std::filesystem::path& host_path, int seconds = 30);
+  // pid() is 0 and a test failure has been recorded. `trailer` is appended to the copy (a
+  // version block, say).
+  explicit TestProcess(const std::filesystem::path& host_path, int seconds = 30,
+                       std::string_view trailer = {});
   // Kills and reaps the program when it still runs.
   ~TestProcess();
   TestProcess(const TestProcess&) = delete;

@@ -12,7 +12,8 @@ struct App;
 
 namespace engine {
 
-// Appends the item, trimmed of blanks, as one line and reloads the list.
+// Appends the item, trimmed of blanks, as one line and reloads the list. A blank item adds
+// nothing.
 void AddToIgnoreList(model::App& app, std::string_view item);
 
 // Rebuilds `strIgnoreList` from the file, yielding after each line. The new list is built aside

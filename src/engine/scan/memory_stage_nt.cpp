@@ -1,7 +1,6 @@
 #include "engine/scan/memory_stage_nt.h"
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "engine/definitions/definition_reader.h"
@@ -27,10 +26,18 @@ constexpr std::string_view kCompanionProgram = "VEREVEDEDODURAVODIZ.EXE";
 constexpr std::string_view kStoppedSuffix = " was stopped from running.";
 
 // Rebuilds strExeDefinitionPaths from ExeDefinition.dat and returns the name field of the last
-// line read, which the process walk keeps showing.
+// line read, which the process walk keeps showing. Outside a scan a file whose settled stamp is
+// the one the paths were read from is not read again: the shield runs every ten seconds.
 std::string BuildPathList(model::App& app) {
-  std::string& list = app.scan.strExeDefinitionPaths;
+  model::ScanState& scan = app.scan;
+  const std::optional<machine::FileStamp> stamp =
+      app.machine.files().Stamp(ProgramFolderFile(app.system, kExeDefinitionFile));
+  if (!model::IsScanRunning(app) && stamp && !stamp->recent && scan.exe_definition_stamp == stamp)
+    return {};
+  std::string& list = scan.strExeDefinitionPaths;
   list.clear();
+  scan.exe_definition_path_set.clear();
+  scan.exe_definition_stamp.reset();
   std::string last_name;
   std::optional<DefinitionReader> reader = DefinitionReader::Open(app.system, kExeDefinitionFile);
   if (!reader)
@@ -38,45 +45,39 @@ std::string BuildPathList(model::App& app) {
   services::LockWindow(app.system, app.frmMain.hWnd(), false);
   std::string text;
   while (reader->ReadLine(text)) {
-    if (model::IsScanRunning(app) && app.scan.bStopScan) {
+    if (model::IsScanRunning(app) && scan.bStopScan) {
       list.clear();
+      scan.exe_definition_path_set.clear();
       return last_name;
     }
     last_name = ExeNameField(text);
-    if (const std::optional<std::string> path = ExeDefinitionPath(app, text)) {
+    if (std::optional<std::string> path = ExeDefinitionPath(app, text)) {
       if (list.empty())
         list += '|';
       list += *path;
       list += '|';
+      scan.exe_definition_path_set.insert(machine::ToUpper(*path));
     }
     if (model::IsScanRunning(app)) {
-      ++app.scan.lngMemoryItemsInspected;
+      ++scan.lngMemoryItemsInspected;
       ShowMemoryProgress(app, last_name, app.definitions.lngCookieDefinitionCount);
     }
     services::LockWindow(app.system, app.frmMain.hWnd(), false);
     app.system.Yield();
   }
   list = machine::ToUpper(list);
+  scan.exe_definition_stamp = stamp;
   return last_name;
 }
 
-// Looks at one listed process; a program that cannot be opened is passed over.
-void CheckProcess(model::App& app, uint32_t process_id, const DetectionAlert& alert) {
+// Looks at one listed process by the path the listing read; ending it checks that path again.
+void CheckProcess(model::App& app, uint32_t process_id, std::string_view module_path,
+                  const DetectionAlert& alert) {
   DetectedProgram program;
-  {
-    // Held only while the path is read: the alert below may wait a long time.
-    const std::unique_ptr<machine::OpenedProcess> process =
-        app.machine.processes().OpenProcess(process_id);
-    if (!process)
-      return;
-    program.process_id = process_id;
-    program.path = ComparablePath(app, process->ModuleFileName());
-  }
+  program.process_id = process_id;
+  program.path = ComparablePath(app, module_path);
   program.file_name = FileNameOf(program.path);
-  std::string needle = "|";
-  needle += program.path;
-  needle += '|';
-  if (app.scan.strExeDefinitionPaths.find(needle) == std::string::npos)
+  if (!app.scan.exe_definition_path_set.contains(program.path))
     return;
 
   program.company_name = GetFileCompanyName(app, program.path);
@@ -115,9 +116,10 @@ std::optional<std::string> ExeDefinitionPath(const model::App& app, std::string_
 }
 
 void InspectProcessesNT(model::App& app, const DetectionAlert& alert) {
-  std::vector<std::string> names;
+  // The listing reads each program's path once: the walk below needs nothing more.
+  std::vector<std::string> paths;
   std::vector<uint32_t> ids;
-  const int32_t count = services::GetProcessList(app.system, names, ids, "", true);
+  const int32_t count = services::GetProcessList(app.system, paths, ids, "", false);
 
   const std::string last_name = BuildPathList(app);
 
@@ -129,7 +131,7 @@ void InspectProcessesNT(model::App& app, const DetectionAlert& alert) {
       if (app.scan.bStopScan)
         return;
     }
-    CheckProcess(app, ids[static_cast<size_t>(i)], alert);
+    CheckProcess(app, ids[static_cast<size_t>(i)], paths[static_cast<size_t>(i)], alert);
     app.system.Yield();
   }
 }

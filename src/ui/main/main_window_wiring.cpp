@@ -7,6 +7,7 @@
 #include "engine/definitions/status_labels.h"
 #include "engine/scan/drive_list.h"
 #include "engine/shields/home_page_shield.h"
+#include "engine/shields/memory_shield.h"
 #include "model/timer_group.h"
 #include "removal/removal_hooks.h"
 #include "removal/removal_session.h"
@@ -19,6 +20,7 @@
 #include "ui/windows/delete_failed.h"
 #include "ui/windows/download_window.h"
 #include "ui/windows/home_page_alert.h"
+#include "ui/windows/memory_alert.h"
 #include "ui/windows/report_viewer.h"
 #include "ui/windows/skin.h"
 #include "ui/windows/update_notification.h"
@@ -55,6 +57,8 @@ void InstallWindowHandlers(model::App& app, services::Clipboard& clipboard) {
   InstallUpdateNotification(app);
   engine::InstallHomePageShield(app);
   InstallHomePageAlert(app);
+  engine::InstallMemoryShield(app);
+  InstallMemoryAlert(app);
 }
 
 void PrepareDefinitionsAndDrives(model::App& app) {

@@ -125,14 +125,23 @@ bool IsScanBlocked(const model::App& app) {
   return app.scan.bRemovalRunning || app.scan.bLiveUpdateRunning || app.shields.bShieldTickRunning;
 }
 
+namespace {
+
+std::string_view BlockedMessage(const model::App& app) {
+  if (app.scan.bRemovalRunning)
+    return kRemovalRunningMessage;
+  if (app.scan.bLiveUpdateRunning)
+    return kLiveUpdateRunningMessage;
+  return kShieldWaitingMessage;
+}
+
+}  // namespace
+
 void cmdScanNow_Click(model::App& app) {
   if (model::IsScanRunning(app))
     return;
   if (IsScanBlocked(app)) {
-    const std::string_view message = app.scan.bRemovalRunning      ? kRemovalRunningMessage
-                                     : app.scan.bLiveUpdateRunning ? kLiveUpdateRunningMessage
-                                                                   : kShieldWaitingMessage;
-    app.runtime.MsgBox(message, services::vbInformation, app.branding.strProductName);
+    app.runtime.MsgBox(BlockedMessage(app), services::vbInformation, app.branding.strProductName);
     return;
   }
   model::FrmMain& window = app.frmMain;
