@@ -328,25 +328,29 @@ TEST_F(RegistryStageTest, MissingDefinitionFileFindsNothing) {
 
 TEST(RegistryDefinitionLineTest, Layout) {
   struct Case {
-    const char* text;
-    const char* root;
-    const char* key;
+    std::string text;
+    std::string root;
+    std::string key;
     const char* value;
     const char* threat;
     const char* type;
     bool has_threat_part;
+    bool names_item;  // counted and looked for
   };
   const Case cases[] = {
-      {"2^Software\\X^Run^=Thing|Adware", "2", "Software\\X", "Run", "Thing", "Adware", true},
-      {"2^Software\\X^=Thing", "2", "Software\\X", "", "Thing", "", true},
-      {"2^Software\\X=Thing", "2", "Software\\X", "", "Thing", "", true},
-      {"2^Software\\X^Run=Thing", "2", "Software\\X", "Run", "Thing", "", true},
-      {"2^K^V^extra^more=T", "2", "K", "V", "T", "", true},
-      {"2^K=1^V=2^=  T a |  B  | C", "2", "K=1", "V=2", "T a ", "  B  ", true},
-      {"2^K^=", "2", "K", "", "", "", true},
-      {"2^K^=|Type", "2", "K", "", "", "Type", true},
-      {"2^K^V", "2", "K", "V", "", "", false},
-      {"", "", "", "", "", "", false},
+      {"2^Software\\X^Run^=Thing|Adware", "2", "Software\\X", "Run", "Thing", "Adware", true, true},
+      {"2^Software\\X^=Thing", "2", "Software\\X", "", "Thing", "", true, true},
+      {"2^Software\\X=Thing", "2", "Software\\X", "", "Thing", "", true, true},
+      {"2^Software\\X^Run=Thing", "2", "Software\\X", "Run", "Thing", "", true, true},
+      {"2^K^V^extra^more=T", "2", "K", "V", "T", "", true, true},
+      {"2^K=1^V=2^=  T a |  B  | C", "2", "K=1", "V=2", "T a ", "  B  ", true, true},
+      {"2^K^=", "2", "K", "", "", "", true, true},
+      {"2^K^=|Type", "2", "K", "", "", "Type", true, true},
+      {"2^K^V", "2", "K", "V", "", "", false, false},
+      // A blank key path would name the root; a NUL ends no registry name.
+      {"2^ ^=T", "2", " ", "", "T", "", true, false},
+      {std::string("2^K\0x^=T", 8), "2", std::string("K\0x", 3), "", "T", "", true, false},
+      {"", "", "", "", "", "", false, false},
   };
   for (const Case& c : cases) {
     const engine::RegistryDefinitionLine line = engine::ParseRegistryDefinitionLine(c.text);
@@ -356,6 +360,7 @@ TEST(RegistryDefinitionLineTest, Layout) {
     EXPECT_EQ(line.threat_name, c.threat) << c.text;
     EXPECT_EQ(line.type_text, c.type) << c.text;
     EXPECT_EQ(line.has_threat_part, c.has_threat_part) << c.text;
+    EXPECT_EQ(line.NamesRegistryItem(), c.names_item) << c.text;
   }
 }
 

@@ -32,6 +32,39 @@ DefinitionLine ParseDefinitionLine(std::string_view decoded_line) {
   return line;
 }
 
+void PrepareFileLine(const DefinitionLine& line, bool folder_ok, const std::string& folder,
+                     LineTarget& target) {
+  target.counted = true;
+  const std::string& name = line.name;
+  if (!name.empty() && (name.front() == ' ' || name.back() == ' '))
+    target.shown_name = machine::TrimBlanks(name);
+  else
+    target.shown_name.assign(name);
+  target.path.assign(folder);
+  if (!folder.empty())
+    target.path += '\\';
+  target.path += target.shown_name;
+  if (target.path.find("\\\\") != std::string::npos)
+    target.path = CollapseDoubleBackslashes(target.path);
+  target.testable = folder_ok && IsAbsoluteWindowsPath(target.path) && line.has_threat_name;
+}
+
+void PrepareFolderLine(const DefinitionLine& line, bool folder_ok, const std::string& folder,
+                       LineTarget& target) {
+  target.counted = false;
+  target.testable = false;
+  if (!folder_ok || folder.empty() || !IsAbsoluteWindowsPath(folder))
+    return;
+  target.counted = true;
+  target.path.assign(folder);
+  target.shown_name.assign(line.name);
+  for (const std::string_view end : {"\r\n", "\r", "\n", "\t"}) {
+    if (target.shown_name.find(end) != std::string::npos)
+      target.shown_name = machine::ReplaceAll(target.shown_name, end, "");
+  }
+  target.testable = line.has_threat_name;
+}
+
 std::string CollapseDoubleBackslashes(std::string_view path) {
   return machine::ReplaceAll(path, "\\\\", "\\");
 }

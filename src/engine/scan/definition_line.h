@@ -26,6 +26,25 @@ struct DefinitionLine {
 // threat name: it never inherits the threat of the line before it.
 DefinitionLine ParseDefinitionLine(std::string_view decoded_line);
 
+// One line of the file or folder stage made ready for its test. A stage run refills one for
+// every line, so that its texts keep their buffers.
+struct LineTarget {
+  bool counted = false;   // adds to the inspected count and shows progress
+  bool testable = false;  // its path is looked for
+  std::string shown_name;
+  std::string path;
+};
+
+// A file line: counted always; its path is the folder (expanded; `folder_ok` false when a token
+// has no folder here), "\" and the name trimmed of blanks, double backslashes made single. It is
+// looked for when the folder could be placed, the path is "X:\..." and the line held "=".
+void PrepareFileLine(const DefinitionLine& line, bool folder_ok, const std::string& folder,
+                     LineTarget& target);
+// A folder line: counted, and looked for when it held "=", only when its folder could be placed
+// and is "X:\..."; the name shown loses its line breaks and tabs.
+void PrepareFolderLine(const DefinitionLine& line, bool folder_ok, const std::string& folder,
+                       LineTarget& target);
+
 // Every "\\" made "\" in one left-to-right pass.
 std::string CollapseDoubleBackslashes(std::string_view path);
 

@@ -26,48 +26,6 @@ namespace {
 
 using model::ThreatIconKind;
 
-// One line made ready for its test. A stage run refills one for every line, so that its texts
-// keep their buffers.
-struct Target {
-  bool counted = false;   // adds to the inspected count and shows progress
-  bool testable = false;  // its path is looked for
-  std::string shown_name;
-  std::string path;
-};
-
-void PrepareFileLine(const DefinitionLine& line, bool folder_ok, const std::string& folder,
-                     Target& target) {
-  target.counted = true;
-  const std::string& name = line.name;
-  if (!name.empty() && (name.front() == ' ' || name.back() == ' '))
-    target.shown_name = machine::TrimBlanks(name);
-  else
-    target.shown_name.assign(name);
-  target.path.assign(folder);
-  if (!folder.empty())
-    target.path += '\\';
-  target.path += target.shown_name;
-  if (target.path.find("\\\\") != std::string::npos)
-    target.path = CollapseDoubleBackslashes(target.path);
-  target.testable = folder_ok && IsAbsoluteWindowsPath(target.path) && line.has_threat_name;
-}
-
-void PrepareFolderLine(const DefinitionLine& line, bool folder_ok, const std::string& folder,
-                       Target& target) {
-  target.counted = false;
-  target.testable = false;
-  if (!folder_ok || folder.empty() || !IsAbsoluteWindowsPath(folder))
-    return;
-  target.counted = true;
-  target.path.assign(folder);
-  target.shown_name.assign(line.name);
-  for (const std::string_view end : {"\r\n", "\r", "\n", "\t"}) {
-    if (target.shown_name.find(end) != std::string::npos)
-      target.shown_name = machine::ReplaceAll(target.shown_name, end, "");
-  }
-  target.testable = line.has_threat_name;
-}
-
 // The progress call of a counted line: the phase caption, a line break and the line's name.
 // `text` is kept across lines with the caption part in front.
 void ShowProgress(model::App& app, std::string_view name, std::string& text) {
@@ -209,7 +167,7 @@ class StageRun {
           line.has_folder ? folders_.Expand(line.folder) : no_folder_;
       const bool folder_ok = expanded.has_value();
       const std::string& folder = folder_ok ? *expanded : *no_folder_;
-      Target& target = target_;
+      LineTarget& target = target_;
       if (stage_ == Stage::kFiles)
         PrepareFileLine(line, folder_ok, folder, target);
       else
@@ -262,7 +220,7 @@ class StageRun {
   FolderExpander folders_;
   Findings findings_;
   const std::optional<std::string> no_folder_ = std::string();
-  Target target_;
+  LineTarget target_;
   std::string progress_text_;
 };
 

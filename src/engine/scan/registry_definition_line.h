@@ -23,6 +23,9 @@ struct RegistryDefinitionLine {
   bool HasKeyPath() const;
   // A key path or value name holding a NUL names nothing in the registry.
   bool HoldsRegistryNames() const;
+  // The line is looked for (and counted) only when it has its threat part, a key path and
+  // names the registry can hold; its root code is mapped separately.
+  bool NamesRegistryItem() const { return has_threat_part && HoldsRegistryNames() && HasKeyPath(); }
 };
 
 // Fields past the third "^"-separated one are ignored (the update merge closes the key part

@@ -102,10 +102,10 @@ void ScanRegistryDefinitions(model::App& app) {
     if (app.scan.bStopScan || !reader->ReadLine(text))
       break;
     const RegistryDefinitionLine line = ParseRegistryDefinitionLine(text);
-    if (!line.has_threat_part || !line.HoldsRegistryNames())
+    if (!line.NamesRegistryItem())
       continue;
     const machine::RegHandle root = services::RootKeyFromCode(app.system, line.root_code);
-    if (root == services::kNoRootKey || !line.HasKeyPath())
+    if (root == services::kNoRootKey)
       continue;
     const std::string root_name = app.system.strRootKeyName;
 
