@@ -351,24 +351,27 @@ std::optional<std::string_view> FileSystem::ReadFile(std::string_view windows_pa
   return bytes;
 }
 
-bool FileSystem::WriteFile(std::string_view windows_path, std::string_view content) {
+bool FileSystem::WriteInFolder(std::string_view windows_path,
+                               const std::function<bool(int, const std::string&)>& write) {
   const OwnChange change(*cache_);
   const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
   const std::optional<CreateTarget> target = path ? cache_->FindForCreate(*path) : std::nullopt;
   if (!target || (target->existing && target->existing->is_folder))
     return false;
   const WriteFolder folder(*target, cache_->CanonicalRoot(path->drive));
-  return folder.ok() && WriteWholeFileAt(folder.fd(), folder.name(), content);
+  return folder.ok() && write(folder.fd(), folder.name());
+}
+
+bool FileSystem::WriteFile(std::string_view windows_path, std::string_view content) {
+  return WriteInFolder(windows_path, [content](int folder, const std::string& name) {
+    return WriteWholeFileAt(folder, name, content);
+  });
 }
 
 bool FileSystem::AppendFile(std::string_view windows_path, std::string_view content) {
-  const OwnChange change(*cache_);
-  const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
-  const std::optional<CreateTarget> target = path ? cache_->FindForCreate(*path) : std::nullopt;
-  if (!target || (target->existing && target->existing->is_folder))
-    return false;
-  const WriteFolder folder(*target, cache_->CanonicalRoot(path->drive));
-  return folder.ok() && AppendToFileAt(folder.fd(), folder.name(), content);
+  return WriteInFolder(windows_path, [content](int folder, const std::string& name) {
+    return AppendToFileAt(folder, name, content);
+  });
 }
 
 bool FileSystem::CreateFolder(std::string_view windows_path) {

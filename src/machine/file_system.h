@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -149,6 +150,10 @@ class FileSystem {
 
  private:
   class OwnChange;
+  // Creates or changes the file a path names through `write`, given the held folder it lies in
+  // and its host name there; false when the path names no place for a file.
+  bool WriteInFolder(std::string_view windows_path,
+                     const std::function<bool(int folder_fd, const std::string& host_name)>& write);
   // The entry a path names, through a held listing when there is one.
   std::optional<FoundEntry> Find(std::string_view windows_path) const;
 

@@ -1,7 +1,8 @@
 #pragma once
 // Work that the layers above the model provide and the layers below call: each slot is filled
-// by the layer that owns the work when the application is put together. An empty slot does
-// nothing (and a caller that needs an answer gets the "nothing happened" one).
+// by the layer that owns the work when the application is put together (ui::InstallWindowHandlers).
+// A slot stays empty in a test that does not install its layer; every caller tests the slot
+// (or calls it through CallHandler) before calling it.
 
 #include <functional>
 #include <string_view>
