@@ -77,11 +77,11 @@ class WriteFolder {
 
 // The DOS bits of an entry, read from the host only the first time for a listed one.
 uint32_t DosBits(FoundEntry& found) {
-  if (found.cached_dos_bits != nullptr && *found.cached_dos_bits >= 0)
-    return static_cast<uint32_t>(*found.cached_dos_bits);
+  if (const int* cached = found.DosBitsCache(); cached != nullptr && *cached >= 0)
+    return static_cast<uint32_t>(*cached);
   const uint32_t bits = ReadDosAttrib(found.HostPath());
-  if (found.cached_dos_bits != nullptr)
-    *found.cached_dos_bits = static_cast<int>(bits & 0x7FFFFFFF);
+  if (int* cached = found.DosBitsCache())
+    *cached = static_cast<int>(bits & 0x7FFFFFFF);
   return bits;
 }
 
@@ -289,14 +289,11 @@ std::vector<FolderEntry> FileSystem::List(std::string_view windows_folder) const
   for (size_t i = 0; i < host_names.size(); ++i) {
     if (!IsValidWindowsName(windows_names[i]))
       continue;
+    if (!Cache::Classify(*found->drive_root, folder, host_names[i], DT_UNKNOWN))
+      continue;
     const std::string host = folder + "/" + host_names[i];
     struct stat st {};
-    if (fstatat(dirfd(dir), host_names[i].c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-      continue;
-    if (S_ISLNK(st.st_mode) &&
-        (!InsideRoot(CanonicalHostPath(host), *found->drive_root) || stat(host.c_str(), &st) != 0))
-      continue;
-    if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))
+    if (stat(host.c_str(), &st) != 0)
       continue;
     const bool hidden_name = host_names[i].front() == '.';
     entries.push_back(

@@ -170,10 +170,9 @@ bool FileSystem::Cache::PrepareDrive(DriveState& drive) {
   return true;
 }
 
-std::optional<FileSystem::Cache::Kind> FileSystem::Cache::Classify(const DriveState& drive,
-                                                                   const std::string& folder,
-                                                                   std::string_view name,
-                                                                   unsigned char d_type) const {
+std::optional<FileSystem::Cache::Kind> FileSystem::Cache::Classify(
+    const std::string& canonical_root, const std::string& folder, std::string_view name,
+    unsigned char d_type) {
   if (d_type == DT_DIR)
     return Kind{true, false};
   if (d_type == DT_REG)
@@ -195,7 +194,7 @@ std::optional<FileSystem::Cache::Kind> FileSystem::Cache::Classify(const DriveSt
   }
   // A symbolic link counts only while it leads to a file or folder inside the drive.
   const std::string target = CanonicalHostPath(host_path);
-  if (!InsideRoot(target, drive.canonical_root) || stat(target.c_str(), &st) != 0)
+  if (!InsideRoot(target, canonical_root) || stat(target.c_str(), &st) != 0)
     return std::nullopt;
   if (S_ISDIR(st.st_mode))
     return Kind{true, true};
@@ -363,7 +362,8 @@ FileSystem::Cache::RefreshResult FileSystem::Cache::Refresh(DriveState& drive, N
   for (size_t i = 0; i < host_names.size(); ++i) {
     if (!IsValidWindowsName(windows_names[i]))
       continue;
-    const std::optional<Kind> kind = Classify(drive, node.host_path, host_names[i], types[i]);
+    const std::optional<Kind> kind =
+        Classify(drive.canonical_root, node.host_path, host_names[i], types[i]);
     if (!kind)
       continue;
     Entry e;
@@ -464,7 +464,7 @@ std::optional<FileSystem::Cache::Candidate> FileSystem::Cache::LookupDirect(
   // A natural spelling is always its own host name's.
   const std::string exact = WindowsTextToHost(windows_name);
   if (HasNaturalWindowsName(exact)) {
-    if (const auto kind = Classify(drive, folder, exact, DT_UNKNOWN))
+    if (const auto kind = Classify(drive.canonical_root, folder, exact, DT_UNKNOWN))
       return Candidate{exact, std::string(windows_name), kind->is_folder};
   }
   DIR* dir = opendir(folder.c_str());
@@ -489,7 +489,7 @@ std::optional<FileSystem::Cache::Candidate> FileSystem::Cache::LookupDirect(
         (!EqualsIgnoreCase(windows_names[i], windows_name) ||
          (best && (best->windows_name == windows_name || host_names[i] >= best->host_name))))
       continue;
-    if (const auto kind = Classify(drive, folder, host_names[i], types[i])) {
+    if (const auto kind = Classify(drive.canonical_root, folder, host_names[i], types[i])) {
       best = Candidate{std::move(host_names[i]), std::move(windows_names[i]), kind->is_folder};
       if (same)
         break;
@@ -518,6 +518,7 @@ std::optional<FoundEntry> FileSystem::Cache::Find(const WindowsPath& path) {
     return std::nullopt;
   FoundEntry found;
   found.drive_root = &drive->canonical_root;
+  found.listings_generation = &generation_;
   std::string host = drive->root;
 
   Node* node = nullptr;
@@ -537,6 +538,7 @@ std::optional<FoundEntry> FileSystem::Cache::Find(const WindowsPath& path) {
     found.host_path = std::move(host);
     found.is_folder = true;
     found.current = node != nullptr;
+    found.found_in_generation = generation_;
     return found;
   }
 
@@ -554,7 +556,7 @@ std::optional<FoundEntry> FileSystem::Cache::Find(const WindowsPath& path) {
         // Where a link leads changes unseen by the watch on its folder: it is asked afresh,
         // and what lies beyond it is read afresh.
         const std::optional<Kind> kind =
-            Classify(*drive, node->host_path, entry->host_name, DT_LNK);
+            Classify(drive->canonical_root, node->host_path, entry->host_name, DT_LNK);
         if (!kind)
           return std::nullopt;
         is_folder = kind->is_folder;
@@ -585,6 +587,7 @@ std::optional<FoundEntry> FileSystem::Cache::Find(const WindowsPath& path) {
     if (last) {
       found.host_path = std::move(host);
       found.is_folder = is_folder;
+      found.found_in_generation = generation_;
       return found;
     }
     if (!is_folder)

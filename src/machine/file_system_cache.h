@@ -41,9 +41,21 @@ struct FoundEntry {
   // the listing says as long as no change is reported. Otherwise only the host can tell.
   bool current = false;
   int* cached_dos_bits = nullptr;  // where its DOS bits are kept (-1: not read yet), if cached
-  const std::string* drive_root = nullptr;  // canonical host root of its drive
+  const std::string* drive_root = nullptr;  // canonical host root of its drive (lives as long
+                                            // as the view)
+  // The pointers into held listings above are good only while the cache's listings stand as
+  // they were when the entry was found; an entry kept past a change never follows them.
+  const uint64_t* listings_generation = nullptr;
+  uint64_t found_in_generation = 0;
 
+  bool ListingsUnchanged() const {
+    return listings_generation != nullptr && *listings_generation == found_in_generation;
+  }
+  // The host path; empty when it was left to be put together and the listing it came from has
+  // changed since.
   const std::string& HostPath();
+  // Where the DOS bits are kept, while that place still stands; nullptr otherwise.
+  int* DosBitsCache() const { return ListingsUnchanged() ? cached_dos_bits : nullptr; }
 };
 
 // Where a Windows path's entry is or would be created.
@@ -86,6 +98,17 @@ struct FileSystem::Cache {
   // A change made through the view: the next look-up checks for changes again, moment or not.
   void NoteOwnChange() { moment_checked_ = false; }
 
+  // What a host entry is for the view.
+  struct Kind {
+    bool is_folder = false;
+    bool is_link = false;
+  };
+  // The one rule for which host entries the view shows: folders and regular files, and links
+  // only while they lead to one inside the drive (`canonical_root`). `d_type` is what the folder
+  // read said (DT_UNKNOWN to ask the host). Nothing for an entry the view does not show.
+  static std::optional<Kind> Classify(const std::string& canonical_root, const std::string& folder,
+                                      std::string_view name, unsigned char d_type);
+
  private:
   struct Node;
   struct Entry {
@@ -117,11 +140,6 @@ struct FileSystem::Cache {
     bool remote = false;
     bool watchable = true;
     std::unique_ptr<Node> node;
-  };
-  // What a host entry is for the view.
-  struct Kind {
-    bool is_folder = false;
-    bool is_link = false;
   };
   // One entry as a folder read reports it, before it joins a listing.
   struct Candidate {
@@ -162,9 +180,6 @@ struct FileSystem::Cache {
   // Without a listing: the host name of the best match in a folder, and whether it is a folder.
   std::optional<Candidate> LookupDirect(const DriveState& drive, const std::string& folder,
                                         std::string_view windows_name) const;
-  // Whether a host entry exists for the view, and what it is.
-  std::optional<Kind> Classify(const DriveState& drive, const std::string& folder,
-                               std::string_view name, unsigned char d_type) const;
 
   // Folders looked up by their text as given, valid while no change has been seen since.
   struct FolderHit {

@@ -104,6 +104,8 @@ bool FileSystem::Cache::TryFindFast(std::string_view text, std::optional<FoundEn
   out.current = true;
   out.cached_dos_bits = &hit->entry->dos_bits;
   out.drive_root = &hit->drive->canonical_root;
+  out.listings_generation = &generation_;
+  out.found_in_generation = generation_;
   return true;
 }
 
@@ -152,7 +154,7 @@ void FileSystem::Cache::CloseFolderFd() {
 }
 
 const std::string& FoundEntry::HostPath() {
-  if (host_path.empty() && folder_host_path != nullptr)
+  if (host_path.empty() && folder_host_path != nullptr && ListingsUnchanged())
     host_path.append(*folder_host_path).append("/").append(*host_name);
   return host_path;
 }
