@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_machine.h"
 #include "engine/shields/memory_shield.h"
 #include "forms/headless_backend.h"
 #include "forms/runtime.h"
@@ -75,20 +76,9 @@ fs::path SleepProgram() {
 class Scene {
  public:
   Scene() {
-    std::string pattern = (fs::temp_directory_path() / "hg-shield-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-      std::abort();
-    root_ = pattern;
-    machine::Profile profile = machine::DefaultProfile(root_);
-    machine::CreateFolderTree(profile);
-    machine::VersionInfo version;
-    version.product_name = "Hearthguard";
-    std::string error;
-    machine_ = machine::Machine::Open(profile, version, error);
-    if (!machine_)
-      std::abort();
-    runtime_ = std::make_unique<forms::Runtime>(backend_, version.product_name);
-    app_ = model::MakeApp(*machine_, *runtime_);
+    runtime_ = std::make_unique<forms::Runtime>(backend_, bench_machine_.version().product_name);
+    app_ = model::MakeApp(machine(), *runtime_);
+    const machine::Profile& profile = machine().profile();
 
     std::string definitions;
     for (int i = 0; i < kDefinitionLines; ++i) {
@@ -96,7 +86,7 @@ class Scene {
                                           ".exe=Threat|[progfil]\\Absent " + std::to_string(i)) +
                      "\r\n";
     }
-    machine_->files().WriteFile(profile.program_folder + "\\ExeDefinition.dat", definitions);
+    machine().files().WriteFile(profile.program_folder + "\\ExeDefinition.dat", definitions);
     StartSleepers();
     // A file changed within the last moments is read again at every tick; let it settle.
     std::this_thread::sleep_for(std::chrono::milliseconds(2100));
@@ -109,9 +99,6 @@ class Scene {
     }
     app_.reset();
     runtime_.reset();
-    machine_.reset();
-    std::error_code error;
-    fs::remove_all(root_, error);
   }
   Scene(const Scene&) = delete;
   Scene& operator=(const Scene&) = delete;
@@ -121,7 +108,7 @@ class Scene {
  private:
   void StartSleepers() {
     const std::optional<fs::path> folder =
-        machine_->files().Resolve(machine_->profile().program_folder);
+        machine().files().Resolve(machine().profile().program_folder);
     if (!folder)
       std::abort();
     const fs::path program = *folder / "sleeper";
@@ -137,9 +124,10 @@ class Scene {
     }
   }
 
-  fs::path root_;
+  machine::Machine& machine() { return bench_machine_.machine(); }
+
+  bench::BenchMachine bench_machine_{"shield"};
   forms::HeadlessBackend backend_;
-  std::unique_ptr<machine::Machine> machine_;
   std::unique_ptr<forms::Runtime> runtime_;
   std::unique_ptr<model::App> app_;
   std::vector<pid_t> sleepers_;

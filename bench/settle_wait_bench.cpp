@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "bench_machine.h"
 #include "forms/headless_backend.h"
 #include "forms/runtime.h"
 #include "machine/machine.h"
@@ -29,29 +30,9 @@ namespace fs = std::filesystem;
 // A fresh machine in a temporary folder and an application object on `backend`.
 class Scene {
  public:
-  explicit Scene(forms::Backend& backend) {
-    std::string pattern = (fs::temp_directory_path() / "hg-settle-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-      std::abort();
-    root_ = pattern;
-    machine::Profile profile = machine::DefaultProfile(root_);
-    machine::CreateFolderTree(profile);
-    machine::VersionInfo version;
-    version.product_name = "Hearthguard";
-    std::string error;
-    machine_ = machine::Machine::Open(profile, version, error);
-    if (!machine_)
-      std::abort();
-    runtime_ = std::make_unique<forms::Runtime>(backend, version.product_name);
-    app_ = model::MakeApp(*machine_, *runtime_);
-  }
-  ~Scene() {
-    app_.reset();
-    runtime_.reset();
-    machine_.reset();
-    std::error_code error;
-    fs::remove_all(root_, error);
-  }
+  explicit Scene(forms::Backend& backend)
+      : runtime_(std::make_unique<forms::Runtime>(backend, machine_.version().product_name)),
+        app_(model::MakeApp(machine_.machine(), *runtime_)) {}
   Scene(const Scene&) = delete;
   Scene& operator=(const Scene&) = delete;
 
@@ -59,8 +40,7 @@ class Scene {
   forms::Runtime& runtime() { return *runtime_; }
 
  private:
-  fs::path root_;
-  std::unique_ptr<machine::Machine> machine_;
+  bench::BenchMachine machine_{"settle"};
   std::unique_ptr<forms::Runtime> runtime_;
   std::unique_ptr<model::App> app_;
 };

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_machine.h"
 #include "engine/definitions/update_merge.h"
 #include "forms/headless_backend.h"
 #include "forms/runtime.h"
@@ -51,31 +52,21 @@ std::string ItemData(const std::string& text) {
 }
 
 struct Scene {
-  fs::path root;
+  bench::BenchMachine bench_machine{"merge"};
+  const fs::path& root = bench_machine.root();
+  machine::Machine& machine = bench_machine.machine();
   fs::path program_folder;
   std::vector<std::string> contents;      // each file as stored
   std::vector<std::string> del_patterns;  // per file: the DEL names as stored, one a line
   std::vector<std::string> added_lines;   // per file: the ADD lines as stored
   std::string package;
-  std::unique_ptr<machine::Machine> machine;
   forms::HeadlessBackend backend;
   std::unique_ptr<forms::Runtime> runtime;
   std::unique_ptr<model::App> app;
 
   explicit Scene(int scale) {
-    std::string pattern = (fs::temp_directory_path() / "hg-merge-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-      std::abort();
-    root = pattern;
-    machine::Profile profile = machine::DefaultProfile(root);
-    machine::CreateFolderTree(profile);
-    std::string error;
-    machine::VersionInfo version;
-    version.product_name = "Hearthguard";
-    machine = machine::Machine::Open(profile, version, error);
-    if (!machine)
-      std::abort();
-    program_folder = *machine->files().Resolve(profile.program_folder);
+    const machine::Profile& profile = machine.profile();
+    program_folder = *machine.files().Resolve(profile.program_folder);
 
     const int lines = kLinesPerFile * scale;
     const int items = kItemsPerFile * scale;
@@ -115,8 +106,8 @@ struct Scene {
       del_patterns.push_back(patterns);
       added_lines.push_back(added);
     }
-    runtime = std::make_unique<forms::Runtime>(backend, version.product_name);
-    app = model::MakeApp(*machine, *runtime);
+    runtime = std::make_unique<forms::Runtime>(backend, bench_machine.version().product_name);
+    app = model::MakeApp(machine, *runtime);
     for (size_t f = 0; f < kFiles.size(); ++f)
       std::ofstream(root / (std::string(kFiles[f].name) + ".del"), std::ios::binary)
           << del_patterns[f];
@@ -124,9 +115,6 @@ struct Scene {
   ~Scene() {
     app.reset();
     runtime.reset();
-    machine.reset();
-    std::error_code error;
-    fs::remove_all(root, error);
   }
 
   void PlantFiles() {

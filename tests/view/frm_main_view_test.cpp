@@ -128,12 +128,7 @@ class FrmMainViewTest : public ::testing::Test {
   }
 
   // Saves the window as the user sees it, next to the test run's other output.
-  void Grab(const std::string& page) {
-    const std::filesystem::path file =
-        std::filesystem::current_path() / ("FrmMain-" + page + ".png");
-    EXPECT_TRUE(View()->window()->grab().save(QString::fromStdString(file.string())))
-        << file.string();
-  }
+  void Grab(const std::string& page) { qt.SavePicture(qt.app().frmMain, "FrmMain-" + page); }
 
   QtApp qt;
 };

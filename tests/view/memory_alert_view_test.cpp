@@ -35,9 +35,7 @@ TEST(MemoryAlertViewTest, ShowsTheDetectionCentredOnTheScreen) {
       EXPECT_LE(label->heightForWidth(label->width()), label->height()) << control->FullName();
     }
   }
-  const std::filesystem::path picture =
-      std::filesystem::current_path() / "frmSpywareFoundAlert.png";
-  EXPECT_TRUE(view->window()->grab().save(QString::fromStdString(picture.string())));
+  qt.SavePicture(alert);
 }
 
 }  // namespace

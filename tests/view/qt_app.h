@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -41,6 +42,18 @@ class QtApp {
   model::App& app() { return *app_; }
   forms::Runtime& runtime() { return *runtime_; }
   view::Screen& screen() { return *screen_; }
+
+  // Saves a shown window as the user sees it, next to the test run's other output, as
+  // "<name>.png" (the form's name when none is given).
+  void SavePicture(const forms::Form& form, std::string name = {}) {
+    if (name.empty())
+      name = form.name();
+    const std::filesystem::path file = std::filesystem::current_path() / (name + ".png");
+    const view::FormView* view = screen().ViewOf(form);
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->window()->grab().save(QString::fromStdString(file.string())))
+        << file.string();
+  }
 
   hg_test::TempMachine temp;
   view::QtBackend backend;

@@ -87,14 +87,6 @@ class ResultWindowsViewTest : public ::testing::Test {
     return clipped;
   }
 
-  void Grab(const forms::Form& form) {
-    const std::filesystem::path file = std::filesystem::current_path() / (form.name() + ".png");
-    view::FormView* view = qt.screen().ViewOf(form);
-    ASSERT_NE(view, nullptr);
-    EXPECT_TRUE(view->window()->grab().save(QString::fromStdString(file.string())))
-        << file.string();
-  }
-
   QtApp qt;
   view::QtClipboard clipboard;
 };
@@ -124,7 +116,7 @@ TEST_F(ResultWindowsViewTest, TheViewerShowsTheReport) {
   EXPECT_TRUE(text->isReadOnly());
   EXPECT_EQ(qt.screen().ViewOf(window)->window()->windowTitle(), QStringLiteral("Hearthguard Log"));
   EXPECT_EQ(Clipped(window), std::vector<std::string>{});
-  Grab(window);
+  qt.SavePicture(window);
 
   auto* ok = Widget<QPushButton>(window.cmdOk);
   ASSERT_NE(ok, nullptr);
@@ -147,7 +139,7 @@ TEST_F(ResultWindowsViewTest, TheLeftoversAreListedAndCopied) {
   EXPECT_EQ(list->topLevelItem(1)->text(0),
             QStringLiteral("C:\\Program Files\\FunnyCursor\\funnycursor.exe"));
   EXPECT_EQ(Clipped(window), std::vector<std::string>{});
-  Grab(window);
+  qt.SavePicture(window);
 
   auto* copy = Widget<QPushButton>(window.Command2);
   ASSERT_NE(copy, nullptr);

@@ -28,14 +28,6 @@ class UpdateWindowsViewTest : public ::testing::Test {
     ui::InstallUpdateNotification(app);
   }
 
-  void Grab(const forms::Form& form) {
-    const std::filesystem::path file = std::filesystem::current_path() / (form.name() + ".png");
-    view::FormView* view = qt.screen().ViewOf(form);
-    ASSERT_NE(view, nullptr);
-    EXPECT_TRUE(view->window()->grab().save(QString::fromStdString(file.string())))
-        << file.string();
-  }
-
   QtApp qt;
 };
 
@@ -62,8 +54,8 @@ TEST_F(UpdateWindowsViewTest, BothWindowsOnScreen) {
   ASSERT_NE(up, nullptr);
   EXPECT_FALSE(up->pixmap().isNull());
   EXPECT_FALSE(qt.screen().ViewOf(notification)->window()->styleSheet().isEmpty());
-  Grab(download);
-  Grab(notification);
+  qt.SavePicture(download);
+  qt.SavePicture(notification);
 
   for (QWidget* button : {qt.screen().WidgetOf(download.Command1),
                           qt.screen().WidgetOf(notification.cmdUpdateSuccesfullOK)}) {
