@@ -1,0 +1,9 @@
+#include "ui/main/layout.h"
+
+#include "model/app.h"
+
+namespace ui {
+
+void InstallLayout(model::App& /*app*/) {}
+
+}  // namespace ui

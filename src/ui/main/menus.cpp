@@ -1,0 +1,9 @@
+#include "ui/main/menus.h"
+
+#include "model/app.h"
+
+namespace ui {
+
+void InstallMenus(model::App& /*app*/) {}
+
+}  // namespace ui

@@ -1,0 +1,9 @@
+#include "ui/main/shutdown.h"
+
+#include "model/app.h"
+
+namespace ui {
+
+void InstallShutdown(model::App& /*app*/) {}
+
+}  // namespace ui

@@ -1,0 +1,12 @@
+#pragma once
+// The browser window.
+
+namespace model {
+struct App;
+}
+
+namespace ui {
+
+void InstallBrowserWindow(model::App& app);
+
+}  // namespace ui

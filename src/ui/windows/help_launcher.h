@@ -1,0 +1,12 @@
+#pragma once
+// The help launcher: opens the help file.
+
+namespace model {
+struct App;
+}
+
+namespace ui {
+
+void InstallHelpLauncher(model::App& app);
+
+}  // namespace ui
