@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -28,75 +27,58 @@ class PagesTest : public ::testing::Test {
 
   model::App& app() { return fixture_.app(); }
   model::FrmMain& window() { return fixture_.app().frmMain; }
-  forms::HeadlessBackend& backend() { return fixture_.backend; }
 
-  // The names of the visible pages.
-  std::vector<std::string> VisiblePages() {
+  // The visible frames, by name (by caption for the sub-pages).
+  static std::vector<std::string> Shown(const std::vector<forms::Frame*>& frames,
+                                        bool by_caption = false) {
     std::vector<std::string> shown;
-    for (forms::Frame* page :
-         {&window().frmStatus, &window().frmScan, &window().frmResults, &window().frmOptions}) {
-      if (page->Visible())
-        shown.push_back(page->name());
+    for (forms::Frame* frame : frames) {
+      if (frame->Visible())
+        shown.push_back(by_caption ? frame->Caption() : frame->name());
     }
     return shown;
   }
-  std::vector<std::string> VisibleSubPages() {
-    std::vector<std::string> shown;
-    for (forms::Frame* view : window().frmView.Elements()) {
-      if (view->Visible())
-        shown.push_back(view->Caption());
-    }
-    return shown;
+  std::vector<std::string> ShownPages() {
+    model::FrmMain& w = window();
+    return Shown({&w.frmStatus, &w.frmScan, &w.frmResults, &w.frmOptions});
   }
-  std::vector<forms::Control*> RemovalProgress() {
-    return {&window().pgbDeleteSpywaresFound, &window().lblDeletingPercentageCompleted,
-            &window().lblDeletingCaption};
-  }
+  std::vector<std::string> ShownTabs() { return Shown(window().frmView.Elements(), true); }
 
   hg_test::AppFixture fixture_;
+  forms::HeadlessBackend& backend_ = fixture_.backend;
 };
 
 TEST_F(PagesTest, EachPageButtonLeavesExactlyItsPageAndNoRemovalProgress) {
-  struct Case {
-    forms::CommandButton& button;
-    const char* page;
-  };
   model::FrmMain& w = window();
-  const Case cases[] = {{w.cmdStatus, "frmStatus"},  {w.cmdScan, "frmScan"},
-                        {w.Command1, "frmScan"},     {w.cmdResults, "frmResults"},
-                        {w.cmdRemove, "frmResults"}, {w.cmdSettings, "frmOptions"},
-                        {w.cmdStatus, "frmStatus"}};
-  for (const Case& c : cases) {
-    for (forms::Frame* page : {&w.frmStatus, &w.frmScan, &w.frmResults, &w.frmOptions})
-      page->SetVisible(true);
-    for (forms::Control* control : RemovalProgress())
+  const std::pair<forms::CommandButton*, const char*> cases[] = {
+      {&w.cmdScan, "frmScan"},      {&w.Command1, "frmScan"},       {&w.cmdResults, "frmResults"},
+      {&w.cmdRemove, "frmResults"}, {&w.cmdSettings, "frmOptions"}, {&w.cmdStatus, "frmStatus"}};
+  for (const auto& [button, page] : cases) {
+    for (forms::Control* control : std::initializer_list<forms::Control*>{
+             &w.frmStatus, &w.frmScan, &w.frmResults, &w.frmOptions, &w.pgbDeleteSpywaresFound,
+             &w.lblDeletingPercentageCompleted, &w.lblDeletingCaption}) {
       control->SetVisible(true);
-    ASSERT_TRUE(c.button.on_click) << c.button.name();
-    c.button.on_click();
-    EXPECT_EQ(VisiblePages(), std::vector<std::string>{c.page}) << c.button.name();
-    for (forms::Control* control : RemovalProgress())
-      EXPECT_FALSE(control->Visible()) << c.button.name() << ": " << control->name();
+    }
+    button->on_click();
+    EXPECT_EQ(ShownPages(), std::vector<std::string>{page}) << button->name();
+    EXPECT_FALSE(w.pgbDeleteSpywaresFound.Visible() || w.lblDeletingPercentageCompleted.Visible() ||
+                 w.lblDeletingCaption.Visible())
+        << button->name();
   }
 }
 
 TEST_F(PagesTest, TheResultsPageReportsTheRunningProgramsOnlyWhenItOpensEmptyAndAllowed) {
   int sent = 0;
   app().hooks.SendRunningProcessList = [&sent] { ++sent; };
-  struct Case {
-    int rows;
-    int send_data;
-    int sends;
-  };
-  for (const Case c :
-       {Case{0, forms::kChecked, 1}, Case{1, forms::kChecked, 0}, Case{0, forms::kUnchecked, 0}}) {
-    sent = 0;
-    window().lvwPicRemoveListOfSpywareFoundAndToBeRemoved.Clear();
-    for (int i = 0; i < c.rows; ++i)
-      window().lvwPicRemoveListOfSpywareFoundAndToBeRemoved.AddItem("Acme SearchBar");
-    window().chkSendData.SetValue(c.send_data);
-    window().cmdResults.UserClick();
-    EXPECT_EQ(sent, c.sends) << c.rows << " rows, send data " << c.send_data;
-  }
+  auto& threats = window().lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
+  window().chkSendData.SetValue(forms::kChecked);
+  window().cmdResults.UserClick();
+  threats.AddItem("Acme SearchBar");
+  window().cmdResults.UserClick();
+  threats.Clear();
+  window().chkSendData.SetValue(forms::kUnchecked);
+  window().cmdResults.UserClick();
+  EXPECT_EQ(sent, 1);
 }
 
 TEST_F(PagesTest, EachTabShowsOnlyItsSubPage) {
@@ -105,141 +87,74 @@ TEST_F(PagesTest, EachTabShowsOnlyItsSubPage) {
                             "Automatic Live Update"};
   for (int tab : {2, 0, 3, 1}) {
     ASSERT_TRUE(window().TabStrip1.UserSelectTab(tab));
-    EXPECT_EQ(VisibleSubPages(), std::vector<std::string>{captions[tab]}) << tab;
+    EXPECT_EQ(ShownTabs(), std::vector<std::string>{captions[tab]});
   }
-  // The Settings menu's way in: a page switch and a tab.
+  // The Settings menu's way in.
   window().cmdStatus.UserClick();
   ui::ShowOptionsPage(app(), 2);
-  EXPECT_EQ(VisiblePages(), std::vector<std::string>{"frmOptions"});
-  EXPECT_EQ(VisibleSubPages(), std::vector<std::string>{"Scheduled Scans"});
+  EXPECT_FALSE(window().frmStatus.Visible());
+  EXPECT_EQ(ShownTabs(), std::vector<std::string>{"Scheduled Scans"});
 }
 
 TEST_F(PagesTest, PauseHoldsInItsBoxWithItsControlsDisabled) {
-  struct Case {
-    const char* name;
-    std::function<void()> pause;
-    std::vector<forms::Control*> held;
-  };
   model::FrmMain& w = window();
-  const Case cases[] = {{"cmdPause", [&] { ui::cmdPause_Click(app()); }, {&w.cmdPause, &w.cmdStop}},
-                        {"lblPause", [&] { ui::lblPause_Click(app()); }, {&w.lblPause}},
-                        {"PauseScan", [&] { ui::PauseScan(app()); }, {&w.lblPause}}};
-  for (const Case& c : cases) {
+  const std::pair<std::function<void()>, std::vector<forms::Control*>> cases[] = {
+      {[&] { ui::cmdPause_Click(app()); }, {&w.cmdPause, &w.cmdStop}},
+      {[&] { ui::lblPause_Click(app()); }, {&w.lblPause}}};
+  for (const auto& [pause, held] : cases) {
     // Timers tick under the box: one looks at the controls while it is open.
-    std::vector<bool> enabled_under_box;
-    w.tmrTime.on_timer = [&] {
-      for (forms::Control* control : c.held)
-        enabled_under_box.push_back(control->Enabled());
+    int enabled_under_box = 0;
+    w.tmrTime.on_timer = [&, &held = held] {
+      for (forms::Control* control : held)
+        enabled_under_box += control->Enabled() ? 1 : 0;
     };
-    backend().ExpectMsgBox(services::vbOK, {}, 1500);
-    c.pause();
-    ASSERT_FALSE(backend().MessageBoxes().empty());
-    const forms::ShownMessageBox& box = backend().MessageBoxes().back();
-    EXPECT_EQ(box.prompt, "Hearthguard has been paused.  Click OK to resume.") << c.name;
-    EXPECT_EQ(box.style, services::vbInformation | services::vbOKOnly) << c.name;
-    EXPECT_EQ(box.title, "Hearthguard") << c.name;
-    EXPECT_FALSE(enabled_under_box.empty()) << c.name;
-    EXPECT_EQ(std::count(enabled_under_box.begin(), enabled_under_box.end(), true), 0) << c.name;
-    for (forms::Control* control : c.held)
-      EXPECT_TRUE(control->Enabled()) << c.name << ": " << control->name();
+    backend_.ExpectMsgBox(services::vbOK, "Hearthguard has been paused.  Click OK to resume.",
+                          1500);
+    pause();
+    EXPECT_EQ(backend_.MessageBoxes().back().style, services::vbInformation);
+    EXPECT_EQ(enabled_under_box, 0);
+    for (forms::Control* control : held)
+      EXPECT_TRUE(control->Enabled()) << control->name();
   }
 }
 
 TEST_F(PagesTest, StopAsksAndOnlyYesRequestsTheStop) {
-  struct Case {
-    std::function<void()> stop;
-    const char* question;
-    int answer;
-  };
-  const Case cases[] = {
+  const std::tuple<std::function<void()>, const char*, int> cases[] = {
       {[&] { ui::cmdStop_Click(app()); }, "Are you sure you want to stop the scan?",
        services::vbNo},
       {[&] { ui::lblStop_Click(app()); }, "Are you sure?", services::vbNo},
-      {[&] { ui::StopScan(app()); }, "Are you sure?", services::vbYes},
       {[&] { ui::cmdStop_Click(app()); }, "Are you sure you want to stop the scan?",
-       services::vbYes},
-  };
-  for (const Case& c : cases) {
-    app().scan.bStopScan = false;
+       services::vbYes}};
+  for (const auto& [stop, question, answer] : cases) {
     app().runtime.SetMousePointer(forms::MousePointer::kHourglass);
-    backend().ExpectMsgBox(c.answer);
-    c.stop();
-    const forms::ShownMessageBox& box = backend().MessageBoxes().back();
-    EXPECT_EQ(box.prompt, c.question);
-    EXPECT_EQ(box.style, services::vbQuestion | services::vbYesNo);
-    EXPECT_EQ(box.title, "Hearthguard");
-    const bool yes = c.answer == services::vbYes;
-    EXPECT_EQ(app().scan.bStopScan, yes) << c.question;
-    EXPECT_EQ(app().runtime.GetMousePointer(),
-              yes ? forms::MousePointer::kDefault : forms::MousePointer::kHourglass);
+    backend_.ExpectMsgBox(answer);
+    stop();
+    EXPECT_EQ(backend_.MessageBoxes().back().prompt, question);
+    EXPECT_EQ(backend_.MessageBoxes().back().style, services::vbQuestion | services::vbYesNo);
+    EXPECT_EQ(app().scan.bStopScan, answer == services::vbYes);
+    EXPECT_EQ(app().runtime.GetMousePointer() == forms::MousePointer::kDefault,
+              answer == services::vbYes);
   }
 }
 
 TEST_F(PagesTest, ShowReportIsEnabledAgainWhenTheViewerClosesOrCannotOpen) {
   window().cmdScan.UserClick();
-  struct Case {
-    const char* name;
-    std::function<void()> open;
-    bool viewer_fails;
-  };
-  const Case cases[] = {{"cmdLog", [&] { ui::cmdLog_Click(app()); }, false},
-                        {"lblViewLogFile", [&] { window().lblViewLogFile.UserClick(); }, false},
-                        {"cmdLog, viewer fails", [&] { ui::cmdLog_Click(app()); }, true}};
-  for (const Case& c : cases) {
+  const std::pair<std::function<void()>, bool> cases[] = {
+      {[&] { window().lblViewLogFile.UserClick(); }, false},
+      {[&] { ui::cmdLog_Click(app()); }, true}};
+  for (const auto& [open, viewer_fails] : cases) {
     bool enabled_in_viewer = true;
-    app().frmReport.Peek().on_load = [&] {
+    app().frmReport.Peek().on_load = [&, fails = viewer_fails] {
       enabled_in_viewer = window().lblViewLogFile.Enabled();
-      if (c.viewer_fails)
+      if (fails)
         throw std::runtime_error("the report cannot be read");
-      ui::frmReport_Form_Load(app());
     };
-    if (!c.viewer_fails)
-      backend().AtYield(1, "OK", [&] { app().frmReport.Peek().cmdOk.UserClick(); });
-    c.open();
-    EXPECT_FALSE(enabled_in_viewer) << c.name;
-    EXPECT_TRUE(window().lblViewLogFile.Enabled()) << c.name;
-    app().frmReport.Unload();
+    if (!viewer_fails)
+      backend_.AtYield(1, "OK", [&] { app().frmReport.Peek().cmdOk.UserClick(); });
+    open();
+    EXPECT_FALSE(enabled_in_viewer);
+    EXPECT_TRUE(window().lblViewLogFile.Enabled()) << viewer_fails;
   }
-}
-
-TEST_F(PagesTest, TheLinkLabelsStopTheScrollTickAndDisableOnlyThemselves) {
-  model::FrmMain& w = window();
-  w.tmrScroll.SetEnabled(true);
-  ui::lblOptions_Click(app());
-  EXPECT_FALSE(w.tmrScroll.Enabled());
-  EXPECT_FALSE(w.lblOptions.Enabled());
-  for (forms::Label* link : {&w.lblSweepNow, &w.lblRemove, &w.lblExit, &w.lblResult})
-    EXPECT_TRUE(link->Enabled()) << link->name();
-
-  for (forms::Control* control : RemovalProgress())
-    control->SetVisible(true);
-  w.tmrScroll.SetEnabled(true);
-  ui::lblResult_Click(app());
-  EXPECT_FALSE(w.tmrScroll.Enabled());
-  EXPECT_FALSE(w.lblResult.Enabled());
-  for (forms::Label* link : {&w.lblSweepNow, &w.lblRemove, &w.lblExit, &w.lblOptions})
-    EXPECT_TRUE(link->Enabled()) << link->name();
-  for (forms::Control* control : RemovalProgress())
-    EXPECT_FALSE(control->Visible()) << control->name();
-}
-
-TEST_F(PagesTest, HoverSetsTheScanLabelsItalicUntilReset) {
-  model::FrmMain& w = window();
-  w.cmdScan.UserClick();
-  for (forms::Label* label : {&w.lblStart, &w.lblPause, &w.lblStop}) {
-    app().runtime.SetMousePointer(forms::MousePointer::kHourglass);
-    ASSERT_TRUE(label->UserMouseMove({}));
-    EXPECT_TRUE(label->GetFont().italic) << label->name();
-    // Only Pause and Stop give back the arrow.
-    EXPECT_EQ(app().runtime.GetMousePointer() == forms::MousePointer::kDefault,
-              label != &w.lblStart)
-        << label->name();
-  }
-  w.cmdScan.SetEnabled(false);
-  ui::ResetScanLabelHover(app());
-  for (forms::Label* label : {&w.lblStart, &w.lblPause, &w.lblStop})
-    EXPECT_FALSE(label->GetFont().italic) << label->name();
-  EXPECT_EQ(app().runtime.GetMousePointer(), forms::MousePointer::kHourglass);
 }
 
 TEST_F(PagesTest, TheHiddenBrowserRefusesNewWindowsAndShowsItsStatusText) {
