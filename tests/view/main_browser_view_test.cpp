@@ -12,7 +12,9 @@
 namespace view_test {
 namespace {
 
-#ifdef HG_HAVE_WEBENGINE
+// The web engine's own code trips the address sanitizer (mismatched sized deletes, leaks at
+// exit), so the real page runs in the plain build only.
+#if defined(HG_HAVE_WEBENGINE) && !defined(__SANITIZE_ADDRESS__)
 int ShownWindows() {
   int shown = 0;
   for (QWidget* widget : QApplication::topLevelWidgets())
