@@ -154,6 +154,7 @@ TEST_F(PagesTest, ShowReportIsEnabledAgainWhenTheViewerClosesOrCannotOpen) {
     open();
     EXPECT_FALSE(enabled_in_viewer);
     EXPECT_TRUE(window().lblViewLogFile.Enabled()) << viewer_fails;
+    EXPECT_FALSE(app().frmReport.Loaded());
   }
 }
 

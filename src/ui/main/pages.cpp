@@ -37,7 +37,9 @@ void ShowReportViewer(model::App& app) {
   } catch (const forms::ProgramEnded&) {
     throw;
   } catch (const std::exception&) {
-    // A viewer that cannot open says nothing; the link must still work next time.
+    // A viewer that cannot open says nothing. It is taken down, so that the next opening reads
+    // the report afresh, and the link must work again.
+    app.frmReport.Unload();
   }
   link.SetEnabled(true);
 }
