@@ -26,6 +26,9 @@ struct MessageBoxRequest {
   std::string title;  // already resolved: never empty
 };
 
+// The screen's mouse pointer, as the program sets it for all its windows.
+enum class MousePointer { kDefault, kHourglass };
+
 struct FileDialogRequest {
   std::string title;
   // "Text files (*.txt)|*.txt|All files (*.*)|*.*"
@@ -64,6 +67,8 @@ class Backend {
   virtual void OnFormHidden(Form& form) {}
   // Redrawing of the window is frozen (0: unfrozen).
   virtual void OnRedrawLock(services::WindowHandle window) {}
+  // The program set the screen's mouse pointer.
+  virtual void OnMousePointer(MousePointer pointer) {}
 
   // The program ends: flush and leave. A backend may end the process here; if it returns, the
   // runtime unwinds every loop with ProgramEnded.

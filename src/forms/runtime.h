@@ -75,6 +75,12 @@ class Runtime final : public services::Prompter, public services::WindowManager 
   // The application's taskbar button (shown by default).
   bool TaskVisible() const { return task_visible_; }
   void SetTaskVisible(bool visible) { task_visible_ = visible; }
+  // The screen's mouse pointer (the default arrow at start).
+  MousePointer GetMousePointer() const { return mouse_pointer_; }
+  void SetMousePointer(MousePointer pointer) {
+    mouse_pointer_ = pointer;
+    backend_.OnMousePointer(pointer);
+  }
 
   // Windows.
   const std::vector<Form*>& Forms() const { return forms_; }
@@ -136,6 +142,7 @@ class Runtime final : public services::Prompter, public services::WindowManager 
   int loop_depth_ = 0;
   bool ended_ = false;
   bool task_visible_ = true;
+  MousePointer mouse_pointer_ = MousePointer::kDefault;
 };
 
 }  // namespace forms

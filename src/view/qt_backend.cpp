@@ -31,7 +31,10 @@ QtBackend::QtBackend(const machine::FileSystem* files) : files_(files) {
   wake_.setSingleShot(true);
 }
 
-QtBackend::~QtBackend() = default;
+QtBackend::~QtBackend() {
+  if (hourglass_)
+    QGuiApplication::restoreOverrideCursor();
+}
 
 bool QtBackend::IsTicking(const forms::Timer& timer) const {
   auto it = timers_.find(const_cast<forms::Timer*>(&timer));
@@ -134,6 +137,17 @@ void QtBackend::OnFormHidden(forms::Form& form) {
 void QtBackend::OnRedrawLock(services::WindowHandle window) {
   if (host_)
     host_->RedrawLock(window);
+}
+
+void QtBackend::OnMousePointer(forms::MousePointer pointer) {
+  const bool hourglass = pointer == forms::MousePointer::kHourglass;
+  if (hourglass == hourglass_)
+    return;
+  hourglass_ = hourglass;
+  if (hourglass)
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QGuiApplication::restoreOverrideCursor();
 }
 
 void QtBackend::OnProgramEnd() {

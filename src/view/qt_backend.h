@@ -46,6 +46,7 @@ class QtBackend final : public QObject, public forms::Backend {
   void OnFormShown(forms::Form& form, bool modal) override;
   void OnFormHidden(forms::Form& form) override;
   void OnRedrawLock(services::WindowHandle window) override;
+  void OnMousePointer(forms::MousePointer pointer) override;
   void OnProgramEnd() override;
 
  private:
@@ -60,6 +61,7 @@ class QtBackend final : public QObject, public forms::Backend {
   QElapsedTimer last_pass_;
   std::map<forms::Timer*, std::unique_ptr<QTimer>> timers_;
   QTimer wake_;
+  bool hourglass_ = false;
 };
 
 }  // namespace view

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -14,6 +16,8 @@
 #include "engine/definitions/status_labels.h"
 #include "model/result_rows.h"
 #include "qt_app.h"
+#include "ui/main/pages.h"
+#include "ui/main/scan_controls.h"
 #include "ui/windows/branding.h"
 #include "ui/windows/skin.h"
 #include "view/designs.h"
@@ -190,6 +194,52 @@ TEST_F(FrmMainViewTest, EachPageShowsWholeAndSavesAPicture) {
     EXPECT_EQ(Misfits(), std::vector<std::string>{}) << page.name;
     Grab(page.name);
   }
+}
+
+TEST_F(FrmMainViewTest, ThePageButtonsTheTabsAndTheHoverWorkOnScreen) {
+  model::App& app = qt.app();
+  model::FrmMain& w = app.frmMain;
+  ui::InstallPages(app);
+  ui::InstallScanControls(app);
+  auto shown_pages = [&] {
+    std::vector<std::string> shown;
+    for (forms::Frame* page : {&w.frmStatus, &w.frmScan, &w.frmResults, &w.frmOptions}) {
+      if (qt.screen().WidgetOf(*page)->isVisibleTo(View()->client()))
+        shown.push_back(page->name());
+    }
+    return shown;
+  };
+  struct Case {
+    forms::CommandButton& button;
+    const char* page;
+  };
+  for (const Case& c : {Case{w.cmdScan, "frmScan"}, Case{w.cmdResults, "frmResults"},
+                        Case{w.cmdSettings, "frmOptions"}, Case{w.cmdStatus, "frmStatus"}}) {
+    auto* button = qobject_cast<QPushButton*>(qt.screen().WidgetOf(c.button));
+    ASSERT_NE(button, nullptr);
+    button->click();
+    qt.runtime().Yield();
+    EXPECT_EQ(shown_pages(), std::vector<std::string>{c.page}) << c.button.name();
+    Grab(std::string("button-") + c.page);
+  }
+
+  w.cmdSettings.UserClick();
+  auto* tabs = qt.screen().WidgetOf(w.TabStrip1)->findChild<QTabBar*>();
+  ASSERT_NE(tabs, nullptr);
+  tabs->setCurrentIndex(2);
+  qt.runtime().Yield();
+  for (forms::Frame* view : w.frmView.Elements()) {
+    EXPECT_EQ(qt.screen().WidgetOf(*view)->isVisibleTo(View()->client()), view->index() == 2)
+        << view->index();
+  }
+
+  w.cmdScan.UserClick();
+  QWidget* start = qt.screen().WidgetOf(w.lblStart);
+  QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), start->mapToGlobal(QPointF(5, 5)),
+                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(start, &move);
+  EXPECT_TRUE(w.lblStart.GetFont().italic);
+  EXPECT_TRUE(start->font().italic());
 }
 
 TEST_F(FrmMainViewTest, TheCurrentItemStaysOnOneLineCutInTheMiddle) {

@@ -20,6 +20,7 @@ void ShowPausedBox(model::App& app) {
 void AskToStop(model::App& app, std::string_view question) {
   if (app.runtime.MsgBox(question, services::vbQuestion | services::vbYesNo, app.ProductName()) ==
       services::vbYes) {
+    app.runtime.SetMousePointer(forms::MousePointer::kDefault);
     app.scan.bStopScan = true;
   }
 }
@@ -56,6 +57,36 @@ void lblStop_Click(model::App& app) {
   AskToStop(app, "Are you sure?");
 }
 
+void PauseScan(model::App& app) {
+  lblPause_Click(app);
+}
+
+void StopScan(model::App& app) {
+  lblStop_Click(app);
+}
+
+void lblStart_MouseMove(model::App& app) {
+  app.frmMain.lblStart.SetFontItalic(true);
+}
+
+void lblPause_MouseMove(model::App& app) {
+  app.frmMain.lblPause.SetFontItalic(true);
+  app.runtime.SetMousePointer(forms::MousePointer::kDefault);
+}
+
+void lblStop_MouseMove(model::App& app) {
+  app.frmMain.lblStop.SetFontItalic(true);
+  app.runtime.SetMousePointer(forms::MousePointer::kDefault);
+}
+
+void ResetScanLabelHover(model::App& app) {
+  model::FrmMain& window = app.frmMain;
+  for (forms::Label* label : {&window.lblStart, &window.lblPause, &window.lblStop})
+    label->SetFontItalic(false);
+  app.runtime.SetMousePointer(window.cmdScan.Enabled() ? forms::MousePointer::kDefault
+                                                       : forms::MousePointer::kHourglass);
+}
+
 void InstallScanControls(model::App& app) {
   model::FrmMain& window = app.frmMain;
   window.cmdScanNow.on_click = [&app] { cmdScanNow_Click(app); };
@@ -64,6 +95,9 @@ void InstallScanControls(model::App& app) {
   window.lblPause.on_click = [&app] { lblPause_Click(app); };
   window.cmdStop.on_click = [&app] { cmdStop_Click(app); };
   window.lblStop.on_click = [&app] { lblStop_Click(app); };
+  window.lblStart.on_mouse_move = [&app](const forms::MouseEvent&) { lblStart_MouseMove(app); };
+  window.lblPause.on_mouse_move = [&app](const forms::MouseEvent&) { lblPause_MouseMove(app); };
+  window.lblStop.on_mouse_move = [&app](const forms::MouseEvent&) { lblStop_MouseMove(app); };
 }
 
 }  // namespace ui

@@ -17,10 +17,20 @@ void lblStart_Click(model::App& app);
 // the label only itself.
 void cmdPause_Click(model::App& app);
 void lblPause_Click(model::App& app);
+void PauseScan(model::App& app);
 
 // Ask, and on Yes request the stop.
 void cmdStop_Click(model::App& app);
 void lblStop_Click(model::App& app);
+void StopScan(model::App& app);
+
+// Hover over the Start, Pause and Stop labels sets them italic (Pause and Stop also the default
+// pointer). They stay italic: only ResetScanLabelHover sets them upright again, with the
+// hourglass while a scan runs.
+void lblStart_MouseMove(model::App& app);
+void lblPause_MouseMove(model::App& app);
+void lblStop_MouseMove(model::App& app);
+void ResetScanLabelHover(model::App& app);
 
 // Puts the handlers above, and cmdScanNow_Click, into the main window's controls.
 void InstallScanControls(model::App& app);
