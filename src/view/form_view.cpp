@@ -283,8 +283,11 @@ void FormView::ApplySkin() {
 }
 
 bool FormView::ApplyTaskbar() {
-  const bool tool =
-      form_.IsMainWindow() && !form_.runtime().TaskVisible() && screen_.TrayAvailable();
+  // At normal size the program always shows the button; switching there at once spares the
+  // restored window a second appearance.
+  const bool tool = form_.IsMainWindow() && !form_.runtime().TaskVisible() &&
+                    form_.GetWindowState() != forms::WindowState::kNormal &&
+                    screen_.TrayAvailable();
   const Qt::WindowFlags flags = window_->windowFlags();
   if (((flags & Qt::WindowType_Mask) == Qt::Tool) == tool)
     return false;
