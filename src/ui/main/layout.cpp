@@ -131,10 +131,12 @@ void EnterForeground(model::App& app) {
     }
   });
   GoOnPastFailure([&] { app.runtime.SetTaskVisible(true); });
+  // A drag resizes many times a second: the key is written only when it changes.
   GoOnPastFailure([&] {
-    if (w.Visible())
-      services::WriteSetting(app.system, app.SettingsApplication(), "Settings", kMinimizedKey,
-                             "No");
+    const std::string_view application = app.SettingsApplication();
+    if (w.Visible() &&
+        services::ReadSetting(app.system, application, "Settings", kMinimizedKey, "") != "No")
+      services::WriteSetting(app.system, application, "Settings", kMinimizedKey, "No");
   });
 }
 
