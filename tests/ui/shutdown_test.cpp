@@ -45,39 +45,22 @@ class ShutdownTest : public ::testing::Test {
 };
 
 TEST_F(ShutdownTest, ClosingSavesTheRunStateColumnsAndMaximisedStateThenEnds) {
-  for (bool maximised : {false, true}) {
-    SCOPED_TRACE(maximised);
-    hg_test::AppFixture fresh;
-    model::App& app = fresh.app();
-    ui::InstallLayout(app);
-    ui::InstallShutdown(app);
-    hg_test::RecordingTrayHost host;
-    app.objTray.SetHost(&host);
-    fresh.main().Load();
-    fresh.main().Show();
-    app.objTray.ShowIcon(fresh.main());
-    if (maximised)
-      fresh.main().SetWindowState(WindowState::kMaximized);
-    auto& list = fresh.main().lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
-    list.SetColumnWidth(0, 2066.25);
-    list.SetColumnWidth(1, 4132.5);
-    list.SetColumnWidth(2, 1400);
-
-    EXPECT_TRUE(fresh.main().UserClose());
-    const auto read = [&](std::string_view section, std::string_view key) {
-      return services::ReadSetting(app.system, app.SettingsApplication(), section, key, "<none>");
-    };
-    EXPECT_EQ(read(model::kOptionsSection, "RESTART"), "False");
-    EXPECT_EQ(read(model::kOptionsSection, "STATUS"), "STOPPED");
-    EXPECT_EQ(read("Settings", "FoundCol21"), "2066.25");
-    EXPECT_EQ(read("Settings", "FoundCol22"), "4132.5");
-    EXPECT_EQ(read("Settings", "FoundCol23"), "1400");
-    EXPECT_EQ(read("Settings", "FoundCol24"), "<none>");
-    EXPECT_EQ(read("Settings", "Max"), maximised ? "1" : "0");
-    EXPECT_TRUE(host.tips.empty());
-    EXPECT_EQ(app.skin.objSkinHelper.finish_calls(), 1);
-    EXPECT_TRUE(fresh.runtime().Ended());
-  }
+  h.app().objTray.ShowIcon(main);
+  main.SetWindowState(WindowState::kMaximized);
+  const double widths[] = {2066.25, 4132.5, 1400};
+  for (int column = 0; column < 3; ++column)
+    main.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.SetColumnWidth(column, widths[column]);
+  EXPECT_TRUE(main.UserClose());
+  EXPECT_EQ(Setting(model::kOptionsSection, "RESTART"), "False");
+  EXPECT_EQ(Setting(model::kOptionsSection, "STATUS"), "STOPPED");
+  EXPECT_EQ(Setting("Settings", "FoundCol21"), "2066.25");
+  EXPECT_EQ(Setting("Settings", "FoundCol22"), "4132.5");
+  EXPECT_EQ(Setting("Settings", "FoundCol23"), "1400");
+  EXPECT_EQ(Setting("Settings", "FoundCol24"), "<none>");
+  EXPECT_EQ(Setting("Settings", "Max"), "1");
+  EXPECT_TRUE(tray.tips.empty());
+  EXPECT_EQ(h.app().skin.objSkinHelper.finish_calls(), 1);
+  EXPECT_TRUE(h.runtime().Ended());
 }
 
 TEST_F(ShutdownTest, TheOtherWindowsGoInTheirOrderAndUnloadedOnesStayUnloaded) {
@@ -100,6 +83,7 @@ TEST_F(ShutdownTest, TheOtherWindowsGoInTheirOrderAndUnloadedOnesStayUnloaded) {
                                              "frmSpywareFoundAlert", "frmHidden", "frmDelete"}));
   EXPECT_FALSE(app.frmAbout.Loaded());
   EXPECT_FALSE(app.frmWebsite.Loaded());
+  EXPECT_EQ(Setting("Settings", "Max"), "0");
   EXPECT_TRUE(h.runtime().Ended());
 }
 
