@@ -42,12 +42,16 @@ class Pass {
     RemoveFiles(file_count);
     RemoveRegistryEntries(registry_count, file_count);
     RemoveCookies(cookie_count, file_count + registry_count);
-    if (listed_ > 0)
+    if (listed_ > 0 && !Abandoned())
       app_.frmDelete->Show();
     return result_;
   }
 
  private:
+  // The main window was closed during a yield (the program lives on under the browser window):
+  // the item in hand is finished, no other is started.
+  bool Abandoned() const { return main_.EverUnloaded(); }
+
   void SetUpProgress(int total) {
     if (threats_.Count() == 0)
       return;
@@ -105,7 +109,7 @@ class Pass {
   }
 
   void RemoveFiles(int count) {
-    for (int i = 0; i < count && i < files_.Count(); ++i) {
+    for (int i = 0; i < count && i < files_.Count() && !Abandoned(); ++i) {
       const model::FileTargetRow row = files_[i];
       QuarantineOutcome outcome = QuarantineOutcome::kNotThere;
       bool absent = false;
@@ -160,7 +164,7 @@ class Pass {
   }
 
   void RemoveRegistryEntries(int count, int bar_offset) {
-    for (int i = 0; i < count && i < registry_.Count(); ++i) {
+    for (int i = 0; i < count && i < registry_.Count() && !Abandoned(); ++i) {
       const model::RegistryTargetRow row = registry_[i];
       QuarantineOutcome outcome = QuarantineOutcome::kNotThere;
       if (row.checked) {
@@ -203,7 +207,7 @@ class Pass {
   // --- Cookie files.
 
   void RemoveCookies(int count, int bar_offset) {
-    for (int i = 0; i < count && i < cookies_.Count(); ++i) {
+    for (int i = 0; i < count && i < cookies_.Count() && !Abandoned(); ++i) {
       const model::CookieTargetRow row = cookies_[i];
       QuarantineOutcome outcome = QuarantineOutcome::kNotThere;
       bool absent = false;

@@ -210,6 +210,11 @@ void lblRemove_Click(model::App& app) {
   const int removed = services::IsSystemRestoreAvailable(app.system) ? RunPassesInRestorePoint(app)
                                                                      : RunBothPasses(app);
 
+  if (window.EverUnloaded()) {
+    // Closed meanwhile: what was removed is counted, nothing more is shown or sent.
+    AddToRemovedTotal(app, removed);
+    return;
+  }
   DeleteRemovedRows(app);
   window.pgbDeleteSpywaresFound.SetValue(window.pgbDeleteSpywaresFound.Max());
   window.lblDeletingPercentageCompleted.SetCaption("100% complete");
@@ -226,7 +231,7 @@ void lblRemove_Click(model::App& app) {
 void SettleWait(model::App& app) {
   forms::Label& label = app.frmMain.lblDeletingPercentageCompleted;
   label.SetCaption("Gathering information...");
-  for (int i = 0; i < kSettleYields; ++i)
+  for (int i = 0; i < kSettleYields && !app.frmMain.EverUnloaded(); ++i)
     app.system.Yield();
   label.SetCaption("");
 }

@@ -65,6 +65,9 @@ struct FormDesign {
   std::string_view form_name = {};
   // The window can be resized by the user.
   bool resizable = false;
+  // The smallest outer size (twips) the user can give it; 0 for none.
+  double min_width = 0;
+  double min_height = 0;
   // Icon resource for the window ("" = the program's own).
   std::string_view icon = {};
   // Each time the window appears, it is placed centred over this window ("" = where its model

@@ -178,6 +178,9 @@ void FormView::Drop(const forms::Control* control) {
 void FormView::Sync() {
   // A window may be skinned after it appeared (the notification shows itself in its load).
   ApplySkin();
+  // The taskbar switch changes without a notice to the form.
+  if (form_.IsMainWindow() && ApplyTaskbar())
+    RefreshForm();
   const auto& controls = form_.Controls();
   bool dirty = controls.size() != bindings_.size();
   for (size_t i = 0; !dirty && i < controls.size(); ++i)
@@ -246,6 +249,12 @@ QSize FormView::FrameExtent() const {
 }
 
 void FormView::ApplyGeometry() {
+  if (design_ && design_->min_width > 0 && design_->min_height > 0) {
+    const QSize outer(TwipsToPixels(design_->min_width), TwipsToPixels(design_->min_height));
+    const QSize minimum = (outer - FrameExtent()).expandedTo(QSize(1, 1));
+    if (window_->minimumSize() != minimum)
+      window_->setMinimumSize(minimum);
+  }
   // The window system sizes a minimised or maximised window.
   if (form_.GetWindowState() != forms::WindowState::kNormal)
     return;
@@ -273,8 +282,24 @@ void FormView::ApplySkin() {
     binding->Refresh();
 }
 
+bool FormView::ApplyTaskbar() {
+  // At normal size the program always shows the button; switching there at once spares the
+  // restored window a second appearance.
+  const bool tool = form_.IsMainWindow() && !form_.runtime().TaskVisible() &&
+                    form_.GetWindowState() != forms::WindowState::kNormal &&
+                    screen_.TrayAvailable();
+  const Qt::WindowFlags flags = window_->windowFlags();
+  if (((flags & Qt::WindowType_Mask) == Qt::Tool) == tool)
+    return false;
+  ++applying_;
+  window_->setWindowFlags((flags & ~Qt::WindowType_Mask) | (tool ? Qt::Tool : Qt::Window));
+  --applying_;
+  return true;
+}
+
 void FormView::RefreshForm() {
   ++applying_;
+  ApplyTaskbar();  // hides the window when it changes its kind
   const QString title = ToQString(form_.Caption());
   if (window_->windowTitle() != title)
     window_->setWindowTitle(title);

@@ -98,6 +98,9 @@ class FormView final : public QObject, public BindContext {
   void Drop(const forms::Control* control);
   void ApplyGeometry();
   void ApplySkin();
+  // The main window leaves the taskbar while the program's switch says so (a tool window has
+  // no taskbar button on X11); true when that changed the window's kind.
+  bool ApplyTaskbar();
   QSize FrameExtent() const;
 
   forms::Form& form_;

@@ -1,5 +1,6 @@
 // The main window's design table: what the screen adds to the model's layout.
 
+#include "ui/main/layout.h"
 #include "view/designs.h"
 
 namespace view {
@@ -90,8 +91,12 @@ std::vector<ControlDesign> Controls() {
 }  // namespace
 
 const FormDesign& FrmMainDesign() {
-  static const FormDesign design{
-      .form_name = "FrmMain", .resizable = true, .icon = "", .controls = Controls()};
+  static const FormDesign design{.form_name = "FrmMain",
+                                 .resizable = true,
+                                 .min_width = ui::kMainWindowMinWidth,
+                                 .min_height = ui::kMainWindowMinHeight,
+                                 .icon = "",
+                                 .controls = Controls()};
   return design;
 }
 

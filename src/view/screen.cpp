@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSystemTrayIcon>
 
 #include "view/design_table.h"
 #include "view/twips.h"
@@ -42,6 +43,10 @@ FormView& Screen::ViewFor(forms::Form& form) {
   if (!view)
     view = std::make_unique<FormView>(form, FindFormDesign(form.name()), *this);
   return *view;
+}
+
+bool Screen::TrayAvailable() const {
+  return tray_available ? tray_available() : QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 bool Screen::IsSkinned(const forms::Form& form) const {

@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -35,6 +36,10 @@ class Screen final : public QObject, public WindowHost {
   QWidget* WidgetOf(const forms::Control& control) const;
 
   bool IsSkinned(const forms::Form& form) const;
+  // A tray on the desktop can bring back a window that has no taskbar button. Tests may set
+  // `tray_available`; empty asks the desktop.
+  bool TrayAvailable() const;
+  std::function<bool()> tray_available;
   // The skin's style sheet, read once.
   const QString& StyleSheet();
   QIcon WindowIcon(std::string_view name);

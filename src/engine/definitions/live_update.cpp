@@ -55,6 +55,12 @@ bool StoreDefinitionsDate(model::App& app, const machine::DateTime& date) {
   return true;
 }
 
+// The main window was closed during a download (the program lives on under the browser
+// window): the update stops before its next step.
+bool ClosedMeanwhile(const model::App& app) {
+  return app.frmMain.EverUnloaded();
+}
+
 }  // namespace
 
 LiveUpdateUrls BuildLiveUpdateUrls(model::App& app) {
@@ -76,14 +82,14 @@ LiveUpdateOutcome CheckForDefinitionUpdates(model::App& app) {
   const machine::DateTime local = LocalDefinitionsDate(app);
   const std::optional<machine::DateTime> server =
       ParseServerDateReply(FetchWithProgress(app, urls.current_date));
-  if (!server)
+  if (!server || ClosedMeanwhile(app))
     return {.count = 0, .failed = true};
   if (*server <= local)
     return {};
 
   const std::string package =
       FetchWithProgress(app, urls.package + machine::FormatGeneralDate(local));
-  if (package.empty())
+  if (package.empty() || ClosedMeanwhile(app))
     return {.count = 0, .failed = true};
   const UpdateMergeResult merged = Merge(app, package);
   LiveUpdateOutcome outcome{.count = merged.count, .failed = merged.failed || merged.count == 0};

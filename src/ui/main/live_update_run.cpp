@@ -74,6 +74,11 @@ void cmdUpdate_Click(model::App& app) {
   window.cmdLiveUpdate.SetEnabled(false);
   const engine::LiveUpdateOutcome outcome = engine::CheckForDefinitionUpdates(app);
   RemoveDownloadTrayIcon(app);
+  if (window.EverUnloaded()) {
+    // Closed meanwhile: no notification rises after the program's window has gone.
+    app.frmDownload.Unload();
+    return;
+  }
   if (outcome.failed) {
     model::ShowUpdateNotification(app, std::string(kUpdateFailedText));
   } else if (outcome.count < 1) {
@@ -134,6 +139,11 @@ void RunBackgroundUpdate(model::App& app) {
   app.frmDownload->Show();
   app.frmDownload->Hide();
   const engine::LiveUpdateOutcome outcome = engine::CheckForDefinitionUpdates(app);
+  if (app.frmMain.EverUnloaded()) {
+    app.frmDownload.Unload();
+    RemoveDownloadTrayIcon(app);
+    return;
+  }
   if (outcome.count > 0) {
     if (!outcome.failed)
       model::ShowUpdateNotification(app, UpdatedText(app));

@@ -1,0 +1,23 @@
+#pragma once
+// The main window's layout, resize and close steps go on past a step that fails: a window that
+// will not unload or a setting that cannot be written must not keep the rest from running, and
+// nothing may cross into the message loop. Ending the program is no failure.
+
+#include <exception>
+
+#include "forms/runtime.h"
+
+namespace ui {
+
+template <typename Step>
+void GoOnPastFailure(Step&& step) {
+  try {
+    step();
+  } catch (const forms::ProgramEnded&) {
+    throw;
+  } catch (const std::exception&) {
+    // The next step runs.
+  }
+}
+
+}  // namespace ui
