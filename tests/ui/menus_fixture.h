@@ -1,11 +1,9 @@
 #pragma once
-// The main window shown with its menus, its tray callback, the tray menu and the help launcher
-// installed (nothing else), a tray that records its icons, and an opener that records what the
-// desktop is asked to open. Closing the main window ends the program, as the start-up makes it.
+// The main window shown with only the menus, the tray callback, the tray menu and the help
+// launcher installed, a recording tray, and an opener that records what the desktop is asked to
+// open. Closing the main window ends the program, as the start-up makes it.
 
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "machine/desktop_opener.h"
 #include "support/app_fixture.h"
@@ -20,14 +18,7 @@ namespace hg_test {
 class MenusFixture {
  public:
   explicit MenusFixture(const std::function<void(TempMachine&)>& prepare = {})
-      : h(
-            [&prepare](TempMachine& temp) {
-              // Live Update fails at once: nothing listens there.
-              temp.profile().update_server_url = "http://127.0.0.1:1";
-              if (prepare)
-                prepare(temp);
-            },
-            TestVersionInfo(), Parts(opener)) {
+      : h(prepare, TestVersionInfo(), Parts(opener)) {
     model::App& app = h.app();
     ui::InstallMenus(app);
     ui::InstallSendToTray(app);
@@ -41,15 +32,6 @@ class MenusFixture {
 
   model::App& app() { return h.app(); }
   model::FrmMain& main() { return h.main(); }
-  model::FrmMenuPopUp& menu() { return h.app().frmMenuPopUp.Peek(); }
-
-  // What the desktop was asked to open, as Windows paths.
-  std::vector<std::string> Opened() {
-    std::vector<std::string> paths;
-    for (const auto& host_path : opener->opened())
-      paths.push_back(h.machine().files().ToWindowsPath(host_path).value_or(host_path.string()));
-    return paths;
-  }
 
   RecordingTrayHost tray;
   machine::RecordingOpener* opener = nullptr;
@@ -58,9 +40,8 @@ class MenusFixture {
  private:
   static machine::MachineParts Parts(machine::RecordingOpener*& opener) {
     machine::MachineParts parts;
-    auto recording = std::make_unique<machine::RecordingOpener>();
-    opener = recording.get();
-    parts.opener = std::move(recording);
+    parts.opener = std::make_unique<machine::RecordingOpener>();
+    opener = static_cast<machine::RecordingOpener*>(parts.opener.get());
     return parts;
   }
 };
