@@ -115,12 +115,4 @@ TEST(Menus, SettingsItemsSelectTheirTab) {
   }
 }
 
-TEST(Menus, TheCloseLabelIsItalicUntilTheMouseMovesOverTheWindow) {
-  Fixture f;
-  ASSERT_TRUE(f.main().lblHide.UserMouseMove({}));
-  EXPECT_TRUE(f.main().lblHide.GetFont().italic);
-  ASSERT_TRUE(f.main().UserMouseMove({}));
-  EXPECT_FALSE(f.main().lblHide.GetFont().italic);
-}
-
 }  // namespace

@@ -15,10 +15,12 @@ namespace {
 class SendToTrayTest : public ::testing::Test {
  protected:
   SendToTrayTest() {
-    // As the layout does: a minimised main window gives up its taskbar button.
+    // As the layout does: a minimised main window gives up its taskbar button, and one that is
+    // back on screen at normal size takes it again.
     main.on_resize = [this] {
-      if (main.GetWindowState() == forms::WindowState::kMinimized)
-        f.app().runtime.SetTaskVisible(false);
+      const bool normal = main.GetWindowState() == forms::WindowState::kNormal;
+      if (!normal || main.Visible())
+        f.app().runtime.SetTaskVisible(normal);
     };
   }
 
@@ -88,6 +90,7 @@ TEST_F(SendToTrayTest, TrayMessagesShowTheMenuOrRestoreTheWindow) {
     EXPECT_EQ(MenuLoaded() && menu.Visible(), c.menu);
     EXPECT_EQ(main.Visible(), c.restored);
     EXPECT_EQ(main.GetWindowState() == forms::WindowState::kNormal, c.restored);
+    EXPECT_EQ(f.app().runtime.TaskVisible(), c.restored);
   }
 }
 

@@ -37,8 +37,7 @@ void FrmMain_TrayMessage(model::App& app, int message) {
     return;
   switch (message) {
     case model::kTrayLeftButtonDoubleClick:
-      main.SetWindowState(forms::WindowState::kNormal);
-      main.Show();
+      ShowMainWindow(app);
       app.frmMenuPopUp->Hide();
       break;
     case model::kTrayLeftButtonDown:

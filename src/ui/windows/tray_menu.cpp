@@ -33,11 +33,6 @@ void SaveStopped(model::App& app) {
   services::WriteSetting(app.system, application, model::kOptionsSection, "STATUS", "STOPPED");
 }
 
-void ShowMainWindow(model::App& app) {
-  app.frmMain.SetWindowState(forms::WindowState::kNormal);
-  app.frmMain.Show();
-}
-
 }  // namespace
 
 void frmMenuPopUp_Form_Load(model::App& app) {
@@ -154,6 +149,13 @@ void ScanNowFromMenu(model::App& app) {
   // The scan page's "Start" label: starts a scan unless one is running.
   if (const auto& start = app.frmMain.lblStart.on_click)
     start();
+}
+
+void ShowMainWindow(model::App& app) {
+  // Shown first, so that the change of state finds it visible and records it as no longer
+  // minimised.
+  app.frmMain.Show();
+  app.frmMain.SetWindowState(forms::WindowState::kNormal);
 }
 
 bool HideMainWindowToTray(model::App& app) {

@@ -43,6 +43,8 @@ void OpenSettingsFromMenu(model::App& app);
 // The main window shown, then a scan started as the scan page's "Start" label starts one.
 void ScanNowFromMenu(model::App& app);
 
+// The main window on screen at normal size.
+void ShowMainWindow(model::App& app);
 // Minimises the main window and, where a tray area shows its icon, hides it with its taskbar
 // button. Without a tray area the taskbar button stays, so the window can always be brought
 // back; false then.
