@@ -30,6 +30,8 @@ Machine::Machine(Profile profile, VersionInfo version, MachineParts parts, std::
     parts_.restore_points = std::make_unique<RecordingRestorePoints>();
   if (!parts_.clock)
     parts_.clock = std::make_unique<SystemClock>();
+  if (!parts_.opener)
+    parts_.opener = std::make_unique<HostOpener>();
 }
 
 Machine::~Machine() = default;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "machine/clock.h"
+#include "machine/desktop_opener.h"
 #include "machine/file_system.h"
 #include "machine/http.h"
 #include "machine/processes.h"
@@ -23,12 +24,14 @@ struct MachineParts {
   std::unique_ptr<HttpTransport> http;
   std::unique_ptr<RestorePoints> restore_points;
   std::unique_ptr<Clock> clock;
+  std::unique_ptr<DesktopOpener> opener;
 };
 
 class Machine {
  public:
   // Opens the machine that `profile` describes with the real parts: the two hives (created when
-  // missing), /proc, libcurl, a recording restore-point service and the system clock.
+  // missing), /proc, libcurl, a recording restore-point service, the system clock and the
+  // desktop's opener.
   // Nothing and a message in `error` when a hive cannot be opened.
   static std::unique_ptr<Machine> Open(Profile profile, VersionInfo version, std::string& error);
 
@@ -46,6 +49,7 @@ class Machine {
   HttpTransport& http() { return *parts_.http; }
   RestorePoints& restore_points() { return *parts_.restore_points; }
   Clock& clock() { return *parts_.clock; }
+  DesktopOpener& opener() { return *parts_.opener; }
   bool ok() const { return parts_.registry != nullptr; }
 
  private:

@@ -35,6 +35,8 @@ class TrayHost {
                        const std::string& tip) = 0;
   virtual void ChangeTip(services::WindowHandle window, const std::string& tip) = 0;
   virtual void DeleteIcon(services::WindowHandle window) = 0;
+  // Whether the desktop has a notification area that shows the icons.
+  virtual bool Available() const = 0;
 };
 
 class ClsTray {
@@ -53,6 +55,9 @@ class ClsTray {
   void ChangeToolTip(const Window& window, std::string_view new_tip);
   // True while the window's icon is in the tray.
   bool bRunningInTray(const Window& window) const;
+  // Whether an icon put in would be seen and clicked: a host with a notification area. Without
+  // one, a window must never be hidden in favour of its icon.
+  bool HasTrayArea() const { return host_ && host_->Available(); }
 
   // A real click on the window's icon, as its mouse message number: runs the window's
   // on_tray_message from the message loop. Ignored when the window has no icon in.

@@ -68,6 +68,10 @@ void QtTrayHost::DeleteIcon(services::WindowHandle window) {
   icon->deleteLater();
 }
 
+bool QtTrayHost::Available() const {
+  return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 model::DesktopMetrics CurrentDesktop() {
   model::DesktopMetrics desktop;
   const QScreen* screen = QGuiApplication::primaryScreen();

@@ -34,6 +34,7 @@ class QtTrayHost final : public QObject, public model::TrayHost {
                const std::string& tip) override;
   void ChangeTip(services::WindowHandle window, const std::string& tip) override;
   void DeleteIcon(services::WindowHandle window) override;
+  bool Available() const override;
 
  private:
   model::ClsTray& tray_;

@@ -23,6 +23,10 @@ class RecordingTrayHost final : public model::TrayHost {
     tips.erase(window);
     calls.push_back("Delete");
   }
+  bool Available() const override { return available; }
+
+  // False: a desktop without a notification area.
+  bool available = true;
 
   std::map<services::WindowHandle, std::string> tips;
   std::vector<std::string> calls;
