@@ -4,9 +4,11 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
+#include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
 #include <string>
@@ -14,6 +16,8 @@
 #include "engine/definitions/status_labels.h"
 #include "model/result_rows.h"
 #include "qt_app.h"
+#include "support/http_test_server.h"
+#include "ui/main/data_submission.h"
 #include "ui/windows/branding.h"
 #include "ui/windows/skin.h"
 #include "view/designs.h"
@@ -218,6 +222,36 @@ TEST_F(FrmMainViewTest, TheSkinDrawsTheWindowAndTheListsShowTheirIcons) {
   ASSERT_NE(log, nullptr);
   for (int row = 0; row < log->topLevelItemCount(); ++row)
     EXPECT_FALSE(log->topLevelItem(row)->icon(0).isNull()) << row;
+}
+
+TEST_F(FrmMainViewTest, TheSubmitTabShowsTheOutcomeOfWhatWasTyped) {
+  model::FrmMain& w = qt.app().frmMain;
+  hg_test::HttpTestServer server;
+  server.RouteBody("/asp/getData.asp", "Added");
+  setenv("HEARTHGUARD_UPDATE_SERVER", server.base_url().c_str(), 1);
+  ui::InstallDataSubmission(qt.app());
+  ShowOptionsTab(3);
+  qt.runtime().Yield();
+  auto* box = qt.screen().WidgetOf(w.txtFilename)->findChild<QLineEdit*>();
+  ASSERT_NE(box, nullptr);
+
+  QTest::keyClicks(box, "suspect.exe");
+  QTest::keyClick(box, Qt::Key_Return);
+  qt.runtime().Yield();
+  EXPECT_EQ(w.Label26.Caption(), "Results: suspect.exe submitted.  Thank you!");
+  EXPECT_EQ(box->text(), "");
+
+  // The longest outcome, for a long name, still shows whole.
+  server.RouteBody("/asp/getData.asp", "busy");
+  QTest::keyClicks(box, "Sm\u00f6rg\u00e5sbord Toolbar Updater.exe");
+  QTest::keyClick(box, Qt::Key_Return);
+  qt.runtime().Yield();
+  EXPECT_EQ(w.Label26.Caption(),
+            "Results: There was a problem submitting Sm\xF6rg\xE5sbord Toolbar Updater.exe.  "
+            "Please make sure you are connected to the internet, or try again later.");
+  EXPECT_EQ(Misfits(), std::vector<std::string>{});
+  Grab("options-update-submitted");
+  unsetenv("HEARTHGUARD_UPDATE_SERVER");
 }
 
 }  // namespace
