@@ -240,11 +240,13 @@ TEST_F(FrmMainViewTest, TheSubmitTabShowsTheOutcomeOfWhatWasTyped) {
   qt.runtime().Yield();
   EXPECT_EQ(w.Label26.Caption(), "Results: suspect.exe submitted.  Thank you!");
   EXPECT_EQ(box->text(), "");
+  // One Enter, one submission.
+  EXPECT_EQ(server.request_count(), 1u);
 
   // The longest outcome, for a long name, still shows whole.
   server.RouteBody("/asp/getData.asp", "busy");
-  QTest::keyClicks(box, "Sm\u00f6rg\u00e5sbord Toolbar Updater.exe");
-  QTest::keyClick(box, Qt::Key_Return);
+  ASSERT_TRUE(w.txtFilename.UserSetText("Sm\xF6rg\xE5sbord Toolbar Updater.exe"));
+  QTest::mouseClick(qt.screen().WidgetOf(w.cmdSubmit), Qt::LeftButton);
   qt.runtime().Yield();
   EXPECT_EQ(w.Label26.Caption(),
             "Results: There was a problem submitting Sm\xF6rg\xE5sbord Toolbar Updater.exe.  "
