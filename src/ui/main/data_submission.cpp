@@ -43,6 +43,16 @@ std::string Fetch(model::App& app, const std::string& url) {
   }
 }
 
+// Label26's outcome texts.
+std::string SubmittedText(std::string_view name) {
+  return "Results: " + std::string(name) + " submitted.  Thank you!";
+}
+
+std::string SubmissionFailedText(std::string_view name) {
+  return "Results: There was a problem submitting " + std::string(name) +
+         ".  Please make sure you are connected to the internet, or try again later.";
+}
+
 }  // namespace
 
 std::string DataSubmissionUrl(model::App& app, std::string_view payload) {
@@ -53,15 +63,6 @@ std::string DataSubmissionUrl(model::App& app, std::string_view payload) {
 bool IsSubmissionAccepted(std::string_view reply) {
   return machine::FindIgnoreCase(reply, "Skipped") != std::string_view::npos ||
          machine::FindIgnoreCase(reply, "Added") != std::string_view::npos;
-}
-
-std::string SubmittedText(std::string_view name) {
-  return "Results: " + std::string(name) + " submitted.  Thank you!";
-}
-
-std::string SubmissionFailedText(std::string_view name) {
-  return "Results: There was a problem submitting " + std::string(name) +
-         ".  Please make sure you are connected to the internet, or try again later.";
 }
 
 void cmdSubmit_Click(model::App& app) {

@@ -17,9 +17,6 @@ std::string DataSubmissionUrl(model::App& app, std::string_view payload);
 
 // The server took the name: its reply holds "Skipped" or "Added", in any letter case.
 bool IsSubmissionAccepted(std::string_view reply);
-// Label26's outcome texts.
-std::string SubmittedText(std::string_view name);
-std::string SubmissionFailedText(std::string_view name);
 
 // Sends the Filename box's text (untrimmed, possibly empty) as a file-name submission, shows the
 // outcome for that name in Label26 and clears the box. While it waits for the reply, further
