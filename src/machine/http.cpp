@@ -4,6 +4,20 @@ namespace machine {
 
 namespace {
 
+constexpr char kHex[] = "0123456789ABCDEF";
+
+void AppendEscaped(std::string& out, char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  out += '%';
+  out += kHex[byte >> 4];
+  out += kHex[byte & 0x0F];
+}
+
+bool IsUnreserved(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+         c == '.' || c == '_' || c == '~';
+}
+
 bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
@@ -11,13 +25,9 @@ bool IsHexDigit(char c) {
 // Characters a request target may carry as they are: the unreserved ones, the sub-delimiters
 // and ":/?@" (RFC 3986). '%' is handled apart.
 bool MayStay(char c) {
-  if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
+  if (IsUnreserved(c))
     return true;
   switch (c) {
-    case '-':
-    case '.':
-    case '_':
-    case '~':
     case '!':
     case '$':
     case '&':
@@ -51,7 +61,6 @@ std::string EncodeUrlForRequest(std::string_view url) {
   if (target == std::string_view::npos)
     target = url.size();
 
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out(url.substr(0, target));
   out.reserve(url.size() + 16);
   for (size_t i = target; i < url.size(); ++i) {
@@ -61,11 +70,20 @@ std::string EncodeUrlForRequest(std::string_view url) {
     } else if (c != '%' && MayStay(c)) {
       out += c;
     } else {
-      const auto byte = static_cast<unsigned char>(c);
-      out += '%';
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0x0F];
+      AppendEscaped(out, c);
     }
+  }
+  return out;
+}
+
+std::string EncodeQueryValue(std::string_view value) {
+  std::string out;
+  out.reserve(value.size() * 3);
+  for (const char c : value) {
+    if (IsUnreserved(c))
+      out += c;
+    else
+      AppendEscaped(out, c);
   }
   return out;
 }

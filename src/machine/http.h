@@ -63,4 +63,10 @@ class CurlHttpTransport final : public HttpTransport {
 // becomes "%XX". Valid escapes and the reserved characters ("?&=/:;+,..." ) stay as they are.
 std::string EncodeUrlForRequest(std::string_view url);
 
+// A value for a URL's query ("key=" + EncodeQueryValue(value)): every byte but the unreserved
+// ones (letters, digits, "-", ".", "_", "~") becomes "%XX", '%' itself included, so that "&",
+// "=", "+", "#" and "%" in a value neither split it nor read as escapes. Every query value the
+// program builds goes through it; EncodeUrlForRequest then leaves the escapes alone.
+std::string EncodeQueryValue(std::string_view value);
+
 }  // namespace machine

@@ -27,6 +27,8 @@ class FrmMain final : public Window {
   int32_t lngCookieFilesWalked = 0;
   // Idle ticks of timUpdate counted towards the automatic Live Update.
   int32_t lngUpdateIdleTicks = 0;
+  // A file-name submission waits for the server's reply.
+  bool bSubmitting = false;
 
   // --- Top bar and page buttons.
   forms::CommandButton Command5{*this, "Command5"};      // "Send to Tray"

@@ -1,6 +1,7 @@
 #pragma once
-// Fetching a URL into memory or into a file. The whole URL is the caller's; the transport
-// percent-encodes what a request line cannot carry.
+// Fetching a URL into memory or into a file. The whole URL is the caller's, each query value
+// escaped with machine::EncodeQueryValue; the transport percent-encodes what else a request
+// line cannot carry.
 
 #include <functional>
 #include <string>

@@ -62,6 +62,9 @@ class TextBoxBinding final : public Binding {
     // Typing reaches the model as key presses when it listens to them.
     if ((watched == line_ || watched == lines_) && event->type() == QEvent::KeyPress)
       return Binding::eventFilter(widget(), event);
+    // A key the inner box ignores (Enter in one line) goes on to the holder: the model had it.
+    if (watched == widget() && event->type() == QEvent::KeyPress)
+      return false;
     return Binding::eventFilter(watched, event);
   }
   // A printable key goes through the model's key handler, which types it (or swallows it).

@@ -184,7 +184,7 @@ TEST_F(LiveUpdateReplies, UnreadableLastDateWritesTheFirstOne) {
 
   EXPECT_EQ(DateFile(), std::string(kNewDate) + "\r\n");
   EXPECT_EQ(server_.requests().at(1).target,
-            "/asp/getDefs.asp?prog=Hearthguard&comp=Hearthguard%20Software&date=3/16/2006");
+            "/asp/getDefs.asp?prog=Hearthguard&comp=Hearthguard%20Software&date=3%2F16%2F2006");
 }
 
 TEST_F(LiveUpdateReplies, FailedUpdateIsToldAndChangesNothing) {

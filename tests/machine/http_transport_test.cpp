@@ -253,5 +253,22 @@ TEST(EncodeUrlForRequestTest, EncodesOnlyWhatARequestLineCannotCarry) {
   }
 }
 
+TEST(EncodeQueryValueTest, EscapesAllButTheUnreservedBytes) {
+  const struct {
+    std::string value;
+    std::string expected;
+  } cases[] = {
+      {"3/16/2006 12:00:00 AM", "3%2F16%2F2006%2012%3A00%3A00%20AM"},
+      {"a&b=c+d%41#e?f|-._~Z9", "a%26b%3Dc%2Bd%2541%23e%3Ff%7C-._~Z9"},
+      {std::string("\xE9\xFF\0", 3), "%E9%FF%00"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    EXPECT_EQ(EncodeQueryValue(c.value), c.expected);
+    // The transport leaves an escaped value as it is.
+    EXPECT_EQ(EncodeUrlForRequest("http://h/?v=" + c.expected), "http://h/?v=" + c.expected);
+  }
+}
+
 }  // namespace
 }  // namespace machine

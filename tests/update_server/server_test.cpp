@@ -138,10 +138,23 @@ TEST_F(UpdateServerTest, ServesNothingButItsRequests) {
 }
 
 TEST_F(UpdateServerTest, RecordsSubmittedData) {
-  const auto reply = Get("/asp/getData.asp?data=abc|def");
-  ASSERT_TRUE(reply);
-  EXPECT_EQ(reply->body, Server::kDataReceivedReply);
-  EXPECT_EQ(server_.received_data(), std::vector<std::string>{"abc|def"});
+  const struct {
+    const char* target;
+    int status;
+    const char* body;
+  } steps[] = {
+      {"/asp/getData.asp?data=abc|def", 200, Server::kDataReceivedReply},
+      {"/asp/getData.asp?data=def|", 200, Server::kDataKnownReply},
+      {"/asp/getData.asp?data=%7C", 400, "no name\n"},
+      {"/asp/getData.asp?data=%26%3D%2B%25|def", 200, Server::kDataReceivedReply},
+  };
+  for (const auto& step : steps) {
+    const auto reply = Get(step.target);
+    ASSERT_TRUE(reply) << step.target;
+    EXPECT_EQ(reply->status, step.status) << step.target;
+    EXPECT_EQ(reply->body, step.body) << step.target;
+  }
+  EXPECT_EQ(server_.received_data(), (std::vector<std::string>{"abc|def", "def|", "&=+%|def"}));
 }
 
 // A linked or incomplete release is left out with a note; the rest are served.

@@ -5,10 +5,12 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
+#include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
 #include <string>
@@ -16,6 +18,8 @@
 #include "engine/definitions/status_labels.h"
 #include "model/result_rows.h"
 #include "qt_app.h"
+#include "support/http_test_server.h"
+#include "ui/main/data_submission.h"
 #include "ui/main/pages.h"
 #include "ui/main/scan_controls.h"
 #include "ui/windows/branding.h"
@@ -268,6 +272,33 @@ TEST_F(FrmMainViewTest, TheSkinDrawsTheWindowAndTheListsShowTheirIcons) {
   ASSERT_NE(log, nullptr);
   for (int row = 0; row < log->topLevelItemCount(); ++row)
     EXPECT_FALSE(log->topLevelItem(row)->icon(0).isNull()) << row;
+}
+
+TEST_F(FrmMainViewTest, TheSubmitTabShowsTheOutcomeOfWhatWasTyped) {
+  model::FrmMain& w = qt.app().frmMain;
+  hg_test::HttpTestServer server;
+  server.RouteBody("/asp/getData.asp", "Added");
+  setenv("HEARTHGUARD_UPDATE_SERVER", server.base_url().c_str(), 1);
+  ui::InstallDataSubmission(qt.app());
+  ShowOptionsTab(3);
+  qt.runtime().Yield();
+  auto* box = qt.screen().WidgetOf(w.txtFilename)->findChild<QLineEdit*>();
+  ASSERT_NE(box, nullptr);
+
+  QTest::keyClicks(box, "suspect.exe");
+  QTest::keyClick(box, Qt::Key_Return);
+  EXPECT_EQ(w.Label26.Caption(), "Results: suspect.exe submitted.  Thank you!");
+  // One Enter, one submission.
+  EXPECT_EQ(server.request_count(), 1u);
+
+  // The longest outcome, for a long name, still shows whole.
+  server.RouteBody("/asp/getData.asp", "busy");
+  ASSERT_TRUE(w.txtFilename.UserSetText("Sm\xF6rg\xE5sbord Toolbar Updater.exe"));
+  QTest::mouseClick(qt.screen().WidgetOf(w.cmdSubmit), Qt::LeftButton);
+  qt.runtime().Yield();
+  EXPECT_EQ(Misfits(), std::vector<std::string>{});
+  Grab("options-update-submitted");
+  unsetenv("HEARTHGUARD_UPDATE_SERVER");
 }
 
 }  // namespace

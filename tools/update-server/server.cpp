@@ -3,6 +3,7 @@
 #include <map>
 #include <system_error>
 
+#include "machine/text.h"
 #include "update_server.h"
 
 namespace update_server {
@@ -54,11 +55,21 @@ Server::Server(fs::path releases_folder) : folder_(std::move(releases_folder)) {
   });
   http_.Get(R"(/asp/getData\.asp)",
             [this](const httplib::Request& request, httplib::Response& response) {
-              if (!request.has_param("data"))
-                return Refuse(response, 400, "no data");
-              std::lock_guard lock(mutex_);
-              received_data_.push_back(request.get_param_value("data"));
-              response.set_content(kDataReceivedReply, kTextType);
+              const std::string data = request.get_param_value("data");
+              std::vector<std::string> names = machine::Split(data, "|");
+              std::erase(names, std::string());
+              if (names.empty())
+                return Refuse(response, 400, "no name");
+              bool added = false;
+              {
+                std::lock_guard lock(mutex_);
+                received_data_.push_back(data);
+                for (const std::string& name : names)
+                  added = known_names_.insert(name).second || added;
+              }
+              response.set_content(added ? kDataReceivedReply : kDataKnownReply, kTextType);
+              if (on_data)
+                on_data(names);
             });
 }
 

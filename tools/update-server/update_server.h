@@ -12,17 +12,22 @@
 //   /asp/getDefs.asp?...&date=D           the package from the release current at D (the newest
 //                                         one not later than D; the oldest one when D is earlier
 //                                         than all) to the newest; empty when D is up to date
-//   /asp/getData.asp?data=...             recorded; answers kDataReceivedReply
-// A getDefs request without a readable date, or a getData request without data, is refused with
-// 400; the date requests answer 503 while there is no release; any other path gets 404.
+//   /asp/getData.asp?data=N1|N2...        the data submission: names encoded as the program
+//                                         sends them, "|" between them (a file name has one
+//                                         after it); recorded; answers kDataReceivedReply when
+//                                         a name is new, kDataKnownReply when all were known
+// A getDefs request without a readable date, or a getData request without a name, is refused
+// with 400; the date requests answer 503 while there is no release; any other path gets 404.
 // The releases are read once, by Start.
 
 #include <httplib.h>
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -70,6 +75,7 @@ bool WriteRelease(const std::filesystem::path& folder, const Release& release);
 class Server {
  public:
   static constexpr const char* kDataReceivedReply = "Added";
+  static constexpr const char* kDataKnownReply = "Skipped";
 
   explicit Server(std::filesystem::path releases_folder);
   ~Server();
@@ -86,8 +92,12 @@ class Server {
   // The releases found by the last Start, oldest first, and why others were left out.
   std::vector<Release> releases() const;
   std::vector<std::string> load_notes() const;
-  // The data parameters of every getData request received, in order.
+  // The data parameters of every getData request answered, in order.
   std::vector<std::string> received_data() const;
+
+  // Called on the server's thread with the names of each answered getData request, as sent
+  // (encoded). Set it before Start.
+  std::function<void(const std::vector<std::string>& names)> on_data;
 
  private:
   void Load();
@@ -102,6 +112,7 @@ class Server {
   std::vector<std::string> packages_;  // from each release to the newest
   std::vector<std::string> load_notes_;
   std::vector<std::string> received_data_;
+  std::set<std::string> known_names_;
 };
 
 }  // namespace update_server

@@ -9,8 +9,8 @@
 #include "engine/definitions/status_labels.h"
 #include "engine/definitions/update_merge.h"
 #include "machine/date_time.h"
+#include "machine/http.h"
 #include "machine/machine.h"
-#include "machine/text.h"
 #include "machine/update_server_url.h"
 #include "model/app.h"
 #include "model/download_window.h"
@@ -20,8 +20,9 @@ namespace engine {
 
 namespace {
 
-std::string QueryValue(std::string_view text) {
-  return machine::ReplaceAll(text, " ", "%20");
+// The package request's date value, escaped like every query value.
+std::string PackageDate(const machine::DateTime& local) {
+  return machine::EncodeQueryValue(machine::FormatGeneralDate(local));
 }
 
 machine::DateTime LocalDefinitionsDate(model::App& app) {
@@ -66,8 +67,8 @@ bool ClosedMeanwhile(const model::App& app) {
 LiveUpdateUrls BuildLiveUpdateUrls(model::App& app) {
   const machine::VersionInfo& version = app.machine.version();
   const std::string base = machine::UpdateServerUrl(app.machine.profile());
-  const std::string names =
-      "prog=" + QueryValue(version.product_name) + "&comp=" + QueryValue(version.company_name);
+  const std::string names = "prog=" + machine::EncodeQueryValue(version.product_name) +
+                            "&comp=" + machine::EncodeQueryValue(version.company_name);
   return {.current_date = base + "/asp/currentDate.asp?" + names,
           .package = base + "/asp/getDefs.asp?" + names + "&date=",
           .new_date = base + "/asp/date.asp"};
@@ -87,8 +88,7 @@ LiveUpdateOutcome CheckForDefinitionUpdates(model::App& app) {
   if (*server <= local)
     return {};
 
-  const std::string package =
-      FetchWithProgress(app, urls.package + machine::FormatGeneralDate(local));
+  const std::string package = FetchWithProgress(app, urls.package + PackageDate(local));
   if (package.empty() || ClosedMeanwhile(app))
     return {.count = 0, .failed = true};
   const UpdateMergeResult merged = Merge(app, package);

@@ -26,8 +26,8 @@ struct LiveUpdateOutcome {
 };
 
 // The three request URLs on the configured update server. The product and company names are
-// the executable's, each blank written "%20"; the date of the package request is appended by
-// the caller as it is.
+// the executable's, escaped by machine::EncodeQueryValue; the date of the package request is
+// appended by the caller, escaped the same way.
 struct LiveUpdateUrls {
   std::string current_date;  // ".../asp/currentDate.asp?prog=..&comp=.."
   std::string package;       // ".../asp/getDefs.asp?prog=..&comp=..&date="
