@@ -62,13 +62,15 @@ void Download(QPainter& p) {
   p.drawPolyline(QPolygonF({QPointF(4, 20), QPointF(4, 28), QPointF(28, 28), QPointF(28, 20)}));
 }
 
-// `paint` draws in the 32-pixel box, scaled up to a `width` by `height` picture.
-QPixmap DrawScaled(int width, int height, const std::function<void(QPainter&)>& paint) {
-  QPixmap pixmap(width, height);
+// `paint` draws in the 32-pixel box, scaled into a square picture of `size` with `margin` left
+// free around it.
+QPixmap DrawScaled(int size, int margin, const std::function<void(QPainter&)>& paint) {
+  QPixmap pixmap(size, size);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
-  painter.scale(width / double(kSize), height / double(kSize));
+  painter.translate(margin, margin);
+  painter.scale((size - 2 * margin) / double(kSize), (size - 2 * margin) / double(kSize));
   paint(painter);
   return pixmap;
 }
@@ -111,7 +113,7 @@ QPixmap DrawnPicture(std::string_view name) {
   if (name == "splash")
     return Splash();
   if (name == "about-logo")
-    return DrawScaled(64, 64, Shield);
+    return DrawScaled(64, 8, Shield);
   if (name == "download")
     return Draw(Download);
   if (name == "arrow-up")
