@@ -6,9 +6,7 @@
 
 #include <stdexcept>
 #include <string>
-#include <vector>
 
-#include "machine/registry.h"
 #include "services/machine_settings.h"
 #include "services/prompts.h"
 #include "services/text_codec.h"
@@ -27,6 +25,10 @@ void PlantHugeFile(hg_test::AppFixture& h, const std::string& name) {
   const std::filesystem::path path =
       h.temp.host(h.machine().profile().program_folder + "\\" + name);
   ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(uint64_t{1} << 40)), 0);
+}
+
+void WriteProgramFile(hg_test::TempMachine& temp, std::string_view name, std::string_view content) {
+  temp.WriteFile(temp.profile().program_folder + "\\" + std::string(name), content);
 }
 
 std::string Lines(int count) {
@@ -70,16 +72,9 @@ class Session {
                    std::string_view application = "Hearthguard") {
     return ReadSetting(app_->system, application, section, key, "absent");
   }
-  std::string FirstTime() {
-    return services::GetSettingHKLM(app_->system, "Hearthguard", "Settings", "FirstTime", "");
-  }
   void MarkStartedBefore() {
     services::SaveSettingHKLM(app_->system, "Hearthguard", "Settings", "FirstTime", "Yes");
     services::WriteSetting(app_->system, "Hearthguard", "Settings", "showHelp", "0");
-  }
-  void WriteProgramFile(hg_test::TempMachine& temp, std::string_view name,
-                        std::string_view content) {
-    temp.WriteFile(machine_->profile().program_folder + "\\" + std::string(name), content);
   }
 
   forms::HeadlessBackend backend;
@@ -90,20 +85,6 @@ class Session {
   std::unique_ptr<forms::Runtime> runtime_;
   std::unique_ptr<model::App> app_;
 };
-
-// The application names under the per-user settings store.
-std::vector<std::string> SettingsApplications(model::App& app) {
-  machine::Registry& registry = app.machine.registry();
-  machine::RegHandle key = 0;
-  std::vector<std::string> names;
-  if (registry.OpenKey(machine::kHkeyCurrentUser, services::kSettingsStoreKey, key) != 0)
-    return names;
-  std::string name;
-  for (uint32_t i = 0; registry.EnumKey(key, i, name) == machine::kRegSuccess; ++i)
-    names.push_back(name);
-  registry.CloseKey(key);
-  return names;
-}
 
 TEST(StartUp, HugeFilesInTheProgramFolderAreLeftUnreadAndTheWindowComesUp) {
   hg_test::AppFixture h;
@@ -167,6 +148,7 @@ TEST(Splash, EachTickCountsOnceHoweverLateItComes) {
   EXPECT_TRUE(s.main().Visible());
 }
 
+// Also what every start writes and shows.
 TEST(StartUp, HelpOncePerUserAndLiveUpdateOfferedOncePerMachine) {
   hg_test::TempMachine temp;
   {
@@ -175,7 +157,8 @@ TEST(StartUp, HelpOncePerUserAndLiveUpdateOfferedOncePerMachine) {
     bool splash_up_when_asked = false;
     s.backend.ExpectMsgBox(services::vbNo, "", 2);
     s.backend.AtTime(ui::kSplashCountEnd + 1, "look while the question is open", [&] {
-      first_time_when_asked = s.FirstTime();
+      first_time_when_asked =
+          services::GetSettingHKLM(s.app().system, "Hearthguard", "Settings", "FirstTime", "");
       splash_up_when_asked = s.app().frmSplash.Peek().Visible() && !s.main().Visible();
     });
     s.Start();
@@ -193,7 +176,22 @@ TEST(StartUp, HelpOncePerUserAndLiveUpdateOfferedOncePerMachine) {
     EXPECT_EQ(s.help_loads, 1);
     EXPECT_FALSE(s.app().Form8.Loaded());
     EXPECT_EQ(s.User("Settings", "showHelp"), "0");
-    EXPECT_TRUE(s.main().Visible());
+
+    model::FrmMain& main = s.main();
+    EXPECT_TRUE(main.Visible());
+    EXPECT_EQ(main.Caption(), "Hearthguard by Hearthguard Software");
+    EXPECT_EQ(main.frmStatus.Caption(), "Hearthguard Status");
+    EXPECT_TRUE(main.frmStatus.Visible());
+    EXPECT_EQ(main.Label22.Caption(), "Welcome to Hearthguard");
+    EXPECT_EQ(main.cmdWebsite.Caption(), "Visit www.hearthguard.example");
+    EXPECT_FALSE(main.shpCircle.Visible());
+    EXPECT_TRUE(s.app().skin.objSkin->IsSkinned(main.hWnd()));
+    EXPECT_EQ(s.User("Settings", "Product", ui::kStartRecordApplication), "Hearthguard");
+    EXPECT_EQ(s.User("Settings", "File", ui::kStartRecordApplication), "hearthguard.exe");
+    EXPECT_EQ(s.User("OptionAndSettings", "STATUS"), "RUNNING");
+    EXPECT_EQ(s.User("OptionAndSettings", "RESTART"), "False");
+    EXPECT_TRUE(s.app().frmHidden.Loaded());
+    EXPECT_TRUE(s.app().frmDelete.Loaded() && !s.app().frmDelete.Peek().Visible());
   }
   {
     Session again(temp.profile());
@@ -211,28 +209,6 @@ TEST(StartUp, HelpOncePerUserAndLiveUpdateOfferedOncePerMachine) {
   EXPECT_TRUE(other.backend.Failures().empty());
 }
 
-TEST(StartUp, WritesTheRecordsAndTheCaptionsUnderTheBranding) {
-  hg_test::TempMachine temp;
-  Session s(temp.profile());
-  s.MarkStartedBefore();
-  s.Start();
-  model::FrmMain& main = s.main();
-  EXPECT_EQ(main.Caption(), "Hearthguard by Hearthguard Software");
-  EXPECT_EQ(main.frmStatus.Caption(), "Hearthguard Status");
-  EXPECT_TRUE(main.frmStatus.Visible());
-  EXPECT_EQ(main.Label22.Caption(), "Welcome to Hearthguard");
-  EXPECT_EQ(main.cmdWebsite.Caption(), "Visit www.hearthguard.example");
-  EXPECT_FALSE(main.shpCircle.Visible());
-  EXPECT_EQ(s.User("Settings", "Product", ui::kStartRecordApplication), "Hearthguard");
-  EXPECT_EQ(s.User("Settings", "File", ui::kStartRecordApplication), "hearthguard.exe");
-  EXPECT_EQ(s.User("OptionAndSettings", "STATUS"), "RUNNING");
-  EXPECT_EQ(s.User("OptionAndSettings", "RESTART"), "False");
-  EXPECT_TRUE(s.app().frmHidden.Loaded());
-  EXPECT_TRUE(s.app().frmDelete.Loaded());
-  EXPECT_FALSE(s.app().frmDelete.Peek().Visible());
-  EXPECT_TRUE(s.app().skin.objSkin->IsSkinned(main.hWnd()));
-}
-
 TEST(StartUp, ASecondCopyEndsBeforeInstallingDefinitionsAndLeavesOnlyTheStartRecord) {
   hg_test::TempMachine temp;
   Session running(temp.profile());
@@ -244,7 +220,7 @@ TEST(StartUp, ASecondCopyEndsBeforeInstallingDefinitionsAndLeavesOnlyTheStartRec
   machine::Profile same_profile = temp.profile();
   same_profile.user_hive = temp.root() / "second-copy.hive";
   Session second(same_profile);
-  second.WriteProgramFile(temp, "DLFileDefinition.dat", Lines(3));
+  WriteProgramFile(temp, "DLFileDefinition.dat", Lines(3));
   second.Start();
 
   EXPECT_TRUE(second.runtime().Ended());
@@ -252,9 +228,9 @@ TEST(StartUp, ASecondCopyEndsBeforeInstallingDefinitionsAndLeavesOnlyTheStartRec
   EXPECT_TRUE(second.backend.MessageBoxes().empty());
   EXPECT_TRUE(
       std::filesystem::exists(temp.host(temp.profile().program_folder + "\\DLFileDefinition.dat")));
-  EXPECT_EQ(SettingsApplications(second.app()),
-            std::vector<std::string>{std::string(ui::kStartRecordApplication)});
   EXPECT_EQ(second.User("Settings", "File", ui::kStartRecordApplication), "hearthguard.exe");
+  for (const char* key : {"STATUS", "RESTART", "chkAutomaticUpdate"})
+    EXPECT_EQ(second.User("OptionAndSettings", key), "absent") << key;
   EXPECT_FALSE(running.runtime().Ended());
   EXPECT_TRUE(running.main().Visible());
 }
@@ -263,8 +239,8 @@ TEST(StartUp, DownloadedDefinitionsAreInstalledBeforeTheyAreCounted) {
   hg_test::TempMachine temp;
   Session s(temp.profile());
   s.MarkStartedBefore();
-  s.WriteProgramFile(temp, "FileDefinition.dat", Lines(1));
-  s.WriteProgramFile(temp, "DLFileDefinition.dat", Lines(3));
+  WriteProgramFile(temp, "FileDefinition.dat", Lines(1));
+  WriteProgramFile(temp, "DLFileDefinition.dat", Lines(3));
   s.Start();
   EXPECT_EQ(s.app().definitions.lngTotalDefinitions, 3);
   EXPECT_EQ(s.main().lblDefCount.Caption(), "3");
@@ -275,8 +251,8 @@ TEST(StartUp, AStepThatFailsIsPassedOverAndTheLoadGoesOn) {
   hg_test::TempMachine temp;
   Session s(temp.profile());
   s.MarkStartedBefore();
-  s.WriteProgramFile(temp, "ENoSignature.txt", "a.exe\r\nb.exe\r\n");
-  s.WriteProgramFile(temp, "FileDefinition.dat", Lines(2));
+  WriteProgramFile(temp, "ENoSignature.txt", "a.exe\r\nb.exe\r\n");
+  WriteProgramFile(temp, "FileDefinition.dat", Lines(2));
   model::FrmMain& main = s.main();
   main.on_load = [&s, load = main.on_load] {
     s.backend.AtYield(1, "a failure while the definitions are read",
