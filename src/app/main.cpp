@@ -1,10 +1,11 @@
 // The program: reads the machine it runs on and its own version block, opens the machine, and
-// runs the windows on Qt.
+// starts its splash window on Qt.
 
 #include <unistd.h>
 
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -19,6 +20,7 @@
 #include "machine/version_info.h"
 #include "model/app.h"
 #include "ui/main/main_window_wiring.h"
+#include "ui/windows/splash_about.h"
 #include "view/qt_backend.h"
 #include "view/qt_clipboard.h"
 #include "view/qt_text.h"
@@ -26,6 +28,24 @@
 #include "view/screen.h"
 
 namespace {
+
+// Tools that time the start-up set this: "shown" goes to standard output when the main window
+// first appears.
+constexpr const char* kAnnounceShownVariable = "HEARTHGUARD_ANNOUNCE_SHOWN";
+
+void AnnounceShownWhenAsked(model::FrmMain& main) {
+  if (const char* asked = std::getenv(kAnnounceShownVariable); asked == nullptr || *asked == '\0')
+    return;
+  main.on_activate = [previous = main.on_activate, announced = false]() mutable {
+    if (!announced) {
+      announced = true;
+      std::fputs("shown\n", stdout);
+      std::fflush(stdout);
+    }
+    if (previous)
+      previous();
+  };
+}
 
 void ShowProblem(const QString& title, const QString& text, QMessageBox::Icon icon) {
   QMessageBox box(icon, title, text, QMessageBox::Ok);
@@ -81,18 +101,17 @@ int main(int argc, char** argv) {
   view::QtBackend backend(&machine->files());
   forms::Runtime runtime(backend, version->product_name);
   std::unique_ptr<model::App> app = model::MakeApp(*machine, runtime);
-  // What the splash window's load does first: its skin control becomes the program's.
-  app->skin.objSkin = &app->frmSplash.Peek().skn;
   view::Screen screen(backend, runtime, &app->skin);
   view::QtTrayHost tray(app->objTray, screen);
   app->windows.desktop_metrics = view::CurrentDesktop;
   view::QtClipboard clipboard;
   ui::InstallWindowHandlers(*app, clipboard);
+  AnnounceShownWhenAsked(app->frmMain);
 
   try {
-    ui::StartMainWindow(*app);
+    ui::StartWithSplash(*app);
   } catch (const forms::ProgramEnded&) {
-    // The start-up ended the program (another instance runs, for one).
+    // Nothing of the program runs any more.
   }
   if (!runtime.Ended())
     QApplication::exec();

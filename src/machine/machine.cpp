@@ -36,4 +36,8 @@ Machine::Machine(Profile profile, VersionInfo version, MachineParts parts, std::
 
 Machine::~Machine() = default;
 
+bool Machine::PrevInstance() {
+  return instance_lock_.Claim(InstanceLockFile(profile_)) == InstanceClaim::kHeldElsewhere;
+}
+
 }  // namespace machine

@@ -10,6 +10,7 @@
 #include "machine/desktop_opener.h"
 #include "machine/file_system.h"
 #include "machine/http.h"
+#include "machine/instance_lock.h"
 #include "machine/processes.h"
 #include "machine/profile.h"
 #include "machine/registry.h"
@@ -52,11 +53,17 @@ class Machine {
   DesktopOpener& opener() { return *parts_.opener; }
   bool ok() const { return parts_.registry != nullptr; }
 
+  // True when another copy of the program runs on this profile for this user. The first call
+  // claims the profile for this machine object until it is closed (or the process ends); when
+  // no claim can be made at all, the answer is false.
+  bool PrevInstance();
+
  private:
   Profile profile_;
   VersionInfo version_;
   std::unique_ptr<FileSystem> files_;
   MachineParts parts_;
+  InstanceLock instance_lock_;
 };
 
 }  // namespace machine

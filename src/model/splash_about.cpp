@@ -11,7 +11,7 @@ FrmSplash::FrmSplash(forms::Runtime& runtime) : Window(runtime, "frmSplash") {
 }
 
 FrmAbout::FrmAbout(forms::Runtime& runtime) : Window(runtime, "frmAbout") {
-  Move(0, 0, 5400, 3300);
+  Move(0, 0, 6000, 2700);
   forms::Font verdana;
   verdana.name = "Verdana";
 
@@ -38,14 +38,14 @@ FrmAbout::FrmAbout(forms::Runtime& runtime) : Window(runtime, "frmAbout") {
       f.caption->SetFont(verdana);
     }
     Place(Captioned(f.value, f.value_text), nullptr, f.caption ? 2760 : 1440, top,
-          f.caption ? 2400 : 3720, 255);
+          f.caption ? 3000 : 4320, 255);
     f.value.SetFont(verdana);
     MarkSkinLabel(f.value);
     top += 480;
   }
 
   forms::Label& template_label = SkinLabel1(0);
-  Place(Captioned(template_label, "Windowed Label"), nullptr, 240, 2640, 1215, 255);
+  Place(Captioned(template_label, "Windowed Label"), nullptr, 240, 2040, 1215, 255);
   template_label.SetVisible(false);
   MarkSkinLabel(template_label);
 }

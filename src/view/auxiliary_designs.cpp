@@ -13,8 +13,10 @@ constexpr FontDesign kHeadline{"", 10, true};
 
 std::vector<FormDesign> Designs() {
   return {
-      {.form_name = "frmSplash"},
+      {.form_name = "frmSplash", .centred_on_screen = true, .title_bar = false},
       {.form_name = "frmAbout",
+       .centred_on_screen = true,
+       .min_max_buttons = false,
        .controls = {{.name = "Label1", .role = Role::kHeading, .font = kHeadline},
                     {.name = "lblWebsite", .role = Role::kLink}}},
       {.form_name = "frmSpywareFoundAlert",

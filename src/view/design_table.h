@@ -78,6 +78,8 @@ struct FormDesign {
   bool centred_on_screen = false;
   // The window has a title bar (with its close box).
   bool title_bar = true;
+  // The title bar has minimise and maximise buttons.
+  bool min_max_buttons = true;
   std::vector<ControlDesign> controls = {};
 
   // The entry for a control: its exact index first, then a kAnyIndex entry; nullptr for none.

@@ -62,11 +62,58 @@ void Download(QPainter& p) {
   p.drawPolyline(QPolygonF({QPointF(4, 20), QPointF(4, 28), QPointF(28, 28), QPointF(28, 20)}));
 }
 
+// `paint` draws in the 32-pixel box, scaled into a square picture of `size` with `margin` left
+// free around it.
+QPixmap DrawScaled(int size, int margin, const std::function<void(QPainter&)>& paint) {
+  QPixmap pixmap(size, size);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.translate(margin, margin);
+  painter.scale((size - 2 * margin) / double(kSize), (size - 2 * margin) / double(kSize));
+  paint(painter);
+  return pixmap;
+}
+
+// The splash picture: the shield on a deep blue field, with a glow behind it and the warm line
+// of a hearth below.
+QPixmap Splash() {
+  constexpr int kWidth = 400;
+  constexpr int kHeight = 240;
+  QPixmap pixmap(kWidth, kHeight);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  QLinearGradient field(0, 0, 0, kHeight);
+  field.setColorAt(0, QColor(0x1B, 0x3A, 0x6B));
+  field.setColorAt(1, kInk);
+  p.fillRect(pixmap.rect(), field);
+  QRadialGradient glow(QPointF(kWidth / 2.0, 104), 110);
+  glow.setColorAt(0, QColor(0x6F, 0xA8, 0xE8, 150));
+  glow.setColorAt(1, QColor(0x6F, 0xA8, 0xE8, 0));
+  p.fillRect(pixmap.rect(), glow);
+  p.save();
+  p.translate(kWidth / 2.0 - 64, 40);
+  p.scale(4, 4);
+  Shield(p);
+  p.restore();
+  QLinearGradient hearth(60, 0, kWidth - 60, 0);
+  hearth.setColorAt(0, QColor(0xE8, 0x7A, 0x2C, 0));
+  hearth.setColorAt(0.5, QColor(0xF2, 0xA1, 0x3B));
+  hearth.setColorAt(1, QColor(0xE8, 0x7A, 0x2C, 0));
+  p.setPen(QPen(QBrush(hearth), 3, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(60, 196), QPointF(kWidth - 60, 196));
+  return pixmap;
+}
+
 }  // namespace
 
 QPixmap DrawnPicture(std::string_view name) {
   if (name == "program")
     return Draw(Shield);
+  if (name == "splash")
+    return Splash();
+  if (name == "about-logo")
+    return DrawScaled(64, 8, Shield);
   if (name == "download")
     return Draw(Download);
   if (name == "arrow-up")

@@ -107,6 +107,9 @@ FormView::FormView(forms::Form& form, const FormDesign* design, Screen& screen)
   window_->setCentralWidget(client_);
   if (design_ && !design_->title_bar)
     window_->setWindowFlag(Qt::FramelessWindowHint);
+  else if (design_ && !design_->min_max_buttons)
+    window_->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   form_.observer = [this](forms::Form&) { RefreshForm(); };
 }
 

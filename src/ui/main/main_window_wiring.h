@@ -1,7 +1,6 @@
 #pragma once
-// Puts the handlers of every built window into the application's models: the scan controls,
-// the removal session and the result-list actions, the check propagation, the quarantine log,
-// the scan report and its viewer, and the delete-failed window.
+// Puts the handlers of every window into the application's models, the main window's load (the
+// start-up) and the splash window's among them. The program then starts with the splash window.
 
 #include "model/app.h"
 #include "services/clipboard.h"
@@ -10,13 +9,9 @@ namespace ui {
 
 void InstallWindowHandlers(model::App& app, services::Clipboard& clipboard);
 
-// What the main window's load needs before the first scan: downloaded definitions installed,
-// the definitions counted, the ignore list read and the drive list built.
-void PrepareDefinitionsAndDrives(model::App& app);
-
-// The main window as the start-up leaves it, until the splash window runs the start-up itself:
-// branded, loaded, definitions and drives prepared, skinned, status shown, timers on, visible.
-// A step that fails is passed over and the next one runs, so the window always comes up.
+// The program's start without waiting for the splash window's count (for tests and tools): the
+// splash window and the main window's load installed, the splash window loaded and shown, then
+// the end of its count at once: the main window loaded (the start-up) and shown.
 void StartMainWindow(model::App& app);
 
 }  // namespace ui

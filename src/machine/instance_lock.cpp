@@ -1,0 +1,101 @@
+#include "machine/instance_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <system_error>
+
+#include "machine/profile.h"
+
+namespace machine {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A previous holder removes the file on release; a claim that locked a removed file retries.
+constexpr int kClaimAttempts = 8;
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Whether `fd` is still the file named `path`.
+bool StillNamed(int fd, const fs::path& path) {
+  struct stat held {};
+  struct stat named {};
+  return fstat(fd, &held) == 0 && lstat(path.c_str(), &named) == 0 && S_ISREG(held.st_mode) &&
+         SameFile(held, named);
+}
+
+// FNV-1a: a name that stays the same across builds, unlike std::hash.
+uint64_t StableHash(const std::string& text) {
+  uint64_t hash = 14695981039346656037ull;
+  for (const unsigned char c : text) {
+    hash ^= c;
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+}  // namespace
+
+InstanceLock::~InstanceLock() {
+  Release();
+}
+
+InstanceClaim InstanceLock::Claim(const fs::path& lock_file) {
+  if (Held())
+    return InstanceClaim::kClaimed;
+  std::error_code error;
+  fs::create_directories(lock_file.parent_path(), error);
+  for (int attempt = 0; attempt < kClaimAttempts; ++attempt) {
+    // Close-on-exec: a program the copy starts must not keep its claim alive after it ends.
+    const int fd = open(lock_file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+      return InstanceClaim::kUnavailable;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      const int lock_error = errno;
+      close(fd);
+      return lock_error == EWOULDBLOCK ? InstanceClaim::kHeldElsewhere
+                                       : InstanceClaim::kUnavailable;
+    }
+    if (StillNamed(fd, lock_file)) {
+      fd_ = fd;
+      path_ = lock_file;
+      return InstanceClaim::kClaimed;
+    }
+    close(fd);
+  }
+  return InstanceClaim::kUnavailable;
+}
+
+void InstanceLock::Release() {
+  if (!Held())
+    return;
+  // Removed while still locked, so a copy that opened it meanwhile sees it gone and retries.
+  if (StillNamed(fd_, path_))
+    unlink(path_.c_str());
+  close(fd_);
+  fd_ = -1;
+  path_.clear();
+}
+
+fs::path InstanceLockFile(const Profile& profile) {
+  const fs::path& named = profile.file.empty() ? profile.machine_hive : profile.file;
+  std::error_code error;
+  fs::path absolute = fs::absolute(named, error);
+  if (fs::path canonical = fs::weakly_canonical(absolute, error); !error)
+    absolute = canonical;
+  char name[32];
+  std::snprintf(name, sizeof name, "%016llx.lock",
+                static_cast<unsigned long long>(StableHash(absolute.string())));
+  return DataFolder() / "running" / name;
+}
+
+}  // namespace machine
