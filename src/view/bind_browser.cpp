@@ -67,12 +67,21 @@ class BrowserPage final : public QWebEnginePage {
  public:
   BrowserPage(forms::Browser& browser, QObject* parent)
       : QWebEnginePage(parent), browser_(browser), local_only_(!WebEngineSandboxed()) {
-    if (local_only_)
-      KeepProfileLocal(*profile());
+    if (!local_only_)
+      return;
+    KeepProfileLocal(*profile());
+    // Runs before the view reports the load: a refusal page stands for the address it refused.
+    connect(this, &QWebEnginePage::loadFinished, this, [this] {
+      if (!refusing_.isEmpty() && url().scheme() == QLatin1String("data")) {
+        refusal_page_ = url();
+        refused_ = refusing_;
+        refusing_.clear();
+      }
+    });
   }
 
   // The address the page shows: for a refusal, the address refused.
-  QUrl ShownAddress() const { return refusal_shown_ ? refused_ : url(); }
+  QUrl ShownAddress() const { return url() == refusal_page_ ? refused_ : url(); }
 
  protected:
   QWebEnginePage* createWindow(WebWindowType) override {
@@ -80,29 +89,24 @@ class BrowserPage final : public QWebEnginePage {
   }
 
   bool acceptNavigationRequest(const QUrl& url, NavigationType, bool main_frame) override {
-    if (!local_only_ || !main_frame)
-      return !local_only_ || IsLocalPage(url);
-    if (refusal_loading_ && url.scheme() == QLatin1String("data")) {
-      refusal_loading_ = false;
-      refusal_shown_ = true;
+    if (!local_only_ || IsLocalPage(url))
       return true;
+    if (main_frame) {
+      refusing_ = url;
+      // Not from inside the engine's own navigation step.
+      QTimer::singleShot(0, this, [this, url] { setHtml(RefusalPage(url)); });
     }
-    refusal_shown_ = false;
-    if (IsLocalPage(url))
-      return true;
-    refused_ = url;
-    refusal_loading_ = true;
-    // Not from inside the engine's own navigation step.
-    QTimer::singleShot(0, this, [this] { setHtml(RefusalPage(refused_)); });
     return false;
   }
 
  private:
   forms::Browser& browser_;
   const bool local_only_;
+  // The address whose refusal page is loading.
+  QUrl refusing_;
+  // The refusal page shown last (its data address), and the address it refused.
+  QUrl refusal_page_;
   QUrl refused_;
-  bool refusal_loading_ = false;
-  bool refusal_shown_ = false;
 };
 #endif
 

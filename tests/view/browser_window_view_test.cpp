@@ -187,6 +187,9 @@ TEST_F(BrowserWindowViewTest, WithoutTheSandboxOnlyLocalPagesOpen) {
     EXPECT_TRUE(Shows(shown, "Page not opened")) << typed;
   }
   qt.SavePicture(Window(), "frmWebsite-refused");
+  // Refusals stay out of the history: Back returns to the last page opened.
+  Click(Window().Command4);
+  EXPECT_TRUE(Shows(server.Url("/home"), "Home page"));
   EXPECT_FALSE(Requested("/secret"));
   EXPECT_TRUE(Requested("/away"));
 }
