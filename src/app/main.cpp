@@ -26,6 +26,7 @@
 #include "view/qt_text.h"
 #include "view/qt_tray.h"
 #include "view/screen.h"
+#include "view/web_sandbox.h"
 
 namespace {
 
@@ -56,10 +57,8 @@ void ShowProblem(const QString& title, const QString& text, QMessageBox::Icon ic
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The browser window's web engine shares its drawing contexts, and runs unsandboxed for root.
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  if (geteuid() == 0)
-    setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+  // As root the browser's engine runs without its sandbox and opens local pages only.
+  view::PrepareWebEngine();
   QApplication qt_app(argc, argv);
 
   const std::optional<machine::VersionInfo> version = machine::ReadOwnVersionInfo();

@@ -1,5 +1,6 @@
 // Progress bars, tab strips and status bars.
 
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
@@ -96,15 +97,30 @@ class TabStripBinding final : public Binding {
   QFrame* panel_ = nullptr;
 };
 
+// A status bar sits along the bottom of the window, as wide as the window, whatever size the
+// window is given: the model keeps only its height.
 class StatusBarBinding final : public Binding {
  public:
   StatusBarBinding(forms::StatusBar& bar, BindContext& context, const ControlDesign& design)
       : Binding(bar, context, design), bar_(bar) {}
 
  protected:
-  QWidget* CreateWidget(QWidget* parent) override { return new QFrame(parent); }
+  QWidget* CreateWidget(QWidget* parent) override {
+    parent->installEventFilter(this);
+    return new QFrame(parent);
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Resize && widget() && watched == widget()->parentWidget())
+      Refresh();
+    return Binding::eventFilter(watched, event);
+  }
   void RefreshKind() override {
     QWidget* holder = widget();
+    if (QWidget* window = holder->parentWidget()) {
+      const int height = TwipsToPixels(bar_.Height());
+      holder->setGeometry(0, window->height() - height, window->width(), height);
+      holder->raise();
+    }
     while (static_cast<int>(panels_.size()) < bar_.PanelCount()) {
       auto* panel = new QLabel(holder);
       panel->setFrameShape(QFrame::Panel);

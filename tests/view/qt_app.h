@@ -19,9 +19,9 @@ namespace view_test {
 
 class QtApp {
  public:
-  QtApp() {
+  explicit QtApp(machine::VersionInfo version = hg_test::TestVersionInfo()) {
     std::string error;
-    machine_ = machine::Machine::Open(temp.profile(), hg_test::TestVersionInfo(), error);
+    machine_ = machine::Machine::Open(temp.profile(), std::move(version), error);
     if (!machine_) {
       ADD_FAILURE() << "cannot open the test machine: " << error;
       return;

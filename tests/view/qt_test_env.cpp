@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <cstdlib>
 
+#include "view/web_sandbox.h"
+
 namespace view_test {
 
 namespace {
@@ -26,6 +28,7 @@ class QtEnvironment final : public ::testing::Environment {
     if (!std::getenv("QT_QPA_PLATFORM"))
       qputenv("QT_QPA_PLATFORM", "offscreen");
     default_handler = qInstallMessageHandler(QuietOffscreen);
+    view::PrepareWebEngine();
     app_ = std::make_unique<QApplication>(argc_, argv_);
   }
   void TearDown() override { app_.reset(); }
