@@ -1,8 +1,6 @@
 // The program: reads the machine it runs on and its own version block, opens the machine, and
 // starts its splash window on Qt.
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <QMessageBox>
 #include <cstdio>

@@ -14,6 +14,7 @@
 #include "services/text_codec.h"
 #include "support/app_fixture.h"
 #include "support/test_process.h"
+#include "ui/main/pages.h"
 #include "update_server.h"
 
 namespace {
@@ -120,7 +121,7 @@ TEST_F(DataSubmissionTest, TheRunningProgramsGoFromAnEmptyResultsPageWhenTheBoxI
     if (c.threat_listed)
       threats.AddItem("Dialer", 3);
     const size_t before = Received().size();
-    ui::SendRunningProcessListForEmptyResults(h_.app());
+    ui::cmdResults_Click(h_.app());
     EXPECT_EQ(Received().size(), before + (c.sent ? 1 : 0));
   }
   EXPECT_EQ(Received(), std::vector<std::string>{services::EncodeText("Dialer.exe")});

@@ -110,14 +110,6 @@ void SendRunningProcessList(model::App& app) {
   }
 }
 
-void SendRunningProcessListForEmptyResults(model::App& app) {
-  const model::FrmMain& window = app.frmMain;
-  if (window.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.Count() == 0 &&
-      window.chkSendData.Value() == forms::kChecked) {
-    SendRunningProcessList(app);
-  }
-}
-
 void InstallDataSubmission(model::App& app) {
   model::FrmMain& window = app.frmMain;
   window.cmdSubmit.on_click = [&app] { cmdSubmit_Click(app); };

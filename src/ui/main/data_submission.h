@@ -31,9 +31,6 @@ void Command2_Click(model::App& app);
 // Sends the names of the running programs; nothing when none is left to send. The reply and
 // any failure are dropped. The callers test chkSendData first.
 void SendRunningProcessList(model::App& app);
-// The results page was opened: sends the report when its threat list is empty and chkSendData
-// is ticked.
-void SendRunningProcessListForEmptyResults(model::App& app);
 
 // Puts the handlers above into the main window and fills app.hooks.SendRunningProcessList.
 void InstallDataSubmission(model::App& app);

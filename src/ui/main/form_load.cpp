@@ -7,6 +7,7 @@
 #include "engine/definitions/ignore_list.h"
 #include "engine/definitions/status_labels.h"
 #include "engine/scan/drive_list.h"
+#include "forms/go_on.h"
 #include "machine/text.h"
 #include "model/app.h"
 #include "model/timer_group.h"
@@ -25,19 +26,6 @@ namespace ui {
 namespace {
 
 constexpr std::string_view kSettingsSection = "Settings";
-
-// Runs one statement of the start-up; one that fails is passed over. Ending the program is no
-// failure.
-template <typename Statement>
-void Run(Statement&& statement) {
-  try {
-    statement();
-  } catch (const forms::ProgramEnded&) {
-    throw;
-  } catch (const std::exception&) {
-    // The start-up goes on with its next statement.
-  }
-}
 
 // A test that fails while it is evaluated counts as passed: its action runs.
 template <typename Test>
@@ -62,11 +50,11 @@ void WriteUserSetting(model::App& app, std::string_view section, std::string_vie
 }
 
 void WriteStartRecord(model::App& app) {
-  Run([&] {
+  forms::GoOnPastFailure([&] {
     services::WriteSetting(app.system, kStartRecordApplication, kSettingsSection, "Product",
                            app.branding.strProductName);
   });
-  Run([&] {
+  forms::GoOnPastFailure([&] {
     const std::string name =
         std::filesystem::path(app.machine.version().executable_name).stem().string();
     services::WriteSetting(app.system, kStartRecordApplication, kSettingsSection, "File",
@@ -77,48 +65,52 @@ void WriteStartRecord(model::App& app) {
 // Definitions, status page and ignore list: what the first look at the window shows.
 void ShowStatus(model::App& app) {
   model::FrmMain& main = app.frmMain;
-  Run([&] { engine::InstallDownloadedDefinitions(app); });
-  Run([&] { app.definitions.lngTotalDefinitions = engine::CountDefinitions(app); });
-  Run([&] { engine::RefreshStatusLabels(app); });
-  Run([&] { engine::LoadIgnoreList(app); });
-  Run([&] { HideAllPages(app); });
-  Run([&] { main.frmStatus.SetCaption(app.branding.strProductName + " Status"); });
-  Run([&] { main.frmStatus.SetVisible(true); });
+  forms::GoOnPastFailure([&] { engine::InstallDownloadedDefinitions(app); });
+  forms::GoOnPastFailure(
+      [&] { app.definitions.lngTotalDefinitions = engine::CountDefinitions(app); });
+  forms::GoOnPastFailure([&] { engine::RefreshStatusLabels(app); });
+  forms::GoOnPastFailure([&] { engine::LoadIgnoreList(app); });
+  forms::GoOnPastFailure([&] { HideAllPages(app); });
+  forms::GoOnPastFailure(
+      [&] { main.frmStatus.SetCaption(app.branding.strProductName + " Status"); });
+  forms::GoOnPastFailure([&] { main.frmStatus.SetVisible(true); });
 }
 
 void SetCaptions(model::App& app) {
   model::FrmMain& main = app.frmMain;
   const model::Branding& branding = app.branding;
-  Run([&] { main.SetCaption(branding.strProductName + " by " + branding.strCompanyName); });
-  Run([&] { main.cmdWebsite.SetCaption("Visit " + branding.strWebsite); });
-  Run([&] { main.shpCircle.SetVisible(false); });
-  Run([&] { app.runtime.SetTaskVisible(false); });
+  forms::GoOnPastFailure(
+      [&] { main.SetCaption(branding.strProductName + " by " + branding.strCompanyName); });
+  forms::GoOnPastFailure([&] { main.cmdWebsite.SetCaption("Visit " + branding.strWebsite); });
+  forms::GoOnPastFailure([&] { main.shpCircle.SetVisible(false); });
+  forms::GoOnPastFailure([&] { app.runtime.SetTaskVisible(false); });
 }
 
 // The options into the controls with the timer group stopped meanwhile.
 void RestoreOptions(model::App& app) {
-  Run([&] { model::ApplyTimerSettings(app, false); });
-  Run([&] { LoadSchedule(app); });
-  Run([&] { engine::ListDrives(app); });
-  Run([&] { LoadOptionSettings(app); });
-  Run([&] { model::ShowPanels(app, true, false, false, false); });
-  Run([&] { model::ApplyTimerSettings(app, true); });
-  Run([&] { app.frmMain.tmrScroll.SetEnabled(false); });
-  Run([&] { app.frmDelete.Get(); });
+  forms::GoOnPastFailure([&] { model::ApplyTimerSettings(app, false); });
+  forms::GoOnPastFailure([&] { LoadSchedule(app); });
+  forms::GoOnPastFailure([&] { engine::ListDrives(app); });
+  forms::GoOnPastFailure([&] { LoadOptionSettings(app); });
+  forms::GoOnPastFailure([&] { model::ShowPanels(app, true, false, false, false); });
+  forms::GoOnPastFailure([&] { model::ApplyTimerSettings(app, true); });
+  forms::GoOnPastFailure([&] { app.frmMain.tmrScroll.SetEnabled(false); });
+  forms::GoOnPastFailure([&] { app.frmDelete.Get(); });
 }
 
 void Skin(model::App& app) {
   model::FrmMain& main = app.frmMain;
   const bool skinned = app.branding.bUseSkin;
   if (skinned)
-    Run([&] { ApplySkin(app, main); });
-  Run([&] { main.Label22.SetCaption("Welcome to " + app.branding.strProductName); });
+    forms::GoOnPastFailure([&] { ApplySkin(app, main); });
+  forms::GoOnPastFailure(
+      [&] { main.Label22.SetCaption("Welcome to " + app.branding.strProductName); });
   if (skinned) {
-    Run([&] {
+    forms::GoOnPastFailure([&] {
       CloneLabelsAsSkinLabels(main, {&main.SkinLabel1, &main.SkinLabel2, &main.SkinLabel3,
                                      &main.SkinLabel4, &main.SkinLabel5, &main.SkinLabel6});
     });
-    Run([&] { ApplySkin(app, main); });
+    forms::GoOnPastFailure([&] { ApplySkin(app, main); });
   }
 }
 
@@ -126,10 +118,10 @@ void Skin(model::App& app) {
 void OpenHelpOnFirstStart(model::App& app) {
   if (!Passes([&] { return ReadUserSetting(app, kSettingsSection, "showHelp", "1") == "1"; }))
     return;
-  Run([&] { app.Form8->Show(); });
-  Run([&] { app.runtime.Yield(); });
-  Run([&] { app.Form8.Unload(); });
-  Run([&] { WriteUserSetting(app, kSettingsSection, "showHelp", "0"); });
+  forms::GoOnPastFailure([&] { app.Form8->Show(); });
+  forms::GoOnPastFailure([&] { app.runtime.Yield(); });
+  forms::GoOnPastFailure([&] { app.Form8.Unload(); });
+  forms::GoOnPastFailure([&] { WriteUserSetting(app, kSettingsSection, "showHelp", "0"); });
 }
 
 void ArmAutomaticUpdate(model::App& app) {
@@ -141,7 +133,7 @@ void ArmAutomaticUpdate(model::App& app) {
     return !machine::ParseNumber(machine::TrimBlanks(text), value) || value == 1;
   });
   if (armed)
-    Run([&] { app.frmMain.timUpdate.SetEnabled(true); });
+    forms::GoOnPastFailure([&] { app.frmMain.timUpdate.SetEnabled(true); });
 }
 
 // "FirstTime" is machine-wide and written before the question, so the offer comes once per
@@ -153,10 +145,10 @@ void OfferLiveUpdateOnFirstStart(model::App& app) {
             .empty();
       }))
     return;
-  Run([&] {
+  forms::GoOnPastFailure([&] {
     services::SaveSettingHKLM(app.system, product, kSettingsSection, "FirstTime", "Yes");
   });
-  Run([&] {
+  forms::GoOnPastFailure([&] {
     if (app.runtime.MsgBox(FirstRunQuestion(app.branding.strProductName), services::vbYesNo,
                            kFirstRunTitle) == services::vbYes)
       cmdUpdate_Click(app);
@@ -177,23 +169,25 @@ void Form_Load(model::App& app) {
   model::FrmMain& main = app.frmMain;
   WriteStartRecord(app);
   if (app.branding.bUseSplashIcon)
-    Run([&] { main.SetIcon(app.frmSplash->Icon()); });
+    forms::GoOnPastFailure([&] { main.SetIcon(app.frmSplash->Icon()); });
   main.lngUpdateIdleTicks = 0;
   // A second copy leaves nothing but the start record behind.
   if (app.machine.PrevInstance())
     app.runtime.EndProgram();
 
   ShowStatus(app);
-  Run([&] { WriteUserSetting(app, model::kOptionsSection, "STATUS", "RUNNING"); });
-  Run([&] { WriteUserSetting(app, model::kOptionsSection, "RESTART", "False"); });
-  Run([&] { app.frmHidden.Get(); });
+  forms::GoOnPastFailure(
+      [&] { WriteUserSetting(app, model::kOptionsSection, "STATUS", "RUNNING"); });
+  forms::GoOnPastFailure(
+      [&] { WriteUserSetting(app, model::kOptionsSection, "RESTART", "False"); });
+  forms::GoOnPastFailure([&] { app.frmHidden.Get(); });
   SetCaptions(app);
   RestoreOptions(app);
   Skin(app);
   OpenHelpOnFirstStart(app);
   ArmAutomaticUpdate(app);
   if (Passes([&] { return ReadUserSetting(app, kSettingsSection, "Minimized", "No") == "Yes"; }))
-    Run([&] { Command5_Click(app); });
+    forms::GoOnPastFailure([&] { Command5_Click(app); });
   OfferLiveUpdateOnFirstStart(app);
 }
 

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "forms/go_on.h"
 #include "model/app.h"
 #include "model/scan_running.h"
 #include "model/timer_group.h"
 #include "services/settings_store.h"
-#include "ui/main/go_on.h"
 #include "ui/main/scan_run.h"
 
 namespace ui {
@@ -107,13 +107,13 @@ bool LongTaskRunning(const model::App& app) {
 
 void EnterBackground(model::App& app) {
   model::FrmMain& w = app.frmMain;
-  GoOnPastFailure([&] {
+  forms::GoOnPastFailure([&] {
     if (!LongTaskRunning(app))
       model::ApplyTimerSettings(app, true);
   });
-  GoOnPastFailure([&] { w.tmrScroll.SetEnabled(false); });
+  forms::GoOnPastFailure([&] { w.tmrScroll.SetEnabled(false); });
   // Without its tray icon a window without a taskbar button could not be reached again.
-  GoOnPastFailure([&] {
+  forms::GoOnPastFailure([&] {
     if (app.objTray.bRunningInTray(w))
       app.runtime.SetTaskVisible(false);
   });
@@ -121,18 +121,18 @@ void EnterBackground(model::App& app) {
 
 void EnterForeground(model::App& app) {
   model::FrmMain& w = app.frmMain;
-  GoOnPastFailure([&] { w.tmrScroll.SetEnabled(true); });
+  forms::GoOnPastFailure([&] { w.tmrScroll.SetEnabled(true); });
   // Only the home-page shield's next tick switches these two on again; without it running
   // they keep what the options say.
-  GoOnPastFailure([&] {
+  forms::GoOnPastFailure([&] {
     if (w.tmrCheckHomePage.Enabled()) {
       w.tmrScheduler.SetEnabled(false);
       w.tmrMemoryInspected.SetEnabled(false);
     }
   });
-  GoOnPastFailure([&] { app.runtime.SetTaskVisible(true); });
+  forms::GoOnPastFailure([&] { app.runtime.SetTaskVisible(true); });
   // A drag resizes many times a second: the key is written only when it changes.
-  GoOnPastFailure([&] {
+  forms::GoOnPastFailure([&] {
     const std::string_view application = app.SettingsApplication();
     if (w.Visible() &&
         services::ReadSetting(app.system, application, "Settings", kMinimizedKey, "") != "No")
@@ -158,7 +158,7 @@ void LayoutControls(model::App& app) {
 }
 
 void Form_Resize(model::App& app) {
-  GoOnPastFailure([&] { LayoutControls(app); });
+  forms::GoOnPastFailure([&] { LayoutControls(app); });
   if (app.frmMain.GetWindowState() == forms::WindowState::kNormal)
     EnterForeground(app);
   else

@@ -70,9 +70,7 @@ void mnuFileItem_Click(model::App& app, int16_t index) {
 }
 
 void mnuSettingsItem_Click(model::App& app, int16_t index) {
-  cmdSettings_Click(app);
-  if (index >= 0 && index < app.frmMain.TabStrip1.TabCount())
-    app.frmMain.TabStrip1.SetSelectedIndex(index);
+  ShowOptionsPage(app, index);
 }
 
 void mnuQuarItem_Click(model::App& app, int16_t index) {

@@ -3,11 +3,11 @@
 #include <charconv>
 #include <string>
 
+#include "forms/go_on.h"
 #include "model/app.h"
 #include "model/scan_running.h"
 #include "model/timer_group.h"
 #include "services/settings_store.h"
-#include "ui/main/go_on.h"
 
 namespace ui {
 
@@ -16,7 +16,7 @@ namespace {
 constexpr std::string_view kSettingsSection = "Settings";
 
 void Save(model::App& app, std::string_view section, std::string_view key, std::string_view value) {
-  GoOnPastFailure(
+  forms::GoOnPastFailure(
       [&] { services::WriteSetting(app.system, app.SettingsApplication(), section, key, value); });
 }
 
@@ -50,7 +50,7 @@ void UnloadOtherWindows(model::App& app) {
                                   &app.frmHidden.Peek(),
                                   &app.frmDelete.Peek()};
   for (forms::Form* window : windows)
-    GoOnPastFailure([&] { window->Unload(); });
+    forms::GoOnPastFailure([&] { window->Unload(); });
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ void UnloadOtherWindows(model::App& app) {
 void Form_QueryUnload(model::App& app, int& /*cancel*/, forms::UnloadMode /*mode*/) {
   Save(app, model::kOptionsSection, "RESTART", "False");
   Save(app, model::kOptionsSection, "STATUS", "STOPPED");
-  GoOnPastFailure([&] { app.objTray.RemoveIcon(app.frmMain); });
+  forms::GoOnPastFailure([&] { app.objTray.RemoveIcon(app.frmMain); });
 }
 
 void Form_Unload(model::App& app, int& /*cancel*/) {
@@ -67,8 +67,8 @@ void Form_Unload(model::App& app, int& /*cancel*/) {
   if (model::IsScanRunning(app))
     app.scan.bStopScan = true;
   SaveWindowLayout(app);
-  GoOnPastFailure([&] { w.SetWindowState(forms::WindowState::kMinimized); });
-  GoOnPastFailure([&] { w.Hide(); });
+  forms::GoOnPastFailure([&] { w.SetWindowState(forms::WindowState::kMinimized); });
+  forms::GoOnPastFailure([&] { w.Hide(); });
   UnloadOtherWindows(app);
 
   const model::FrmWebsite& browser = app.frmWebsite.Peek();
@@ -77,7 +77,7 @@ void Form_Unload(model::App& app, int& /*cancel*/) {
     return;
   }
   if (app.branding.bUseSkin)
-    GoOnPastFailure([&] { app.skin.objSkinHelper.Finish(); });
+    forms::GoOnPastFailure([&] { app.skin.objSkinHelper.Finish(); });
   app.runtime.EndProgram();
 }
 

@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "forms/go_on.h"
 #include "machine/machine.h"
 #include "model/app.h"
 #include "ui/windows/branding.h"
@@ -38,13 +39,8 @@ void EndSplash(model::App& app) {
   model::FrmSplash& splash = app.frmSplash.Peek();
   splash.Timer2.SetEnabled(false);
   model::FrmMain& main = app.frmMain;
-  try {
-    main.Load();
-  } catch (const forms::ProgramEnded&) {
-    throw;
-  } catch (const std::exception&) {
-    // The load passes over its own failures; whatever still escapes, the window comes up.
-  }
+  // The load passes over its own failures; whatever still escapes, the window comes up.
+  forms::GoOnPastFailure([&] { main.Load(); });
   main.Show();
   splash.Hide();
 }

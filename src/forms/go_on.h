@@ -1,5 +1,5 @@
 #pragma once
-// The main window's layout, resize and close steps go on past a step that fails: a window that
+// Start-up, layout and close steps go on past a step that fails: one bad file, a window that
 // will not unload or a setting that cannot be written must not keep the rest from running, and
 // nothing may cross into the message loop. Ending the program is no failure.
 
@@ -7,17 +7,17 @@
 
 #include "forms/runtime.h"
 
-namespace ui {
+namespace forms {
 
 template <typename Step>
 void GoOnPastFailure(Step&& step) {
   try {
     step();
-  } catch (const forms::ProgramEnded&) {
+  } catch (const ProgramEnded&) {
     throw;
   } catch (const std::exception&) {
     // The next step runs.
   }
 }
 
-}  // namespace ui
+}  // namespace forms
