@@ -21,6 +21,7 @@ std::vector<FormDesign> Designs() {
                     {.name = "lblWebsite", .role = Role::kLink}}},
       {.form_name = "frmSpywareFoundAlert",
        .centred_on_screen = true,
+       .min_max_buttons = false,
        .controls = {{.name = "lblProductName", .role = Role::kHeading, .font = kHeadline},
                     {.name = "lblAlertFileName", .role = Role::kValue},
                     {.name = "lblAlertCompanyName", .role = Role::kValue}}},
@@ -31,10 +32,13 @@ std::vector<FormDesign> Designs() {
                     {.name = "lblFrmHomePageProductName",
                      .role = Role::kHeading,
                      .font = kHeadline}}},
-      {.form_name = "frmDownload"},
+      {.form_name = "frmDownload", .centred_on_screen = true, .min_max_buttons = false},
       {.form_name = "frmMenuPopUp",
+       .min_max_buttons = false,
        .controls = {{.name = "lblName", .role = Role::kTitle, .align = Align::kCenter}}},
-      {.form_name = "frmSignatureUpdated", .controls = {{.name = "Label1", .role = Role::kTitle}}},
+      {.form_name = "frmSignatureUpdated",
+       .min_max_buttons = false,
+       .controls = {{.name = "Label1", .role = Role::kTitle}}},
       {.form_name = "frmWebsite", .resizable = true},
   };
 }

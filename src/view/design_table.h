@@ -76,6 +76,9 @@ struct FormDesign {
   // Each time the window appears, it is placed in the centre of its screen's work area (the
   // alerts, which may come up while the main window sits in the tray).
   bool centred_on_screen = false;
+  // Placed the same way at its first appearance only; afterwards it stays where the user put it
+  // (the main window, which the window manager would otherwise tuck beside the splash).
+  bool centred_on_screen_once = false;
   // The window has a title bar (with its close box).
   bool title_bar = true;
   // The title bar has minimise and maximise buttons.

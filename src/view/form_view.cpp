@@ -224,9 +224,13 @@ void FormView::Unloaded() {
   RefreshForm();
 }
 
+void FormView::PrepareToAppear(bool modal) {
+  window_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+}
+
 void FormView::Shown(bool modal) {
   if (!window_->isVisible())
-    window_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+    PrepareToAppear(modal);
   RefreshForm();
 }
 

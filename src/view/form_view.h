@@ -63,6 +63,8 @@ class FormView final : public QObject, public BindContext {
   // The form loaded (again), was unloaded, shown or hidden.
   void Loaded();
   void Unloaded();
+  // Before the window first appears: its modality.
+  void PrepareToAppear(bool modal);
   void Shown(bool modal);
   void Hidden();
   void SetRedrawLocked(bool locked);

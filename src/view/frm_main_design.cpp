@@ -96,6 +96,7 @@ const FormDesign& FrmMainDesign() {
                                  .min_width = ui::kMainWindowMinWidth,
                                  .min_height = ui::kMainWindowMinHeight,
                                  .icon = "",
+                                 .centred_on_screen_once = true,
                                  .controls = Controls()};
   return design;
 }

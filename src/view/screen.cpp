@@ -80,11 +80,14 @@ void Screen::FormUnloaded(forms::Form& form) {
 
 void Screen::FormShown(forms::Form& form, bool modal) {
   FormView& view = ViewFor(form);
-  // Placing moves the model, which redraws the window; it must be modal before it appears.
-  const bool appearing = !view.window()->isVisible();
-  view.Shown(modal);
-  if (appearing)
+  // A window is placed before it appears: a window manager places a window that appears without
+  // a position of its own where it likes and keeps it there. Placing moves the model, which
+  // redraws the window, so it must be modal before then.
+  if (!view.window()->isVisible()) {
+    view.PrepareToAppear(modal);
     PlaceOverOwner(view);
+  }
+  view.Shown(modal);
 }
 
 void Screen::PlaceOverOwner(FormView& view) {
@@ -98,7 +101,8 @@ void Screen::PlaceOverOwner(FormView& view) {
         over.center() - QPoint(TwipsToPixels(form.Width()) / 2, TwipsToPixels(form.Height()) / 2);
     form.Move(PixelsToTwips(corner.x()), PixelsToTwips(corner.y()), form.Width(), form.Height());
   };
-  if (design->centred_on_screen) {
+  const bool first_time = design->centred_on_screen_once && placed_once_.insert(&form).second;
+  if (design->centred_on_screen || first_time) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
       centre_on(screen->availableGeometry());
     return;

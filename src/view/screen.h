@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 
 #include "forms/runtime.h"
 #include "model/skin_control.h"
@@ -66,6 +67,8 @@ class Screen final : public QObject, public WindowHost {
   const model::SkinState* skin_;
   Resources resources_;
   std::map<const forms::Form*, std::unique_ptr<FormView>> views_;
+  // Windows already placed by a first-appearance rule.
+  std::set<const forms::Form*> placed_once_;
   std::optional<QString> style_sheet_;
   FormView* locked_ = nullptr;
 };
