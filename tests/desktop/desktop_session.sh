@@ -73,8 +73,67 @@ gone() {
   return 1
 }
 
+# The tray icon's window, embedded in the tray (the program's one small window of its name):
+# its centre in screen pixels, or nothing.
+tray_icon_centre() {
+  xwininfo -root -tree 2>/dev/null |
+    awk '/"hearthguard": \("hearthguard"/ {
+           for (i = 1; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+[+-]/) size = $i
+           split(size, wh, "[x+-]"); split($NF, at, "+")
+           if (!found && wh[1] >= 8 && wh[1] <= 64 && wh[2] >= 8 && wh[2] <= 64) {
+             found = 1; print at[2] + int(wh[1] / 2), at[3] + int(wh[2] / 2)
+           } }'
+}
+# Clicks a point of the main window given in pixels from its inner top left corner.
+click_in_window() {
+  local x y
+  x=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print $NF}')
+  y=$(xwininfo -id "$1" | awk '/Absolute upper-left Y/ {print $NF}')
+  xdotool mousemove $((x + $2)) $((y + $3)) click 1
+}
+
 "$program" >"$work/program.log" 2>&1 &
 program_pid=$!
 pids+=($program_pid)
 
-echo "TODO"
+# A fresh machine: the splash, then the first-run question over it.
+question=$(visible_window "Live Update Now\?") || fail "no first-run question"
+picture first-run-question
+xdotool windowactivate --sync "$question" key alt+n
+
+main=$(visible_window " by ") || fail "the main window did not come up"
+sleep 0.5
+picture main-window
+
+# "Send to Tray": the button's centre below the menu bar (design 120,360 twips, 1575x375).
+click_in_window "$main" 60 56
+gone " by " || fail "the main window stayed on screen after Send to Tray"
+visible_window "^Hearthguard$" >/dev/null || fail "the tray menu did not come up"
+for _ in $(seq 50); do
+  icon=$(tray_icon_centre)
+  [ -n "$icon" ] && break
+  sleep 0.1
+done
+[ -n "$icon" ] || fail "no tray icon"
+sleep 0.5
+picture in-tray
+
+# A double-click on the icon brings the window back.
+read -r icon_x icon_y <<<"$icon"
+echo "tray icon at $icon_x,$icon_y"
+xdotool mousemove "$icon_x" "$icon_y" click --repeat 2 --delay 80 1
+main=$(visible_window " by ") || fail "the double-click did not restore the main window"
+sleep 0.5
+picture restored
+
+# Closing the window ends the program, and its tray icon goes with it.
+xdotool windowactivate --sync "$main" key alt+F4
+for _ in $(seq 100); do
+  kill -0 "$program_pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$program_pid" 2>/dev/null && fail "the program did not end after its window was closed"
+wait "$program_pid" || fail "the program ended with status $?"
+[ -z "$(tray_icon_centre)" ] || fail "the tray icon stayed after the end"
+picture ended
+echo "desktop session: pictures in $pictures"
