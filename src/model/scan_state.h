@@ -17,6 +17,9 @@ struct ScanState {
   bool bStopScan = false;
   // True only while the scheduler's start of a scan runs with automatic removal chosen.
   bool bAutoDeleteAfterScan = false;
+  // The clock's second (DateTime::Serial) in which the scheduler last started a scan: a scan
+  // that ends within that same second is not started again by the next tick.
+  std::optional<int64_t> scheduled_start_second;
   // "Detecting Cookies: ", "Inspecting Memory: ", ...
   std::string strScanPhaseCaption;
   int32_t lngMemoryItemsInspected = 0;

@@ -1,6 +1,5 @@
 #include "model/timer_group.h"
 
-#include <optional>
 #include <string>
 
 #include "machine/text.h"
@@ -14,20 +13,6 @@ namespace {
 std::string ReadOption(App& app, std::string_view key, std::string_view default_value) {
   return services::ReadSetting(app.system, app.SettingsApplication(), kOptionsSection, key,
                                default_value);
-}
-
-// A truth value: "True" or "False" (letter case and blanks around ignored), or a number where
-// 0 is false. Nothing for any other text.
-std::optional<bool> TruthValue(std::string_view text) {
-  const std::string trimmed = machine::TrimBlanks(text);
-  if (machine::EqualsIgnoreCase(trimmed, "True"))
-    return true;
-  if (machine::EqualsIgnoreCase(trimmed, "False"))
-    return false;
-  double number = 0;
-  if (machine::ParseNumber(trimmed, number))
-    return number != 0;
-  return std::nullopt;
 }
 
 }  // namespace
@@ -50,7 +35,7 @@ void ApplyTimerSettings(App& app, bool on) {
 }
 
 bool ShieldOptionOn(App& app, std::string_view key) {
-  return TruthValue(ReadOption(app, key, "True")).value_or(true);
+  return services::TrySettingToBool(ReadOption(app, key, "True")).value_or(true);
 }
 
 void ShowPanels(App& app, bool /*startup*/, bool /*options*/, bool /*results*/, bool /*sweep*/) {

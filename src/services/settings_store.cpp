@@ -52,23 +52,37 @@ void WriteSetting(System& system, std::string_view application, std::string_view
   }
 }
 
-int SettingToInt(std::string_view text) {
+std::optional<int> TrySettingToInt(std::string_view text) {
   const std::string trimmed = machine::TrimBlanks(text);
   if (machine::EqualsIgnoreCase(trimmed, "True"))
     return -1;
+  if (machine::EqualsIgnoreCase(trimmed, "False"))
+    return 0;
   double number = 0;
   int16_t value = 0;
   if (machine::ParseNumber(trimmed, number) && machine::RoundHalfEvenToInt16(number, value))
     return value;
-  return 0;
+  return std::nullopt;
 }
 
-bool SettingToBool(std::string_view text) {
+int SettingToInt(std::string_view text) {
+  return TrySettingToInt(text).value_or(0);
+}
+
+std::optional<bool> TrySettingToBool(std::string_view text) {
   const std::string trimmed = machine::TrimBlanks(text);
   if (machine::EqualsIgnoreCase(trimmed, "True"))
     return true;
+  if (machine::EqualsIgnoreCase(trimmed, "False"))
+    return false;
   double number = 0;
-  return machine::ParseNumber(trimmed, number) && number != 0;
+  if (machine::ParseNumber(trimmed, number))
+    return number != 0;
+  return std::nullopt;
+}
+
+bool SettingToBool(std::string_view text) {
+  return TrySettingToBool(text).value_or(false);
 }
 
 double SettingNumericValue(std::string_view text) {

@@ -6,6 +6,7 @@
 // changes nothing.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,9 +31,14 @@ void WriteSetting(System& system, std::string_view application, std::string_view
 // "False" 0 (ignoring case and blanks around). A text that is not a number, or a number out of
 // the 16-bit range, gives 0.
 int SettingToInt(std::string_view text);
+// The same, with nothing for a text that does not convert (the reader then leaves its control
+// as it was).
+std::optional<int> TrySettingToInt(std::string_view text);
 // Boolean conversion: "True"/"False" ignoring case, or a number where 0 is false. Any other
 // text is false.
 bool SettingToBool(std::string_view text);
+// The same, with nothing for any other text.
+std::optional<bool> TrySettingToBool(std::string_view text);
 // The numeric value of a setting; 0 when the text is not a number.
 double SettingNumericValue(std::string_view text);
 
