@@ -161,6 +161,7 @@ void LoadOptionSettings(model::App& app) {
   LoadColumnWidths(app);
   if (Read(app, kSettingsSection, "Max", "0") == "1")
     w.SetWindowState(forms::WindowState::kMaximized);
+  app.runtime.SetMousePointer(forms::MousePointer::kDefault);
 }
 
 void chkAutomaticUpdate_Click(model::App& app) {
