@@ -11,6 +11,7 @@
 #include "machine/text.h"
 #include "model/app.h"
 #include "model/timer_group.h"
+#include "model/user_settings.h"
 #include "services/machine_settings.h"
 #include "services/prompts.h"
 #include "services/settings_store.h"
@@ -37,16 +38,6 @@ bool Passes(Test&& test) {
   } catch (const std::exception&) {
     return true;
   }
-}
-
-std::string ReadUserSetting(model::App& app, std::string_view section, std::string_view key,
-                            std::string_view default_value) {
-  return services::ReadSetting(app.system, app.SettingsApplication(), section, key, default_value);
-}
-
-void WriteUserSetting(model::App& app, std::string_view section, std::string_view key,
-                      std::string_view value) {
-  services::WriteSetting(app.system, app.SettingsApplication(), section, key, value);
 }
 
 void WriteStartRecord(model::App& app) {
@@ -116,19 +107,20 @@ void Skin(model::App& app) {
 
 // "showHelp" is per user: every user gets the help file on their own first start.
 void OpenHelpOnFirstStart(model::App& app) {
-  if (!Passes([&] { return ReadUserSetting(app, kSettingsSection, "showHelp", "1") == "1"; }))
+  if (!Passes(
+          [&] { return model::ReadUserSetting(app, kSettingsSection, "showHelp", "1") == "1"; }))
     return;
   forms::GoOnPastFailure([&] { app.Form8->Show(); });
   forms::GoOnPastFailure([&] { app.runtime.Yield(); });
   forms::GoOnPastFailure([&] { app.Form8.Unload(); });
-  forms::GoOnPastFailure([&] { WriteUserSetting(app, kSettingsSection, "showHelp", "0"); });
+  forms::GoOnPastFailure([&] { model::WriteUserSetting(app, kSettingsSection, "showHelp", "0"); });
 }
 
 void ArmAutomaticUpdate(model::App& app) {
   const bool armed = Passes([&] {
     double value = 0;
     const std::string text =
-        ReadUserSetting(app, model::kOptionsSection, "chkAutomaticUpdate", "0");
+        model::ReadUserSetting(app, model::kOptionsSection, "chkAutomaticUpdate", "0");
     // A value that is no number cannot be compared: the test counts as passed.
     return !machine::ParseNumber(machine::TrimBlanks(text), value) || value == 1;
   });
@@ -177,16 +169,18 @@ void Form_Load(model::App& app) {
 
   ShowStatus(app);
   forms::GoOnPastFailure(
-      [&] { WriteUserSetting(app, model::kOptionsSection, "STATUS", "RUNNING"); });
+      [&] { model::WriteUserSetting(app, model::kOptionsSection, "STATUS", "RUNNING"); });
   forms::GoOnPastFailure(
-      [&] { WriteUserSetting(app, model::kOptionsSection, "RESTART", "False"); });
+      [&] { model::WriteUserSetting(app, model::kOptionsSection, "RESTART", "False"); });
   forms::GoOnPastFailure([&] { app.frmHidden.Get(); });
   SetCaptions(app);
   RestoreOptions(app);
   Skin(app);
   OpenHelpOnFirstStart(app);
   ArmAutomaticUpdate(app);
-  if (Passes([&] { return ReadUserSetting(app, kSettingsSection, "Minimized", "No") == "Yes"; }))
+  if (Passes([&] {
+        return model::ReadUserSetting(app, kSettingsSection, "Minimized", "No") == "Yes";
+      }))
     forms::GoOnPastFailure([&] { Command5_Click(app); });
   OfferLiveUpdateOnFirstStart(app);
 }

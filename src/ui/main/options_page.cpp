@@ -7,10 +7,12 @@
 #include "engine/definitions/definitions_date.h"
 #include "model/app.h"
 #include "model/timer_group.h"
+#include "model/user_settings.h"
 #include "services/prompts.h"
 #include "services/settings_store.h"
 #include "ui/main/handler_guard.h"
 #include "ui/main/run_at_startup.h"
+#include "ui/main/shutdown.h"
 
 namespace ui {
 
@@ -18,20 +20,13 @@ namespace {
 
 constexpr std::string_view kSettingsSection = "Settings";
 constexpr std::string_view kDrivesSection = "Drives";
-// The threat list's column widths are saved as "FoundCol2" followed by the column number.
-constexpr std::string_view kColumnWidthKey = "FoundCol2";
-
-std::string Read(model::App& app, std::string_view section, std::string_view key,
-                 std::string_view default_value) {
-  return services::ReadSetting(app.system, app.SettingsApplication(), section, key, default_value);
-}
 
 std::string ReadOption(model::App& app, std::string_view key, std::string_view default_value) {
-  return Read(app, model::kOptionsSection, key, default_value);
+  return model::ReadUserSetting(app, model::kOptionsSection, key, default_value);
 }
 
 void WriteOption(model::App& app, std::string_view key, std::string_view value) {
-  services::WriteSetting(app.system, app.SettingsApplication(), model::kOptionsSection, key, value);
+  model::WriteUserSetting(app, model::kOptionsSection, key, value);
 }
 
 std::string TruthText(bool value) {
@@ -110,8 +105,8 @@ void LoadScheduleSwitch(model::App& app) {
 void LoadDriveChecks(model::App& app) {
   forms::ListView& drives = app.frmMain.lvwHardDrives;
   for (int row = 0; row < drives.Count(); ++row) {
-    if (const std::optional<bool> checked =
-            services::TrySettingToBool(Read(app, kDrivesSection, drives.Item(row).text, "True"))) {
+    if (const std::optional<bool> checked = services::TrySettingToBool(
+            model::ReadUserSetting(app, kDrivesSection, drives.Item(row).text, "True"))) {
       drives.SetChecked(row, *checked);
     }
   }
@@ -122,7 +117,7 @@ void LoadColumnWidths(model::App& app) {
   for (int column = 0; column < threats.ColumnCount(); ++column) {
     const std::string key = std::string(kColumnWidthKey) + std::to_string(column + 1);
     if (const std::optional<int> width =
-            services::TrySettingToInt(Read(app, kSettingsSection, key, "1400"))) {
+            services::TrySettingToInt(model::ReadUserSetting(app, kSettingsSection, key, "1400"))) {
       threats.SetColumnWidth(column, *width);
     }
   }
@@ -159,7 +154,7 @@ void LoadOptionSettings(model::App& app) {
   LoadBox(app, w.chkAutomaticUpdate, "1");
   LoadDriveChecks(app);
   LoadColumnWidths(app);
-  if (Read(app, kSettingsSection, "Max", "0") == "1")
+  if (model::ReadUserSetting(app, kSettingsSection, kMaximizedKey, "0") == "1")
     w.SetWindowState(forms::WindowState::kMaximized);
   app.runtime.SetMousePointer(forms::MousePointer::kDefault);
 }

@@ -7,6 +7,7 @@
 #include "model/app.h"
 #include "model/scan_running.h"
 #include "model/timer_group.h"
+#include "model/user_settings.h"
 #include "services/prompts.h"
 #include "services/settings_store.h"
 #include "ui/main/handler_guard.h"
@@ -20,16 +21,6 @@ namespace {
 
 constexpr std::string_view kAutoDelSection = "Settings";
 constexpr std::string_view kNull = "Null";
-
-std::string Read(model::App& app, std::string_view section, std::string_view key,
-                 std::string_view default_value) {
-  return services::ReadSetting(app.system, app.SettingsApplication(), section, key, default_value);
-}
-
-void Write(model::App& app, std::string_view section, std::string_view key,
-           std::string_view value) {
-  services::WriteSetting(app.system, app.SettingsApplication(), section, key, value);
-}
 
 bool Ticked(const forms::CheckBox& box) {
   return box.Value() == forms::kChecked;
@@ -112,7 +103,8 @@ class AutoDeleteScope {
 }  // namespace
 
 void chkAutoDel_Click(model::App& app) {
-  Write(app, kAutoDelSection, "chkAutoDel", std::to_string(app.frmMain.chkAutoDel.Value()));
+  model::WriteUserSetting(app, kAutoDelSection, "chkAutoDel",
+                          std::to_string(app.frmMain.chkAutoDel.Value()));
 }
 
 void chkAutomaticScanYesOrNo_Click(model::App& app) {
@@ -142,15 +134,16 @@ bool SaveSchedule(model::App& app) {
     return false;
   }
   const std::string box = std::to_string(w.chkAutomaticScanYesOrNo.Value());
-  Write(app, model::kOptionsSection, "chkAutomaticScanYesOrNo", box);
-  if (services::SettingNumericValue(
-          Read(app, model::kOptionsSection, "chkAutomaticScanYesOrNo", box)) != 1) {
+  model::WriteUserSetting(app, model::kOptionsSection, "chkAutomaticScanYesOrNo", box);
+  if (services::SettingNumericValue(model::ReadUserSetting(app, model::kOptionsSection,
+                                                           "chkAutomaticScanYesOrNo", box)) != 1) {
     w.tmrScheduler.SetEnabled(false);
     return true;
   }
-  Write(app, model::kOptionsSection, "Day", std::to_string(w.cmbDays.ListIndex()));
-  Write(app, model::kOptionsSection, "Time", PickerText(w.dtpScheduleTime));
-  Write(app, model::kOptionsSection, "Date", PickerText(w.dtpScheduleDate));
+  model::WriteUserSetting(app, model::kOptionsSection, "Day",
+                          std::to_string(w.cmbDays.ListIndex()));
+  model::WriteUserSetting(app, model::kOptionsSection, "Time", PickerText(w.dtpScheduleTime));
+  model::WriteUserSetting(app, model::kOptionsSection, "Date", PickerText(w.dtpScheduleDate));
   w.tmrScheduler.SetEnabled(true);
   return true;
 }
@@ -158,23 +151,25 @@ bool SaveSchedule(model::App& app) {
 void LoadSchedule(model::App& app) {
   model::FrmMain& w = app.frmMain;
   const KeepApplyState keep(w.CmdProceed);
-  if (const std::optional<int> auto_del =
-          services::TrySettingToInt(Read(app, kAutoDelSection, "chkAutoDel", "0"))) {
+  if (const std::optional<int> auto_del = services::TrySettingToInt(
+          model::ReadUserSetting(app, kAutoDelSection, "chkAutoDel", "0"))) {
     w.chkAutoDel.SetValue(*auto_del);
   }
-  const std::string day = Read(app, model::kOptionsSection, "Day", "None");
+  const std::string day = model::ReadUserSetting(app, model::kOptionsSection, "Day", "None");
   if (day == "None") {
     w.cmbDays.SetListIndex(kDayDaily);
     return;
   }
   const machine::DateTime now = app.machine.clock().Now();
-  LoadPicker(w.dtpScheduleDate, now.DateOnly(), Read(app, model::kOptionsSection, "Date", kNull));
+  LoadPicker(w.dtpScheduleDate, now.DateOnly(),
+             model::ReadUserSetting(app, model::kOptionsSection, "Date", kNull));
   // The time alone (on the zero date), as the time picker holds it.
   machine::DateTime time_of_day;
   time_of_day.hour = now.hour;
   time_of_day.minute = now.minute;
   time_of_day.second = now.second;
-  LoadPicker(w.dtpScheduleTime, time_of_day, Read(app, model::kOptionsSection, "Time", kNull));
+  LoadPicker(w.dtpScheduleTime, time_of_day,
+             model::ReadUserSetting(app, model::kOptionsSection, "Time", kNull));
   if (const std::optional<int> code = services::TrySettingToInt(day))
     w.cmbDays.SetListIndex(*code);
   FollowScheduleBox(w);
@@ -199,10 +194,11 @@ void tmrScheduler_Timer(model::App& app) {
   if (model::IsScanRunning(app) || IsScanBlocked(app))
     return;
   const machine::DateTime now = app.machine.clock().Now();
-  const std::optional<int> day =
-      StoredDayCode(Read(app, model::kOptionsSection, "Day", std::to_string(kDayDaily)));
-  if (!day || !ScheduleDue(*day, Read(app, model::kOptionsSection, "Time", kNull),
-                           Read(app, model::kOptionsSection, "Date", kNull), now)) {
+  const std::optional<int> day = StoredDayCode(
+      model::ReadUserSetting(app, model::kOptionsSection, "Day", std::to_string(kDayDaily)));
+  if (!day ||
+      !ScheduleDue(*day, model::ReadUserSetting(app, model::kOptionsSection, "Time", kNull),
+                   model::ReadUserSetting(app, model::kOptionsSection, "Date", kNull), now)) {
     return;
   }
   // A scan that ended within the second it started in is not started again.

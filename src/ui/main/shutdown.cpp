@@ -7,6 +7,7 @@
 #include "model/app.h"
 #include "model/scan_running.h"
 #include "model/timer_group.h"
+#include "model/user_settings.h"
 #include "services/settings_store.h"
 
 namespace ui {
@@ -16,8 +17,7 @@ namespace {
 constexpr std::string_view kSettingsSection = "Settings";
 
 void Save(model::App& app, std::string_view section, std::string_view key, std::string_view value) {
-  forms::GoOnPastFailure(
-      [&] { services::WriteSetting(app.system, app.SettingsApplication(), section, key, value); });
+  forms::GoOnPastFailure([&] { model::WriteUserSetting(app, section, key, value); });
 }
 
 // Twips as the shortest decimal text that reads back as the same number ("1400", "2066.25").
