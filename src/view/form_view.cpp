@@ -289,15 +289,30 @@ void FormView::ApplySkin() {
     binding->Refresh();
 }
 
-bool FormView::ApplyTaskbar() {
+bool FormView::ApplyTaskbar(bool leave_now) {
   // At normal size the program always shows the button; switching there at once spares the
   // restored window a second appearance.
-  const bool tool = form_.IsMainWindow() && !form_.runtime().TaskVisible() &&
+  // A hidden window has no button to hide.
+  const bool tool = form_.IsMainWindow() && form_.Visible() && !form_.runtime().TaskVisible() &&
                     form_.GetWindowState() != forms::WindowState::kNormal &&
                     screen_.TrayAvailable();
   const Qt::WindowFlags flags = window_->windowFlags();
   if (((flags & Qt::WindowType_Mask) == Qt::Tool) == tool)
     return false;
+  if (tool && !leave_now) {
+    // Leaving the taskbar waits until the model's handler is done: a restore from the tray
+    // shows the window minimised for a moment only, and changing its kind there and back makes
+    // a new native window twice, which a window manager can leave iconified.
+    if (!taskbar_pending_) {
+      taskbar_pending_ = true;
+      QTimer::singleShot(0, this, [this] {
+        taskbar_pending_ = false;
+        if (!torn_down_ && !closed_ && ApplyTaskbar(true))
+          RefreshForm();
+      });
+    }
+    return false;
+  }
   ++applying_;
   window_->setWindowFlags((flags & ~Qt::WindowType_Mask) | (tool ? Qt::Tool : Qt::Window));
   --applying_;

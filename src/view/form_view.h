@@ -101,8 +101,9 @@ class FormView final : public QObject, public BindContext {
   void ApplyGeometry();
   void ApplySkin();
   // The main window leaves the taskbar while the program's switch says so (a tool window has
-  // no taskbar button on X11); true when that changed the window's kind.
-  bool ApplyTaskbar();
+  // no taskbar button on X11); true when that changed the window's kind. Leaving the taskbar
+  // waits for the message loop unless `leave_now`.
+  bool ApplyTaskbar(bool leave_now = false);
   QSize FrameExtent() const;
 
   forms::Form& form_;
@@ -115,6 +116,8 @@ class FormView final : public QObject, public BindContext {
   int applying_ = 0;
   bool closed_ = false;
   bool torn_down_ = false;
+  // A switch to a tool window waits for the message loop.
+  bool taskbar_pending_ = false;
   bool skinned_ = false;
   QSize frame_extent_;
 };
