@@ -13,6 +13,7 @@ for tool in Xvfb openbox trayer xdotool xwd; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 mkdir -p "$pictures"
+rm -f "$pictures"/*.png "$pictures"/*.xwd
 
 work=$(mktemp -d)
 pids=()
@@ -57,10 +58,11 @@ fail() {
   tail -n 60 "$work/program.log" >&2
   exit 1
 }
-# Waits for a visible window whose title matches; prints its id.
+# Waits (30 s, or the tenths of a second given) for a visible window whose title matches;
+# prints its id.
 visible_window() {
   local id
-  for _ in $(seq 300); do
+  for _ in $(seq "${2:-300}"); do
     id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
@@ -134,8 +136,12 @@ restore_from_tray() {
   local icon_x icon_y
   sleep 1
   read -r icon_x icon_y <<<"$icon"
-  xdotool mousemove "$icon_x" "$icon_y" click --repeat 2 --delay 80 1
-  main=$(visible_window " by ") || fail "the double-click did not restore the main window"
+  for attempt in 1 2 3; do
+    xdotool mousemove "$icon_x" "$icon_y" click --repeat 2 --delay 80 1
+    main=$(visible_window " by " 100) && return 0
+    echo "double-click $attempt not taken"
+  done
+  fail "the double-click did not restore the main window"
 }
 
 send_to_tray
