@@ -277,8 +277,10 @@ void InstallOptionsPage(model::App& app) {
       // Every user toggle of the box reaches it, by mouse or keyboard (see SetWithoutHandler).
       {&w.chkSendData, chkSendData_MouseUp},
   };
-  for (const auto& [control, handler] : handlers)
-    control->on_click = Guarded([&app, handler] { handler(app); });
+  for (const auto& entry : handlers) {
+    const auto handler = entry.second;
+    entry.first->on_click = Guarded([&app, handler] { handler(app); });
+  }
 }
 
 }  // namespace ui
