@@ -182,7 +182,7 @@ void FormView::Sync() {
   // A window may be skinned after it appeared (the notification shows itself in its load).
   ApplySkin();
   // The taskbar switch changes without a notice to the form.
-  if (form_.IsMainWindow() && ApplyTaskbar())
+  if (OffTheTaskbar() != off_taskbar_)
     RefreshForm();
   const auto& controls = form_.Controls();
   bool dirty = controls.size() != bindings_.size();
@@ -289,46 +289,25 @@ void FormView::ApplySkin() {
     binding->Refresh();
 }
 
-bool FormView::ApplyTaskbar(bool leave_now) {
-  // At normal size the program always shows the button; switching there at once spares the
-  // restored window a second appearance.
-  // A hidden window has no button to hide.
-  const bool tool = form_.IsMainWindow() && form_.Visible() && !form_.runtime().TaskVisible() &&
-                    form_.GetWindowState() != forms::WindowState::kNormal &&
-                    screen_.TrayAvailable();
-  const Qt::WindowFlags flags = window_->windowFlags();
-  if (((flags & Qt::WindowType_Mask) == Qt::Tool) == tool)
-    return false;
-  if (tool && !leave_now) {
-    // Leaving the taskbar waits until the model's handler is done: a restore from the tray
-    // shows the window minimised for a moment only, and changing its kind there and back makes
-    // a new native window twice, which a window manager can leave iconified.
-    if (!taskbar_pending_) {
-      taskbar_pending_ = true;
-      QTimer::singleShot(0, this, [this] {
-        taskbar_pending_ = false;
-        if (!torn_down_ && !closed_ && ApplyTaskbar(true))
-          RefreshForm();
-      });
-    }
-    return false;
-  }
-  ++applying_;
-  window_->setWindowFlags((flags & ~Qt::WindowType_Mask) | (tool ? Qt::Tool : Qt::Window));
-  --applying_;
-  return true;
+bool FormView::OffTheTaskbar() const {
+  return form_.IsMainWindow() && !form_.runtime().TaskVisible() &&
+         form_.GetWindowState() == forms::WindowState::kMinimized && screen_.TrayAvailable();
 }
 
 void FormView::RefreshForm() {
   ++applying_;
-  ApplyTaskbar();  // hides the window when it changes its kind
   const QString title = ToQString(form_.Caption());
   if (window_->windowTitle() != title)
     window_->setWindowTitle(title);
   window_->setWindowIcon(screen_.WindowIcon(form_.Icon()));
   ApplySkin();
 
-  const bool want_visible = !closed_ && form_.Loaded() && form_.Visible();
+  // A minimised window without its taskbar button is reached through its tray icon only: it is
+  // kept off the screen, which on X11 is what such a window amounts to. (A tool window would
+  // do the same, but changing a window's kind makes a new native window, which a window
+  // manager may keep iconified when it is restored.)
+  off_taskbar_ = OffTheTaskbar();
+  const bool want_visible = !closed_ && form_.Loaded() && form_.Visible() && !off_taskbar_;
   const bool top_most = form_.TopMost();
   if (window_->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != top_most)
     window_->setWindowFlag(Qt::WindowStaysOnTopHint, top_most);  // hides the window

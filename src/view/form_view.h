@@ -100,10 +100,9 @@ class FormView final : public QObject, public BindContext {
   void Drop(const forms::Control* control);
   void ApplyGeometry();
   void ApplySkin();
-  // The main window leaves the taskbar while the program's switch says so (a tool window has
-  // no taskbar button on X11); true when that changed the window's kind. Leaving the taskbar
-  // waits for the message loop unless `leave_now`.
-  bool ApplyTaskbar(bool leave_now = false);
+  // The main window, minimised while the program's taskbar switch is off and a tray can bring
+  // it back.
+  bool OffTheTaskbar() const;
   QSize FrameExtent() const;
 
   forms::Form& form_;
@@ -116,8 +115,8 @@ class FormView final : public QObject, public BindContext {
   int applying_ = 0;
   bool closed_ = false;
   bool torn_down_ = false;
-  // A switch to a tool window waits for the message loop.
-  bool taskbar_pending_ = false;
+  // What OffTheTaskbar said at the last refresh.
+  bool off_taskbar_ = false;
   bool skinned_ = false;
   QSize frame_extent_;
 };

@@ -139,7 +139,8 @@ restore_from_tray() {
   for attempt in 1 2 3; do
     xdotool mousemove "$icon_x" "$icon_y" click --repeat 2 --delay 80 1
     main=$(visible_window " by " 100) && return 0
-    echo "double-click $attempt not taken"
+    echo "double-click $attempt at $icon_x,$icon_y not taken; the program's windows:"
+    xwininfo -root -tree | grep -i '"hearthguard' || true
   done
   fail "the double-click did not restore the main window"
 }
