@@ -32,6 +32,9 @@ struct Font {
   friend bool operator==(const Font&, const Font&) = default;
 };
 
+// The Enter key as key presses carry it.
+inline constexpr int kKeyReturn = 13;
+
 // Mouse buttons and shift keys as mouse events carry them.
 inline constexpr int kLeftButton = 1;
 inline constexpr int kRightButton = 2;

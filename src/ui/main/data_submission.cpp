@@ -18,7 +18,6 @@ namespace {
 constexpr std::string_view kSubmissionPath = "/asp/getData.asp?data=";
 constexpr std::string_view kBrowseTitle = "Open";
 constexpr std::string_view kBrowseFilter = "All files (*.*)|*.*";
-constexpr int kEnterKey = 13;
 
 // Marks a file-name submission as waiting for its reply, however the wait ends.
 class SubmissionInFlight {
@@ -81,7 +80,7 @@ void cmdSubmit_Click(model::App& app) {
 }
 
 void txtFilename_KeyPress(model::App& app, int& key_ascii) {
-  if (key_ascii == kEnterKey)
+  if (key_ascii == forms::kKeyReturn)
     cmdSubmit_Click(app);
 }
 

@@ -11,7 +11,6 @@ namespace ui {
 
 namespace {
 
-constexpr int kEnterKey = 13;
 // Room right of the frame, and right of the address row.
 constexpr double kFrameMargin = 300;
 constexpr double kGoGap = 100;
@@ -68,7 +67,7 @@ void frmWebsite_Command3_Click(model::App& app) {
 }
 
 void frmWebsite_Text1_KeyPress(model::App& app, int& key_ascii) {
-  if (key_ascii == kEnterKey)
+  if (key_ascii == forms::kKeyReturn)
     frmWebsite_Command3_Click(app);
 }
 
