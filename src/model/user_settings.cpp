@@ -1,6 +1,7 @@
 #include "model/user_settings.h"
 
 #include "model/app.h"
+#include "model/timer_group.h"
 #include "services/settings_store.h"
 
 namespace model {
@@ -13,6 +14,11 @@ std::string ReadUserSetting(App& app, std::string_view section, std::string_view
 void WriteUserSetting(App& app, std::string_view section, std::string_view key,
                       std::string_view value) {
   services::WriteSetting(app.system, app.SettingsApplication(), section, key, value);
+}
+
+void SaveStoppedRunState(App& app) {
+  WriteUserSetting(app, kOptionsSection, "RESTART", "False");
+  WriteUserSetting(app, kOptionsSection, "STATUS", "STOPPED");
 }
 
 }  // namespace model

@@ -14,4 +14,11 @@ std::string ReadUserSetting(App& app, std::string_view section, std::string_view
 void WriteUserSetting(App& app, std::string_view section, std::string_view key,
                       std::string_view value);
 
+// "Yes" while the program was left in the tray, read at the next start.
+inline constexpr std::string_view kMinimizedKey = "Minimized";
+
+// The run state an outside process reads once the program is closed: "RESTART" = "False", then
+// "STATUS" = "STOPPED".
+void SaveStoppedRunState(App& app);
+
 }  // namespace model

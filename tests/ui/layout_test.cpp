@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "model/timer_group.h"
+#include "model/user_settings.h"
 #include "support/app_fixture.h"
 
 namespace {
@@ -171,20 +172,20 @@ TEST_F(WindowStateTest, EachStateSwitchesTimersTaskbarAndTheMinimizedKey) {
       h.app().objTray.ShowIcon(main);
     else
       h.app().objTray.RemoveIcon(main);
-    h.Save("Settings", ui::kMinimizedKey, "<none>");
+    h.Save("Settings", model::kMinimizedKey, "<none>");
     model::ApplyTimerSettings(h.app(), false);
     main.SetWindowState(c.state == WindowState::kNormal ? WindowState::kMinimized
                                                         : WindowState::kNormal);
     model::ApplyTimerSettings(h.app(), true);
     h.runtime().SetTaskVisible(true);
-    h.Save("Settings", ui::kMinimizedKey, "<none>");
+    h.Save("Settings", model::kMinimizedKey, "<none>");
     main.tmrScroll.SetEnabled(!c.scroll);
 
     main.SetWindowState(c.state);
     EXPECT_EQ(Group(), c.group);
     EXPECT_EQ(main.tmrScroll.Enabled(), c.scroll);
     EXPECT_EQ(h.runtime().TaskVisible(), c.task_visible);
-    EXPECT_EQ(Setting("Settings", ui::kMinimizedKey), c.minimized);
+    EXPECT_EQ(Setting("Settings", model::kMinimizedKey), c.minimized);
   }
 }
 

@@ -5,7 +5,7 @@
 #include "machine/text.h"
 #include "model/app.h"
 #include "model/result_rows.h"
-#include "services/settings_store.h"
+#include "model/user_settings.h"
 
 namespace ui {
 
@@ -93,8 +93,7 @@ void lvwHardDrives_ItemCheck(model::App& app, int /*position*/) {
   const int count = drives.Count();
   for (int position = 0; position < count; ++position) {
     const model::DriveRow drive = drives[position];
-    services::WriteSetting(app.system, app.SettingsApplication(), kDrivesSection, drive.drive,
-                           drive.checked ? "True" : "False");
+    model::WriteUserSetting(app, kDrivesSection, drive.drive, drive.checked ? "True" : "False");
   }
 }
 

@@ -179,7 +179,7 @@ void Form_Load(model::App& app) {
   OpenHelpOnFirstStart(app);
   ArmAutomaticUpdate(app);
   if (Passes([&] {
-        return model::ReadUserSetting(app, kSettingsSection, "Minimized", "No") == "Yes";
+        return model::ReadUserSetting(app, kSettingsSection, model::kMinimizedKey, "No") == "Yes";
       }))
     forms::GoOnPastFailure([&] { Command5_Click(app); });
   OfferLiveUpdateOnFirstStart(app);

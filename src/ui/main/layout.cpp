@@ -7,7 +7,7 @@
 #include "model/app.h"
 #include "model/scan_running.h"
 #include "model/timer_group.h"
-#include "services/settings_store.h"
+#include "model/user_settings.h"
 #include "ui/main/scan_run.h"
 
 namespace ui {
@@ -133,10 +133,8 @@ void EnterForeground(model::App& app) {
   forms::GoOnPastFailure([&] { app.runtime.SetTaskVisible(true); });
   // A drag resizes many times a second: the key is written only when it changes.
   forms::GoOnPastFailure([&] {
-    const std::string_view application = app.SettingsApplication();
-    if (w.Visible() &&
-        services::ReadSetting(app.system, application, "Settings", kMinimizedKey, "") != "No")
-      services::WriteSetting(app.system, application, "Settings", kMinimizedKey, "No");
+    if (w.Visible() && model::ReadUserSetting(app, "Settings", model::kMinimizedKey, "") != "No")
+      model::WriteUserSetting(app, "Settings", model::kMinimizedKey, "No");
   });
 }
 

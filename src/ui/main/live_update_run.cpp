@@ -8,6 +8,7 @@
 #include "model/scan_running.h"
 #include "model/sliding_windows.h"
 #include "model/timer_group.h"
+#include "model/user_settings.h"
 #include "services/prompts.h"
 #include "services/settings_store.h"
 #include "ui/main/live_update_tray.h"
@@ -43,7 +44,7 @@ class UpdateRun {
 };
 
 void SaveRunState(model::App& app, std::string_view key, std::string_view value) {
-  services::WriteSetting(app.system, app.SettingsApplication(), model::kOptionsSection, key, value);
+  model::WriteUserSetting(app, model::kOptionsSection, key, value);
 }
 
 // The definition files changed: the counts and the status page follow them.

@@ -9,6 +9,7 @@
 #include "model/app.h"
 #include "model/scan_running.h"
 #include "model/timer_group.h"
+#include "model/user_settings.h"
 #include "services/prompts.h"
 #include "services/settings_store.h"
 #include "services/window_helpers.h"
@@ -75,11 +76,9 @@ void PrepareWindow(model::App& app) {
 
 void SaveScanDates(model::App& app) {
   const std::string& finished = app.frmMain.strScanFinished;
-  services::WriteSetting(app.system, app.SettingsApplication(), kSettingsSection, "lblLastScan",
-                         finished);
+  model::WriteUserSetting(app, kSettingsSection, "lblLastScan", finished);
   if (app.frmMain.optScanAllSelectedHardDrive.Value()) {
-    services::WriteSetting(app.system, app.SettingsApplication(), kSettingsSection,
-                           "lblLastFullScan", finished);
+    model::WriteUserSetting(app, kSettingsSection, "lblLastFullScan", finished);
   }
 }
 

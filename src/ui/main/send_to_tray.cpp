@@ -4,7 +4,7 @@
 
 #include "model/app.h"
 #include "model/tray.h"
-#include "services/settings_store.h"
+#include "model/user_settings.h"
 #include "ui/windows/tray_menu.h"
 
 namespace ui {
@@ -22,8 +22,7 @@ void Command5_Click(model::App& app) {
     app.objTray.ShowIcon(main);
     app.objTray.ChangeToolTip(main, app.ProductName());
   }
-  services::WriteSetting(app.system, app.SettingsApplication(), kSettingsSection, "Minimized",
-                         "Yes");
+  model::WriteUserSetting(app, kSettingsSection, model::kMinimizedKey, "Yes");
 }
 
 void FrmMain_Form_MouseMove(model::App& app, const forms::MouseEvent& /*event*/) {

@@ -56,8 +56,7 @@ void UnloadOtherWindows(model::App& app) {
 }  // namespace
 
 void Form_QueryUnload(model::App& app, int& /*cancel*/, forms::UnloadMode /*mode*/) {
-  Save(app, model::kOptionsSection, "RESTART", "False");
-  Save(app, model::kOptionsSection, "STATUS", "STOPPED");
+  forms::GoOnPastFailure([&] { model::SaveStoppedRunState(app); });
   forms::GoOnPastFailure([&] { app.objTray.RemoveIcon(app.frmMain); });
 }
 

@@ -4,8 +4,8 @@
 
 #include "model/app.h"
 #include "model/timer_group.h"
+#include "model/user_settings.h"
 #include "services/prompts.h"
-#include "services/settings_store.h"
 #include "ui/windows/skin.h"
 #include "ui/windows/slide_placement.h"
 
@@ -25,12 +25,6 @@ constexpr double kScreenTwipsPerPixel = 15;
 // The menu as it is: its own handlers never load it again once it has gone.
 model::FrmMenuPopUp& Menu(model::App& app) {
   return app.frmMenuPopUp.Peek();
-}
-
-void SaveStopped(model::App& app) {
-  const std::string& application = app.SettingsApplication();
-  services::WriteSetting(app.system, application, model::kOptionsSection, "RESTART", "False");
-  services::WriteSetting(app.system, application, model::kOptionsSection, "STATUS", "STOPPED");
 }
 
 }  // namespace
@@ -103,7 +97,7 @@ void frmMenuPopUp_mnuMaxmimaize_Click(model::App& app) {
 }
 
 void frmMenuPopUp_mnuClose_Click(model::App& app) {
-  SaveStopped(app);
+  model::SaveStoppedRunState(app);
   app.objTray.RemoveIcon(app.frmMain);
   app.frmMain.Unload();
   // Still running: the end waits for the browser window to close.
@@ -124,7 +118,7 @@ void ConfirmExitFromMenu(model::App& app) {
           "exit?",
       services::vbYesNo | services::vbQuestion, product);
   if (answer == services::vbYes) {
-    SaveStopped(app);
+    model::SaveStoppedRunState(app);
     app.objTray.RemoveIcon(app.frmMain);
     app.runtime.EndProgram();
   }

@@ -4,7 +4,7 @@
 
 #include "model/app.h"
 #include "model/timer_group.h"
-#include "services/settings_store.h"
+#include "model/user_settings.h"
 #include "ui/windows/skin.h"
 #include "ui/windows/slide_placement.h"
 
@@ -68,8 +68,7 @@ void frmSignatureUpdated_tmrPopDown_Timer(model::App& app) {
 }
 
 void frmSignatureUpdated_cmdUpdateSuccesfullOK_Click(model::App& app) {
-  services::WriteSetting(app.system, app.SettingsApplication(), model::kOptionsSection, "SHOW",
-                         "false");
+  model::WriteUserSetting(app, model::kOptionsSection, "SHOW", "false");
   Window(app).tmrPopupSignatureUpdate.SetEnabled(false);
   app.objTray.RemoveIcon(app.frmDownload.Peek());
   app.frmSignatureUpdated.Unload();
