@@ -67,20 +67,6 @@ TEST_F(PagesTest, EachPageButtonLeavesExactlyItsPageAndNoRemovalProgress) {
   }
 }
 
-TEST_F(PagesTest, TheResultsPageReportsTheRunningProgramsOnlyWhenItOpensEmptyAndAllowed) {
-  int sent = 0;
-  app().hooks.SendRunningProcessList = [&sent] { ++sent; };
-  auto& threats = window().lvwPicRemoveListOfSpywareFoundAndToBeRemoved;
-  window().chkSendData.SetValue(forms::kChecked);
-  window().cmdResults.UserClick();
-  threats.AddItem("Acme SearchBar");
-  window().cmdResults.UserClick();
-  threats.Clear();
-  window().chkSendData.SetValue(forms::kUnchecked);
-  window().cmdResults.UserClick();
-  EXPECT_EQ(sent, 1);
-}
-
 TEST_F(PagesTest, EachTabShowsOnlyItsSubPage) {
   window().cmdSettings.UserClick();
   const char* captions[] = {"Scan Options", "Proactive System Protection", "Scheduled Scans",
