@@ -45,9 +45,8 @@ picture() {
   local name
   name=$(printf '%02d-%s' "$step" "$1")
   xwd -root -silent >"$work/$name.xwd"
-  if command -v convert >/dev/null; then
-    convert "xwd:$work/$name.xwd" "$pictures/$name.png"
-  else
+  # A picture is for the reader; a converter that cannot read xwd keeps the raw one instead.
+  if ! { command -v convert >/dev/null && convert "xwd:$work/$name.xwd" "$pictures/$name.png" 2>/dev/null; }; then
     cp "$work/$name.xwd" "$pictures/$name.xwd"
   fi
 }
