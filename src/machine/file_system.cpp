@@ -348,6 +348,17 @@ std::optional<std::string_view> FileSystem::ReadFile(std::string_view windows_pa
   return bytes;
 }
 
+std::optional<GrowthRead> FileSystem::ReadSince(std::string_view windows_path,
+                                                const std::optional<ReadMark>& since,
+                                                uint64_t cap) const {
+  const int fd = OpenForReading(windows_path);
+  if (fd < 0)
+    return std::nullopt;
+  std::optional<GrowthRead> read = ReadSinceMark(fd, since, cap);
+  close(fd);
+  return read;
+}
+
 bool FileSystem::WriteInFolder(std::string_view windows_path,
                                const std::function<bool(int, const std::string&)>& write) {
   const OwnChange change(*cache_);

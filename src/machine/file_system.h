@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "machine/appended_read.h"
 #include "machine/profile.h"
 #include "machine/whole_file_read.h"
 
@@ -118,6 +119,11 @@ class FileSystem {
   // ReadFile into `buffer`, whose room is kept for the next read: the bytes are its first ones.
   std::optional<std::string_view> ReadFile(std::string_view windows_path, uint64_t cap,
                                            std::string& buffer) const;
+  // Only what was appended to the file since the mark was taken when it just grew; the whole
+  // file otherwise (ReadSinceMark).
+  std::optional<GrowthRead> ReadSince(std::string_view windows_path,
+                                      const std::optional<ReadMark>& since,
+                                      uint64_t cap = ReadCap::kDefinitionFile) const;
   bool WriteFile(std::string_view windows_path, std::string_view content);
   bool AppendFile(std::string_view windows_path, std::string_view content);
 

@@ -3,8 +3,10 @@
 // support address.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "machine/appended_read.h"
 #include "model/ignore_index.h"
 
 namespace model {
@@ -21,6 +23,10 @@ struct DefinitionsState {
   // with it.
   std::string strIgnoreList;
   IgnoreIndex ignore_index;
+  // What the list in place was read from, so that a file that only grew is read from there on.
+  std::optional<machine::ReadMark> ignore_file_mark;
+  // Lists put in place so far: a load that sees this change while it yields has been overtaken.
+  uint64_t ignore_list_loads = 0;
   // Base address of the definition downloads, built from the web-site text.
   std::string strUpdateBaseUrl;
 };

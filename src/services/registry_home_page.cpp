@@ -1,7 +1,5 @@
 #include "services/registry_home_page.h"
 
-#include <array>
-
 #include "machine/machine.h"
 #include "machine/text.h"
 #include "services/registry_key.h"
@@ -31,29 +29,33 @@ int32_t SetValueEx(System& system, machine::RegHandle key, std::string_view valu
   return machine::kRegSuccess;
 }
 
-bool ReadRegistryValue(System& system, machine::RegHandle root, std::string_view sub_key,
-                       std::string_view value_name, std::string& data) {
+RegistryRead ReadRegistryValue(System& system, machine::RegHandle root, std::string_view sub_key,
+                               std::string_view value_name, std::string& data) {
+  data.clear();
   ScopedKey key(system.machine.registry());
-  if (key.Open(root, sub_key) != machine::kRegSuccess) {
-    data.clear();
-    return false;
-  }
-  std::array<char, 1024> buffer{};
-  uint32_t size = buffer.size();
   uint32_t type = machine::kRegNone;
-  if (system.machine.registry().QueryValue(key.get(), value_name, &type, buffer.data(), &size) !=
-      machine::kRegSuccess) {
-    data.clear();
-    return false;
+  std::string bytes;
+  int32_t status = key.Open(root, sub_key);
+  if (status == machine::kRegSuccess)
+    status = system.machine.registry().GetValue(key.get(), value_name, type, bytes);
+  if (status == machine::kRegNotFound)
+    return RegistryRead::kAbsent;
+  if (status != machine::kRegSuccess)
+    return RegistryRead::kUnreadable;
+  std::string_view text = bytes;
+  switch (type) {
+    case machine::kRegSz:
+    case machine::kRegExpandSz:
+      if (!text.empty() && text.back() == '\0')
+        text.remove_suffix(1);
+      data = text;
+      return RegistryRead::kRead;
+    case machine::kRegDword:
+      data = std::to_string(DwordFromData(bytes));
+      return RegistryRead::kRead;
+    default:
+      return RegistryRead::kUnreadable;
   }
-  std::string_view bytes(buffer.data(), size);
-  if (!bytes.empty() && bytes.back() == '\0')
-    bytes.remove_suffix(1);
-  if (type == machine::kRegSz)
-    data = bytes;
-  else if (type == machine::kRegDword)
-    data = std::to_string(DwordFromData(bytes));
-  return true;
 }
 
 }  // namespace services

@@ -23,10 +23,16 @@ void SetCurrentUserValue(System& system, std::string_view key_name, std::string_
 int32_t SetValueEx(System& system, machine::RegHandle key, std::string_view value_name,
                    int32_t type, std::string_view value);
 
-// Reads a value of at most 1024 bytes. REG_SZ: its text without the terminating NUL;
-// REG_DWORD: the decimal text of the number; any other type leaves `data` as it was and still
-// gives true. False (and "") when the key or value cannot be read.
-bool ReadRegistryValue(System& system, machine::RegHandle root, std::string_view sub_key,
-                       std::string_view value_name, std::string& data);
+enum class RegistryRead {
+  kRead,
+  kAbsent,  // the key or the value does not exist
+  // A read that failed, or a value of a type that reads as no text.
+  kUnreadable,
+};
+
+// Reads a value whole. REG_SZ and REG_EXPAND_SZ: its text without the terminating NUL (not
+// expanded); REG_DWORD: the decimal text of the number. `data` is "" unless the value was read.
+RegistryRead ReadRegistryValue(System& system, machine::RegHandle root, std::string_view sub_key,
+                               std::string_view value_name, std::string& data);
 
 }  // namespace services

@@ -70,6 +70,8 @@ TEST(CompanyNameTest, PlainForm) {
       {"key at the very end", head + std::string("CompanyName\0", 12), ""},
       {"no section marker: searched from the start", std::string("CompanyName\0Foo\0\0\0", 18),
        "Foo"},
+      {"a longer name holding the key is no key",
+       std::string("PKEY_Contact_JA_CompanyNamePhonetic\0\0\0\0", 39), ""},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(CompanyNameFromBytes(c.bytes), c.expected) << c.what;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,40 @@ TEST_F(IgnoreListTest, LoadYieldsAfterEachLine) {
   EXPECT_EQ(fixture_.backend.YieldCount() - before, 3);
 }
 
+// Every writer appends and then reloads: the reload reads only what was appended.
+TEST_F(IgnoreListTest, AnAdditionReadsOnlyTheAddedLine) {
+  ASSERT_TRUE(files().WriteFile(kListFile, "a\r\nb\r\nc\r\n"));
+  engine::LoadIgnoreList(app());
+  const int64_t before = fixture_.backend.YieldCount();
+  engine::AddToIgnoreList(app(), "d");
+  EXPECT_EQ(fixture_.backend.YieldCount() - before, 1);
+  EXPECT_EQ(List(), "a|b|c|d|");
+}
+
+// A file that did more than grow since the last load is read whole.
+TEST_F(IgnoreListTest, AFileChangedInPlaceIsReadWhole) {
+  struct Case {
+    const char* what;
+    std::string before;
+    std::ios::openmode mode;
+    std::string written;
+    std::string list;
+  };
+  const Case cases[] = {
+      {"rewritten longer", "C:\\a.exe\r\n", std::ios::trunc, "C:\\b.exe\r\nC:\\c.exe\r\n",
+       "C:\\b.exe|C:\\c.exe|"},
+      {"its last line continued", "C:\\a", std::ios::app, "b.exe\r\n", "C:\\ab.exe|"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(files().WriteFile(kListFile, c.before));
+    engine::LoadIgnoreList(app());
+    std::ofstream(fixture_.temp.host(kListFile), std::ios::binary | c.mode) << c.written;
+    EXPECT_TRUE(engine::LoadIgnoreList(app()));
+    EXPECT_EQ(List(), c.list);
+  }
+}
+
 TEST_F(IgnoreListTest, AddAppendsTheTrimmedItemAndReloads) {
   engine::AddToIgnoreList(app(), "  C:\\Acme\\bar.exe  ");
   engine::AddToIgnoreList(app(), "C:\\Acme\\bar.exe");
@@ -144,7 +179,8 @@ TEST_F(IgnoreListTest, HiddenFileIsNoList) {
 TEST_F(IgnoreListTest, ScanDuringARebuildSeesTheOldListWhole) {
   ASSERT_TRUE(files().WriteFile(kListFile, "C:\\a.exe\r\nC:\\b.exe\r\n"));
   engine::LoadIgnoreList(app());
-  ASSERT_TRUE(files().AppendFile(kListFile, "C:\\c.exe\r\n"));
+  // Replaced rather than appended to, so that the whole file is read again.
+  ASSERT_TRUE(files().WriteFile(kListFile, "C:\\a.exe\r\nC:\\b.exe\r\nC:\\c.exe\r\n"));
 
   std::vector<std::string> seen;
   for (int yield = 1; yield <= 3; ++yield) {

@@ -135,27 +135,30 @@ TEST_F(RegistryServicesTest, QueryValueExGivesTextNumberOrStatus) {
   EXPECT_EQ(QueryValueEx(system(), key, "Ten", value), -1);  // a closed key reads nothing
 }
 
-TEST_F(RegistryServicesTest, ReadRegistryValueDropsTheNulAndKeepsDataForOtherTypes) {
-  std::string data = "before";
-  EXPECT_TRUE(ReadRegistryValue(system(), kHkeyCurrentUser, "Software\\Test", "Text", data));
-  EXPECT_EQ(data, "abc");
-  EXPECT_TRUE(ReadRegistryValue(system(), kHkeyCurrentUser, "Software\\Test", "Ten", data));
-  EXPECT_EQ(data, "10");
-  data = "before";
-  EXPECT_TRUE(ReadRegistryValue(system(), kHkeyCurrentUser, "Software\\Test", "Binary", data));
-  EXPECT_EQ(data, "before");
-  EXPECT_FALSE(ReadRegistryValue(system(), kHkeyCurrentUser, "Software\\Test", "Missing", data));
-  EXPECT_EQ(data, "");
-  data = "before";
-  EXPECT_FALSE(ReadRegistryValue(system(), kHkeyCurrentUser, "Software\\Nope", "Text", data));
-  EXPECT_EQ(data, "");
-
-  // The page is read into a 1024-byte buffer: a longer value cannot be read.
-  SetRegistryValue(system(), kHkeyCurrentUser, "Software\\Test", "Long", std::string(1023, 'a'));
-  EXPECT_TRUE(ReadRegistryValue(system(), kHkeyCurrentUser, "Software\\Test", "Long", data));
-  EXPECT_EQ(data, std::string(1023, 'a'));
+TEST_F(RegistryServicesTest, ReadRegistryValueReadsTextsWholeAndNumbers) {
   SetRegistryValue(system(), kHkeyCurrentUser, "Software\\Test", "Long", std::string(1024, 'a'));
-  EXPECT_FALSE(ReadRegistryValue(system(), kHkeyCurrentUser, "Software\\Test", "Long", data));
+  struct Case {
+    const char* key;
+    const char* value;
+    RegistryRead read;
+    std::string data;
+  };
+  const Case cases[] = {
+      {"Software\\Test", "Text", RegistryRead::kRead, "abc"},
+      {"Software\\Test", "Ten", RegistryRead::kRead, "10"},
+      // Both string types read whole, the expandable one unexpanded.
+      {"Software\\Test", "Long", RegistryRead::kRead, std::string(1024, 'a')},
+      {"Software\\Test", "Expand", RegistryRead::kRead, "%windir%"},
+      {"Software\\Test", "Binary", RegistryRead::kUnreadable, ""},
+      {"Software\\Test", "Missing", RegistryRead::kAbsent, ""},
+      {"Software\\Nope", "Text", RegistryRead::kAbsent, ""},
+  };
+  for (const Case& c : cases) {
+    std::string data = "before";
+    EXPECT_EQ(ReadRegistryValue(system(), kHkeyCurrentUser, c.key, c.value, data), c.read)
+        << c.value;
+    EXPECT_EQ(data, c.data) << c.value;
+  }
 }
 
 TEST_F(RegistryServicesTest, SetRegistryValueWritesNumbersAsDwordAndTrimsText) {

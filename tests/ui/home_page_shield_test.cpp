@@ -19,6 +19,7 @@
 namespace {
 
 using hg_test::AppFixture;
+using namespace std::string_literals;
 
 constexpr int64_t kTickMs = 5000;
 constexpr char kHome[] = "http://home.example/";
@@ -41,15 +42,18 @@ class HomePageShieldTest : public ::testing::Test {
     app().machine.registry().DeleteKeyTree(machine::kHkeyCurrentUser, engine::kStartPageKey);
   }
   void SetStartPage(std::string_view page) {
+    SetStartPageData(machine::kRegSz, std::string(page) + '\0');
+  }
+  void SetStartPageData(uint32_t type, std::string_view data) {
     services::ScopedKey key(app().machine.registry());
     ASSERT_EQ(key.Create(machine::kHkeyCurrentUser, engine::kStartPageKey), 0);
-    ASSERT_EQ(services::SetValueEx(app().system, key.get(), engine::kStartPageValue, 1, page), 0);
+    ASSERT_EQ(app().machine.registry().SetValue(key.get(), engine::kStartPageValue, type, data), 0);
   }
   // Nothing when the value cannot be read.
   std::optional<std::string> StartPage() {
     std::string page;
-    if (!services::ReadRegistryValue(app().system, machine::kHkeyCurrentUser, engine::kStartPageKey,
-                                     engine::kStartPageValue, page))
+    if (services::ReadRegistryValue(app().system, machine::kHkeyCurrentUser, engine::kStartPageKey,
+                                    engine::kStartPageValue, page) != services::RegistryRead::kRead)
       return std::nullopt;
     return page;
   }
@@ -225,6 +229,38 @@ TEST_F(HomePageShieldTest, YesRestoresAndNoAdopts) {
     EXPECT_TRUE(asked);
     EXPECT_FALSE(Alert().Loaded());
     EXPECT_EQ(StartPage(), c.start_page_after);
+    EXPECT_EQ(ProtectedPage(), c.protected_after);
+  }
+}
+
+// A page of any length or string type is read whole; one that cannot be read is no page at
+// all, never "about:blank" to ask about or to adopt.
+TEST_F(HomePageShieldTest, AStartPageIsReadWholeOrNotAtAll) {
+  struct Case {
+    const char* what;
+    uint32_t type;
+    std::string data;
+    std::string protected_before;
+    bool asks;
+    std::string protected_after;  // after the answer No
+  };
+  const std::string long_page = kHijack + std::string(1100, 'x');
+  const Case cases[] = {
+      {"a long page", machine::kRegSz, long_page + '\0', kHome, true, long_page},
+      {"an expandable string", machine::kRegExpandSz, kHijack + "\0"s, kHome, true, kHijack},
+      {"binary data", machine::kRegBinary, kHijack, kHome, false, kHome},
+      {"binary data at the first tick", machine::kRegBinary, kHijack, "", false, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SaveOption("Homepage", c.protected_before);
+    SetStartPageData(c.type, c.data);
+    asked = false;
+    Tick([this] {
+      if (Alert().Loaded())
+        Alert().cmdNo.UserClick();
+    });
+    EXPECT_EQ(asked, c.asks);
     EXPECT_EQ(ProtectedPage(), c.protected_after);
   }
 }

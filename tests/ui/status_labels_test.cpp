@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <limits>
+#include <optional>
+#include <string>
 
+#include "machine/user_number_format.h"
 #include "support/app_fixture.h"
 
 namespace {
@@ -62,10 +66,32 @@ TEST(StatusLabels, VersionIsMajorDotMinorWithoutLeadingZeros) {
   EXPECT_EQ(h.main().lblVersion.Caption(), "2.12");
 }
 
-TEST(GroupedNumber, GroupsThousandsWithACommaAndKeepsTheSign) {
+// The user's locale as the environment names it, for as long as this lives.
+class UserLocale {
+ public:
+  explicit UserLocale(const char* name) {
+    if (const char* previous = std::getenv("LC_ALL"))
+      previous_ = previous;
+    ::setenv("LC_ALL", name, 1);
+  }
+  ~UserLocale() {
+    if (previous_)
+      ::setenv("LC_ALL", previous_->c_str(), 1);
+    else
+      ::unsetenv("LC_ALL");
+  }
+  UserLocale(const UserLocale&) = delete;
+  UserLocale& operator=(const UserLocale&) = delete;
+
+ private:
+  std::optional<std::string> previous_;
+};
+
+TEST(GroupedNumber, GroupsThousandsAsTheUserLocaleSaysAndKeepsTheSign) {
   struct Case {
     int64_t value;
     const char* text;
+    const char* locale = "C";  // groups nothing: the US form
   };
   const Case cases[] = {
       {0, "0"},
@@ -77,9 +103,14 @@ TEST(GroupedNumber, GroupsThousandsWithACommaAndKeepsTheSign) {
       {-1234, "-1,234"},
       {-999, "-999"},
       {std::numeric_limits<int64_t>::min(), "-9,223,372,036,854,775,808"},
+      {100000, "100.000", "de_DE.UTF-8"},
+      {-1234567, "-1.234.567", "de_DE.UTF-8"},
+      {100000, "100,000", "xx_NOWHERE.UTF-8"},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(engine::FormatGroupedNumber(c.value), c.text) << c.value;
+  for (const Case& c : cases) {
+    const UserLocale locale(c.locale);
+    EXPECT_EQ(machine::FormatGroupedForUser(c.value), c.text) << c.value << " " << c.locale;
+  }
 }
 
 }  // namespace

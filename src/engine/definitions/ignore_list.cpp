@@ -1,5 +1,8 @@
 #include "engine/definitions/ignore_list.h"
 
+#include <optional>
+#include <utility>
+
 #include "engine/definitions/definition_reader.h"
 #include "machine/machine.h"
 #include "machine/text.h"
@@ -15,10 +18,6 @@ bool Matches(const model::IgnoreIndex& index, std::string_view item) {
 
 bool MatchesPartial(const model::IgnoreIndex& index, std::string_view item) {
   return Matches(index, item) || index.HasEntryInside(item);
-}
-
-std::string& ListOf(model::App& app) {
-  return app.definitions.strIgnoreList;
 }
 
 }  // namespace
@@ -41,34 +40,45 @@ bool IsIgnoredPartial(const model::App& app, std::string_view item) {
 
 bool LoadIgnoreList(model::App& app) {
   const services::System& system = app.system;
+  model::DefinitionsState& state = app.definitions;
   // A load that runs during our yields (the user excluding more items) reads the file later
   // than we did; when it has put its list in place, ours is the older one and is dropped.
-  const std::string list_before = ListOf(app);
-  std::string list;
+  const uint64_t loads_before = state.ignore_list_loads;
+  std::optional<machine::GrowthRead> read;
   if (ProgramFileExists(system, kIgnoreListFile)) {
-    auto reader = DefinitionReader::Open(system, kIgnoreListFile, DefinitionReader::Coding::kPlain);
-    if (!reader)
+    // Appended lines follow on from what was read only when that ended with a line end.
+    std::optional<machine::ReadMark> since = state.ignore_file_mark;
+    if (since && !since->tail.empty() && since->tail.back() != '\n')
+      since.reset();
+    read = system.machine.files().ReadSince(ProgramFolderFile(system, kIgnoreListFile), since);
+    if (!read)
       return false;
+  }
+  std::string entries;
+  if (read) {
+    LineReader lines(std::move(read->bytes));
     std::string line;
-    while (reader->ReadLine(line)) {
+    while (lines.ReadLine(line)) {
       if (!machine::TrimBlanks(line).empty()) {
-        list += line;
-        list += '|';
+        entries += line;
+        entries += '|';
       }
       system.Yield();
     }
   }
-  if (ListOf(app) == list_before) {
-    // The file only grows as a rule: then only the new entries need indexing.
-    model::IgnoreIndex& index = app.definitions.ignore_index;
-    if (list.compare(0, list_before.size(), list_before) == 0 &&
-        (list_before.empty() || list_before.back() == '|')) {
-      index.AddEntries(std::string_view(list).substr(list_before.size()));
-    } else {
-      index = model::IgnoreIndex(list);
-    }
-    ListOf(app) = std::move(list);
+  if (state.ignore_list_loads != loads_before)
+    return true;
+  ++state.ignore_list_loads;
+  if (read && read->appended) {
+    state.ignore_index.AddEntries(entries);
+    state.strIgnoreList += entries;
+  } else {
+    state.ignore_index = model::IgnoreIndex(entries);
+    state.strIgnoreList = std::move(entries);
   }
+  state.ignore_file_mark.reset();
+  if (read)
+    state.ignore_file_mark = std::move(read->mark);
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/definitions/definitions_date.h"
 #include "machine/machine.h"
+#include "machine/user_number_format.h"
 #include "model/app.h"
 #include "services/settings_store.h"
 
@@ -19,23 +20,10 @@ std::string ReadStatusSetting(model::App& app, std::string_view key,
 
 }  // namespace
 
-std::string FormatGroupedNumber(int64_t value) {
-  // Digits of the magnitude, computed unsigned so that the lowest value has one too.
-  uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-  std::string digits = std::to_string(magnitude);
-  std::string grouped;
-  for (size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0)
-      grouped += kThousandsSeparator;
-    grouped += digits[i];
-  }
-  return value < 0 ? "-" + grouped : grouped;
-}
-
 void RefreshStatusLabels(model::App& app) {
   model::FrmMain& window = app.frmMain;
   const machine::VersionInfo& version = app.machine.version();
-  window.lblDefCount.SetCaption(FormatGroupedNumber(app.definitions.lngTotalDefinitions));
+  window.lblDefCount.SetCaption(machine::FormatGroupedForUser(app.definitions.lngTotalDefinitions));
   window.lblVersion.SetCaption(std::to_string(version.major) + "." + std::to_string(version.minor));
   window.lblDefVersion.SetCaption(ReadDefinitionsDate(app) + " PST");
   window.lblDefRemoved.SetCaption(ReadStatusSetting(app, "lblDefRemoved", "0"));

@@ -2,7 +2,6 @@
 // The value labels of the status page: version, definitions date, definition count, last scan,
 // removed items and last full scan.
 
-#include <cstdint>
 #include <string>
 
 namespace model {
@@ -10,13 +9,6 @@ struct App;
 }
 
 namespace engine {
-
-// The thousands separator of the user's locale (US English).
-inline constexpr char kThousandsSeparator = ',';
-
-// A whole number with its digits grouped in thousands: 1234567 reads "1,234,567", -1234
-// "-1,234".
-std::string FormatGroupedNumber(int64_t value);
 
 // Fills the six value labels afresh from the definition count, the version information, the
 // definitions date and the three settings; keeps nothing between calls.

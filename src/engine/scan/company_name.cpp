@@ -26,6 +26,18 @@ size_t FindThreeNuls(std::string_view bytes, size_t from) {
   return kNone;
 }
 
+// The key where no letter follows it: inside a longer name, such as a symbol that holds the
+// key's text, it is no key of a version block.
+size_t FindWholePlainKey(std::string_view bytes, std::string_view key, size_t from) {
+  for (size_t at = bytes.find(key, from); at != kNone; at = bytes.find(key, at + 1)) {
+    const size_t after = at + key.size();
+    const char next = after < bytes.size() ? static_cast<char>(bytes[after] | 0x20) : '\0';
+    if (next < 'a' || next > 'z')
+      return at;
+  }
+  return kNone;
+}
+
 }  // namespace
 
 std::string ToWideText(std::string_view key) {
@@ -54,7 +66,7 @@ std::string CompanyNameFromBytes(std::string_view bytes) {
     // An old 8-bit resource: the key and its NUL, then the value.
     const size_t plain_section = bytes.find("StringFileInfo");
     search_start = plain_section == kNone ? 0 : plain_section;
-    const size_t key = bytes.find("CompanyName", search_start);
+    const size_t key = FindWholePlainKey(bytes, "CompanyName", search_start);
     if (key != kNone) {
       value_start = key + 12;
       next_key = "FileDescription";

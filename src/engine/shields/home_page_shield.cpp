@@ -1,5 +1,8 @@
 #include "engine/shields/home_page_shield.h"
 
+#include <optional>
+#include <utility>
+
 #include "engine/shields/memory_shield.h"
 #include "engine/shields/shield_tick.h"
 #include "machine/machine.h"
@@ -27,15 +30,23 @@ void SaveProtectedPage(model::App& app, std::string_view page) {
                          kHomePageSetting, page);
 }
 
-// An empty value counts as blank too: an empty protected page would make every tick a first
-// run that adopts whatever page a hijacker wrote.
-std::string ReadStartPage(model::App& app) {
+// An absent or empty value counts as blank: an empty protected page would make every tick a
+// first run that adopts whatever page a hijacker wrote. Nothing when the value is there but
+// cannot be read: taken for blank, it could be adopted as the protected page.
+std::optional<std::string> ReadStartPage(model::App& app) {
   std::string page;
-  if (!services::ReadRegistryValue(app.system, machine::kHkeyCurrentUser, kStartPageKey,
-                                   kStartPageValue, page) ||
-      page.empty())
-    return std::string(kBlankStartPage);
-  return page;
+  switch (services::ReadRegistryValue(app.system, machine::kHkeyCurrentUser, kStartPageKey,
+                                      kStartPageValue, page)) {
+    case services::RegistryRead::kRead:
+      if (!page.empty())
+        return page;
+      [[fallthrough]];
+    case services::RegistryRead::kAbsent:
+      return std::string(kBlankStartPage);
+    case services::RegistryRead::kUnreadable:
+      break;
+  }
+  return std::nullopt;
 }
 
 void AskOrRestore(model::App& app) {
@@ -51,8 +62,11 @@ void AskOrRestore(model::App& app) {
 }
 
 void CheckHomePage(model::App& app) {
+  std::optional<std::string> page = ReadStartPage(app);
+  if (!page)
+    return;
   model::ShieldState& shields = app.shields;
-  shields.strCurrentHomePage = ReadStartPage(app);
+  shields.strCurrentHomePage = std::move(*page);
   shields.strSavedHomePage = ReadOption(app, kHomePageSetting, "");
   if (shields.strSavedHomePage.empty()) {
     shields.strSavedHomePage = shields.strCurrentHomePage;

@@ -15,14 +15,15 @@ namespace engine {
 
 inline constexpr std::string_view kStartPageKey = "Software\\Microsoft\\Internet Explorer\\Main";
 inline constexpr std::string_view kStartPageValue = "Start Page";
-// What the start page counts as when it cannot be read or is empty.
+// What the start page counts as when it is absent or empty.
 inline constexpr std::string_view kBlankStartPage = "about:blank";
 
 // The question of the home-page alert.
 std::string HomePageChangedText(std::string_view product_name, std::string_view saved_page,
                                 std::string_view current_page);
 
-// One tick. Does nothing while another shield tick, a scan, a removal or a Live Update runs.
+// One tick. Does nothing while another shield tick, a scan, a removal or a Live Update runs;
+// compares and asks nothing when the start page is there but cannot be read.
 void tmrCheckHomePage_Timer(model::App& app);
 
 // Saves the protected page as "Homepage" again and writes it back as the start page, creating
