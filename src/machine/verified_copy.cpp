@@ -1,4 +1,4 @@
-#include "removal/quarantine_copy.h"
+#include "machine/verified_copy.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,10 +12,10 @@
 #include <system_error>
 #include <vector>
 
+#include "machine/descriptor.h"
 #include "machine/dos_attributes.h"
-#include "removal/descriptor.h"
 
-namespace removal {
+namespace machine {
 
 namespace {
 
@@ -203,7 +203,7 @@ bool CopyFileChecked(int in, int folder_fd, const std::string& name) {
   bool ok =
       copied >= 0 && before.st_size == copied && fstat(in, &after) == 0 && after.st_size == copied;
   if (ok)
-    machine::CopyDosAttrib(DescriptorPath(in), DescriptorPath(out));
+    CopyDosAttrib(PathToHeld(in), PathToHeld(out));
   ok = close(out) == 0 && ok;
   if (!ok)
     unlinkat(folder_fd, name.c_str(), 0);
@@ -220,4 +220,4 @@ TreeRemoval RemoveUnchangedContent(int folder_fd, const TreeStamps& stamps) {
   return result;
 }
 
-}  // namespace removal
+}  // namespace machine
