@@ -14,6 +14,7 @@
 
 #include "machine/descriptor.h"
 #include "machine/dos_attributes.h"
+#include "machine/windows_tree.h"
 
 namespace machine {
 
@@ -107,7 +108,12 @@ bool SameTreeBelow(const std::string& source, const std::string& copy, const std
   // The entry asked for counts as what it leads to, as the copy takes it; links inside it stay
   // links.
   const auto look = depth == 0 ? stat : lstat;
-  if (depth > kMostDepth || look(source.c_str(), &ss) != 0 || look(copy.c_str(), &sc) != 0)
+  if (depth > kMostDepth || look(source.c_str(), &ss) != 0)
+    return false;
+  // Never copied, so not looked for in the copy; unrecorded, it is never deleted either.
+  if (!PartOfWindowsTree(ss.st_mode))
+    return true;
+  if (look(copy.c_str(), &sc) != 0)
     return false;
   bool same = true;
   if (S_ISREG(ss.st_mode)) {

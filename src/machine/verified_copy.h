@@ -25,8 +25,8 @@ using TreeStamps = std::unordered_map<std::string, struct stat>;
 
 // True when the tree at `copy` holds everything the one at `source` holds: the same entries with
 // the same kinds, files of the same content, links to the same targets. Entries that are not
-// part of a Windows tree (sockets, pipes, devices) are not copied and not compared. Records the
-// state of every source entry below the top in `stamps`.
+// part of a Windows tree (sockets, pipes, devices) are not copied, not compared and not
+// recorded. Records the state of every other source entry below the top in `stamps`.
 bool SameTree(const std::string& source, const std::string& copy, TreeStamps& stamps);
 
 struct TreeRemoval {

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -440,6 +444,33 @@ TEST(QuarantineTest, FolderThatIsOnlyPartlyDeletedLosesNothing) {
       expected_log += FileEntry(copy, folder);
   }
   EXPECT_EQ(f.Log(), expected_log);
+  EXPECT_EQ(f.Problems(), std::vector<std::string>{folder});
+}
+
+TEST(QuarantineTest, PipesAndSocketsStayBehindAndTheRestOfTheFolderIsMoved) {
+  RemovalFixture f;
+  const std::string folder = "C:\\evil\\Pipes";
+  f.temp.WriteFile(folder + "\\payload.txt", "payload");
+  const std::filesystem::path pipe = f.temp.host(folder + "\\pipe");
+  const std::filesystem::path socket_path = f.temp.host(folder + "\\sock");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(socket_path.string().size(), sizeof address.sun_path);
+  socket_path.string().copy(address.sun_path, sizeof address.sun_path - 1);
+  ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  f.AddThreat("Pipes", folder, ThreatIconKind::kFolder);
+  f.AddFile(folder, "Pipes");
+
+  f.BothPasses();
+  close(listener);
+
+  EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+  EXPECT_TRUE(std::filesystem::is_socket(socket_path));
+  EXPECT_FALSE(f.files().FileExists(folder + "\\payload.txt"));
+  EXPECT_EQ(f.files().ReadFile(f.quarantine() + "\\Pipes\\payload.txt"), "payload");
+  EXPECT_EQ(f.Log(), FileEntry("Pipes", folder));
   EXPECT_EQ(f.Problems(), std::vector<std::string>{folder});
 }
 
