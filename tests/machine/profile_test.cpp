@@ -11,6 +11,7 @@
 #include "machine/file_system.h"
 #include "machine/profile_format.h"
 #include "removal/machine_snapshot.h"
+#include "support/scoped_env.h"
 #include "support/temp_machine.h"
 
 namespace machine {
@@ -43,25 +44,7 @@ void ExpectSameMachine(const Profile& a, const Profile& b) {
   EXPECT_EQ(a.update_server_url, b.update_server_url);
 }
 
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name))
-      old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (old_)
-      setenv(name_, old_->c_str(), 1);
-    else
-      unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using hg_test::ScopedEnv;
 
 class ProfileTest : public ::testing::Test {
  protected:
@@ -207,8 +190,7 @@ TEST_F(ProfileTest, AHugeProfileIsRefusedUnread) {
   const ProfileLoadResult loaded = LoadProfile(file);
   getrusage(RUSAGE_SELF, &usage);
   EXPECT_LT(usage.ru_maxrss - peak_before, 16 * 1024);  // kilobytes
-  EXPECT_EQ(loaded.errors,
-            (std::vector<ProfileProblem>{{0, "it is too large for a profile"}}));
+  EXPECT_EQ(loaded.errors, (std::vector<ProfileProblem>{{0, "it is too large for a profile"}}));
 }
 
 TEST_F(ProfileTest, EnvironmentChoosesTheProfile) {
