@@ -10,6 +10,7 @@
 #include "machine/csidl.h"
 #include "machine/file_system.h"
 #include "machine/profile_format.h"
+#include "machine/profile_message.h"
 #include "removal/machine_snapshot.h"
 #include "support/scoped_env.h"
 #include "support/temp_machine.h"
@@ -221,6 +222,19 @@ TEST_F(ProfileTest, EnvironmentChoosesTheProfile) {
   ExpectSameMachine(again.profile, created.profile);
   EXPECT_TRUE(again.problems.empty());
   EXPECT_FALSE(again.made_default);
+}
+
+TEST_F(ProfileTest, ADataFolderThatCannotBeWrittenIsToldOnceAndTheProgramGoesOn) {
+  ASSERT_TRUE(SaveProfile(DefaultProfile(machine_.root()), machine_.root() / "custom.ini"));
+  const fs::path file = machine_.root() / "a-file";
+  std::ofstream(file) << "the data folder cannot be made below a file";
+  ScopedEnv chosen("HEARTHGUARD_PROFILE", (machine_.root() / "custom.ini").string());
+  ScopedEnv data("XDG_DATA_HOME", file.string());
+  const OpenedProfile opened = OpenProfile();
+  EXPECT_TRUE(opened.problems.empty());
+  EXPECT_EQ(DescribeProfileProblems(opened),
+            "The program's data folder cannot be written, so settings will not be kept:\n" +
+                (file / "hearthguard").string());
 }
 
 TEST_F(ProfileTest, AProfileThatCannotBeUsedLeavesItsFolderAlone) {
