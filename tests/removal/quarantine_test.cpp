@@ -5,7 +5,6 @@
 #include "removal/quarantine.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -13,7 +12,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <csignal>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -26,10 +24,12 @@
 #include "removal/safe_path.h"
 #include "removal_fixture.h"
 #include "services/registry_related.h"
+#include "support/file_size_limit.h"
 
 namespace removal_test {
 namespace {
 
+using hg_test::FileSizeLimit;
 using machine::kHkeyCurrentUser;
 using model::ThreatIconKind;
 
@@ -306,29 +306,6 @@ INSTANTIATE_TEST_SUITE_P(Items, SavedOverWhileCopiedTest, ::testing::Values(fals
 
 // Why the log cannot take an entry.
 enum class Unwritable { kLogIsAFolder, kLogIsALink, kDiskIsFull };
-
-// Files may grow no further while it lives (as on a full disk); the signal that would end the
-// process is ignored meanwhile.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_limit_);
-    old_handler_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_limit_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_limit_);
-    signal(SIGXFSZ, old_handler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit old_limit_{};
-  sighandler_t old_handler_ = SIG_DFL;
-};
 
 class UnwritableLogTest : public ::testing::TestWithParam<Unwritable> {};
 
