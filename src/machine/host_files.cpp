@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "machine/dos_attributes.h"
+#include "machine/windows_tree.h"
 
 namespace machine {
 
@@ -106,8 +107,8 @@ bool CopyTree(const std::string& from, const std::string& to, int depth) {
     fs::copy_symlink(from, to, error);
     return !error;
   }
-  if (!S_ISDIR(st.st_mode))
-    return true;  // sockets, pipes and devices are not part of a Windows tree
+  if (!PartOfWindowsTree(st.st_mode))
+    return true;
   if (mkdir(to.c_str(), (st.st_mode & 07777) | S_IRWXU) != 0)
     return false;
   DIR* dir = opendir(from.c_str());

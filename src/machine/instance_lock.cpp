@@ -8,8 +8,11 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <system_error>
 
+#include "machine/descriptor.h"
+#include "machine/held_folder.h"
 #include "machine/profile.h"
 
 namespace machine {
@@ -21,16 +24,31 @@ namespace {
 // A previous holder removes the file on release; a claim that locked a removed file retries.
 constexpr int kClaimAttempts = 8;
 
-bool SameFile(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 // Whether `fd` is still the file named `path`.
 bool StillNamed(int fd, const fs::path& path) {
   struct stat held {};
   struct stat named {};
   return fstat(fd, &held) == 0 && lstat(path.c_str(), &named) == 0 && S_ISREG(held.st_mode) &&
          SameFile(held, named);
+}
+
+// Something other than a plain file at the lock's name (a link, a pipe, a folder) can never be
+// locked and would let every copy start. In the program's own lock folder nothing else belongs
+// there, so it is cleared away, through the folder held open and never through a link.
+void ClearOddEntry(const fs::path& lock_file) {
+  if (lock_file.parent_path() != InstanceLockFolder())
+    return;
+  const Descriptor folder(
+      open(lock_file.parent_path().c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  const std::string name = lock_file.filename().string();
+  const std::optional<struct stat> entry =
+      folder.ok() ? EntryState(folder.get(), name, LastLink::kAsLink) : std::nullopt;
+  if (!entry || S_ISREG(entry->st_mode))
+    return;
+  if (S_ISDIR(entry->st_mode))
+    RemoveEntryTree(folder.get(), name);
+  else
+    RemoveEntry(folder.get(), name, false);
 }
 
 // FNV-1a: a name that stays the same across builds, unlike std::hash.
@@ -54,6 +72,7 @@ InstanceClaim InstanceLock::Claim(const fs::path& lock_file) {
     return InstanceClaim::kClaimed;
   std::error_code error;
   fs::create_directories(lock_file.parent_path(), error);
+  ClearOddEntry(lock_file);
   for (int attempt = 0; attempt < kClaimAttempts; ++attempt) {
     // Close-on-exec: a program the copy starts must not keep its claim alive after it ends.
     const int fd = open(lock_file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
@@ -95,7 +114,11 @@ fs::path InstanceLockFile(const Profile& profile) {
   char name[32];
   std::snprintf(name, sizeof name, "%016llx.lock",
                 static_cast<unsigned long long>(StableHash(absolute.string())));
-  return DataFolder() / "running" / name;
+  return InstanceLockFolder() / name;
+}
+
+fs::path InstanceLockFolder() {
+  return DataFolder() / "running";
 }
 
 }  // namespace machine

@@ -26,7 +26,8 @@ class InstanceLock {
   InstanceLock& operator=(const InstanceLock&) = delete;
 
   // Claims `lock_file` (creating it and its folder) without waiting. A held claim is kept and
-  // answers kClaimed again.
+  // answers kClaimed again. Anything at that name that is not a plain file is never followed;
+  // in InstanceLockFolder() it is removed first.
   InstanceClaim Claim(const std::filesystem::path& lock_file);
   bool Held() const { return fd_ >= 0; }
   void Release();
@@ -39,5 +40,8 @@ class InstanceLock {
 // The lock file for a profile: in the "running" folder of the user's data folder, named by a
 // hash of the profile file's absolute path (of the machine hive's for a profile without a file).
 std::filesystem::path InstanceLockFile(const Profile& profile);
+// The "running" folder of the user's data folder, where the lock files are. An entry at a lock
+// file's name there that is not a plain file is removed when the lock is claimed.
+std::filesystem::path InstanceLockFolder();
 
 }  // namespace machine

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "machine/csidl.h"
+#include "machine/data_folder_probe.h"
 #include "machine/encoding.h"
 #include "machine/file_system.h"
 #include "machine/host_files.h"
@@ -228,6 +229,8 @@ std::vector<ProfileProblem> ReadChosen(const fs::path& path, Profile& profile) {
 OpenedProfile OpenProfile() {
   OpenedProfile opened;
   opened.chosen = ProfilePath();
+  if (!FolderTakesNewFiles(DataFolder()))
+    opened.unwritable_data_folder = DataFolder();
   const fs::path home = DataFolder() / "profile.ini";
   std::error_code error;
   const bool home_missing = !fs::exists(fs::symlink_status(home, error));

@@ -93,6 +93,8 @@ struct OpenedProfile {
   std::vector<ProfileProblem> problems;   // why `chosen` is not used; empty when it is
   std::vector<std::string> setup_errors;  // what of the default machine could not be made
   bool made_default = false;              // the default machine was made just now
+  // The data folder when it takes no new files (nothing can be kept there); empty when it does.
+  std::filesystem::path unwritable_data_folder;
 };
 
 // Opens the profile at ProfilePath(). When there is none in the data folder, the default one is

@@ -123,6 +123,11 @@ std::string DescribeProfileProblems(const OpenedProfile& opened) {
     for (const std::string& error : opened.setup_errors)
       AppendWrapped(out, error);
   }
+  if (!opened.unwritable_data_folder.empty()) {
+    out += out.empty() ? "" : "\n";
+    out += "The program's data folder cannot be written, so settings will not be kept:\n";
+    AppendWrapped(out, opened.unwritable_data_folder.string());
+  }
   if (!out.empty())
     out.pop_back();
   return out;

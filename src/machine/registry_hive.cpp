@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <system_error>
 
 #include "machine/text.h"
@@ -98,6 +99,14 @@ std::string Quote(const fs::path& file) {
   return "\"" + file.string() + "\"";
 }
 
+// What SQLite says went wrong, with the system's own reason when there is one.
+std::string ReasonOf(sqlite3* db) {
+  std::string reason = db ? sqlite3_errmsg(db) : "out of memory";
+  if (const int system_error = db ? sqlite3_system_errno(db) : 0; system_error != 0)
+    reason += std::string(" (") + std::strerror(system_error) + ")";
+  return reason;
+}
+
 // Reads the database header without opening the file as a database, so a foreign file is
 // never touched. Empty when it is one of our hives.
 std::string CheckHeader(const fs::path& file) {
@@ -106,7 +115,7 @@ std::string CheckHeader(const fs::path& file) {
     return Quote(file) + " is not a registry hive (not a regular file)";
   std::ifstream in(file, std::ios::binary);
   if (!in)
-    return Quote(file) + " cannot be read";
+    return Quote(file) + " cannot be read: " + std::strerror(errno);
   unsigned char header[100] = {};
   in.read(reinterpret_cast<char*>(header), sizeof header);
   if (in.gcount() != static_cast<std::streamsize>(sizeof header) ||
@@ -154,7 +163,7 @@ bool CreateHiveFile(const fs::path& file, std::span<const RegHandle> roots, std:
   }
   ok = ok && Exec(db, "COMMIT", message);
   if (!ok && message.empty())
-    message = db ? sqlite3_errmsg(db) : "out of memory";
+    message = ReasonOf(db);
   sqlite3_close(db);
   if (ok && ::link(temp.c_str(), file.c_str()) != 0) {
     const int link_error = errno;
@@ -177,15 +186,21 @@ bool CreateHiveFile(const fs::path& file, std::span<const RegHandle> roots, std:
   return ok;
 }
 
-int ReadVersion(sqlite3* db) {
+// The hive's layout; nothing when the file cannot be read at all (a full disk leaves no room
+// for the journal's index), which tells nothing about what the file is.
+std::optional<int> ReadVersion(sqlite3* db) {
   sqlite3_stmt* s = nullptr;
-  int version = -1;
+  std::optional<int> version;
   if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &s, nullptr) == SQLITE_OK &&
       sqlite3_step(s) == SQLITE_ROW) {
     version = sqlite3_column_int(s, 0);
   }
   sqlite3_finalize(s);
   return version;
+}
+
+std::string CannotRead(const fs::path& file, sqlite3* db) {
+  return Quote(file) + ": cannot read the registry hive: " + ReasonOf(db);
 }
 
 // Brings a hive of layout 1 to the current layout in one transaction (another process may
@@ -222,8 +237,7 @@ std::unique_ptr<RegistryHive> RegistryHive::Open(const fs::path& file,
   const int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
   sqlite3* db = nullptr;
   if (sqlite3_open_v2(file.c_str(), &db, flags, nullptr) != SQLITE_OK) {
-    error = Quote(file) +
-            ": cannot open the registry hive: " + (db ? sqlite3_errmsg(db) : "out of memory");
+    error = Quote(file) + ": cannot open the registry hive: " + ReasonOf(db);
     sqlite3_close(db);
     return nullptr;
   }
@@ -231,26 +245,35 @@ std::unique_ptr<RegistryHive> RegistryHive::Open(const fs::path& file,
   sqlite3_busy_timeout(db, kDefaultBusyMs);
   std::string message;
   Exec(db, "PRAGMA synchronous = NORMAL", message);
+  const std::optional<int> version = ReadVersion(db);
+  if (!version) {
+    error = CannotRead(file, db);
+    return nullptr;
+  }
   // A hive we cannot write makes no keys, so it can keep layout 1.
-  if (writable && ReadVersion(db) == kFirstSchemaVersion && !Upgrade(db, message)) {
+  if (writable && *version == kFirstSchemaVersion && !Upgrade(db, message)) {
     error = Quote(file) + ": cannot upgrade the registry hive: " + message;
     return nullptr;
   }
-  if (!hive->Prepare(message)) {
+  if (!hive->Prepare(*version, message)) {
     error = Quote(file) + " is not a registry hive (" + message + ")";
     return nullptr;
   }
   for (RegHandle root : roots) {
-    if (hive->KeyExists(RootId(root)) != kRegSuccess) {
+    const int32_t status = hive->KeyExists(RootId(root));
+    if (status == kRegKeyDeleted) {
       error = Quote(file) + " is not a registry hive holding " + std::string(RootKeyName(root));
+      return nullptr;
+    }
+    if (status != kRegSuccess) {
+      error = CannotRead(file, db);
       return nullptr;
     }
   }
   return hive;
 }
 
-bool RegistryHive::Prepare(std::string& error) {
-  const int version = ReadVersion(db_);
+bool RegistryHive::Prepare(int version, std::string& error) {
   if (version != kSchemaVersion && version != kFirstSchemaVersion) {
     error = "schema version " + std::to_string(version);
     return false;

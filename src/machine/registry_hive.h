@@ -79,7 +79,8 @@ class RegistryHive {
   };
 
   explicit RegistryHive(sqlite3* db) : db_(db) {}
-  bool Prepare(std::string& error);
+  // Prepares the statements for a hive of layout `version`.
+  bool Prepare(int version, std::string& error);
   sqlite3_stmt* Get(Statement s) { return statements_[s]; }
   int32_t Run(Statement s);  // a statement without bindings (transaction control)
   int32_t Fail(int sqlite_code);

@@ -6,10 +6,10 @@
 #include <memory>
 #include <optional>
 #include <set>
-#include <system_error>
 #include <thread>
 #include <vector>
 
+#include "machine/held_folder.h"
 #include "machine/machine.h"
 #include "machine/text.h"
 #include "model/app.h"
@@ -109,10 +109,8 @@ std::optional<std::vector<std::string>> FoldedLocation(const machine::FileSystem
                                                        std::string_view path) {
   std::string windows(path);
   if (const std::optional<std::filesystem::path> host = files.Resolve(path)) {
-    std::error_code error;
-    const std::filesystem::path real = std::filesystem::canonical(*host, error);
-    if (!error) {
-      if (std::optional<std::string> real_windows = files.ToWindowsPath(real))
+    if (const std::optional<std::string> real = machine::RealHostPath(host->string())) {
+      if (std::optional<std::string> real_windows = files.ToWindowsPath(*real))
         windows = std::move(*real_windows);
     }
   }

@@ -20,7 +20,7 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "removal/descriptor.h"
+#include "machine/descriptor.h"
 
 namespace services {
 struct System;
@@ -103,9 +103,9 @@ class QuarantineStore {
   void WithdrawLog(off_t length);
 
   services::System& system_;
-  Descriptor folder_;
+  machine::Descriptor folder_;
   std::string log_host_name_;
-  Descriptor log_;
+  machine::Descriptor log_;
   bool log_made_ = false;  // the log did not exist before this store wrote to it
   // Every name in the folder, folded to upper case.
   std::unordered_set<std::string> taken_;

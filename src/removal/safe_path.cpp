@@ -1,17 +1,12 @@
 #include "removal/safe_path.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <array>
 #include <filesystem>
 #include <optional>
-#include <system_error>
 
+#include "machine/held_folder.h"
 #include "machine/machine.h"
 #include "machine/text.h"
-#include "removal/descriptor.h"
 #include "services/system.h"
 
 namespace removal {
@@ -63,35 +58,14 @@ PathRefusal CheckText(std::string_view path) {
 // Deeper than this, a folder's ancestors are not followed (no real tree is that deep).
 constexpr int kMostDepth = 1024;
 
-PathGuard::Identity IdentityOf(const struct stat& st) {
-  return {st.st_dev, st.st_ino};
-}
-
 // The identities of a folder and of every folder above it, from the folder up; empty when it
 // does not exist.
 std::vector<PathGuard::Identity> IdentityChain(const machine::FileSystem& files,
                                                std::string_view windows_folder) {
-  std::vector<PathGuard::Identity> chain;
   const std::optional<std::filesystem::path> host = files.Resolve(windows_folder);
   if (!host)
-    return chain;
-  std::string up = host->string();
-  for (int depth = 0; depth < kMostDepth; ++depth, up += "/..") {
-    struct stat st {};
-    if (stat(up.c_str(), &st) != 0 || (!chain.empty() && IdentityOf(st) == chain.back()))
-      break;
-    chain.push_back(IdentityOf(st));
-  }
-  return chain;
-}
-
-// Where the folder held open as `fd` is now; empty when that cannot be told.
-std::string RealFolderPath(int fd) {
-  std::array<char, 4096> buffer{};
-  const ssize_t length = readlink(DescriptorPath(fd).c_str(), buffer.data(), buffer.size());
-  if (length <= 0 || static_cast<size_t>(length) >= buffer.size() || buffer[0] != '/')
     return {};
-  return std::string(buffer.data(), static_cast<size_t>(length));
+  return machine::FolderIdentityChain(host->string(), kMostDepth);
 }
 
 }  // namespace
@@ -169,14 +143,19 @@ PathRefusal PathGuard::Check(std::string_view path) const {
   HeldEntry entry;
   entry.host_folder = host->parent_path().string();
   entry.host_name = host->filename().string();
-  const Descriptor folder = OpenFolder(entry.host_folder);
+  const machine::Descriptor folder = machine::OpenFolder(entry.host_folder);
   entry.folder_fd = folder.get();
-  if (!folder.ok() ||
-      fstatat(folder.get(), entry.host_name.c_str(), &entry.named, AT_SYMLINK_NOFOLLOW) != 0) {
+  const std::optional<struct stat> named =
+      folder.ok() ? machine::EntryState(folder.get(), entry.host_name, machine::LastLink::kAsLink)
+                  : std::nullopt;
+  if (!named)
     return CheckName(path);  // gone meanwhile
-  }
-  if (fstatat(folder.get(), entry.host_name.c_str(), &entry.target, 0) != 0)
+  const std::optional<struct stat> target =
+      machine::EntryState(folder.get(), entry.host_name, machine::LastLink::kFollowed);
+  if (!target)
     return PathRefusal::kElsewhere;  // a link that leads nowhere
+  entry.named = *named;
+  entry.target = *target;
   return CheckHeld(path, entry);
 }
 
@@ -206,20 +185,20 @@ PathRefusal PathGuard::CheckFolded(const Folded& path) const {
 PathRefusal PathGuard::CheckHeld(std::string_view path, const HeldEntry& entry) const {
   if (const PathRefusal refusal = CheckName(path); refusal != PathRefusal::kNone)
     return refusal;
-  const std::string real_folder = RealFolderPath(entry.folder_fd);
+  const std::string real_folder = machine::WhereHeldIsNow(entry.folder_fd);
   if (real_folder.empty())
     return PathRefusal::kElsewhere;
   std::string real = real_folder + "/" + entry.host_name;
   const bool link = S_ISLNK(entry.named.st_mode);
   // A link as the last name is judged where it leads, with the folders above its target.
-  Descriptor link_folder;
+  machine::Descriptor link_folder;
   int above_target = entry.folder_fd;
   if (link) {
-    std::error_code error;
-    real = std::filesystem::canonical(real, error).string();
-    if (error)
+    std::optional<std::string> leads_to = machine::RealHostPath(real);
+    if (!leads_to)
       return PathRefusal::kElsewhere;
-    link_folder = OpenFolder(std::filesystem::path(real).parent_path().string());
+    real = std::move(*leads_to);
+    link_folder = machine::OpenFolder(std::filesystem::path(real).parent_path().string());
     if (!link_folder.ok())
       return PathRefusal::kElsewhere;
     above_target = link_folder.get();
@@ -242,7 +221,7 @@ PathRefusal PathGuard::CheckRealName(const std::string& real) const {
 }
 
 PathRefusal PathGuard::CheckIdentity(const struct stat& target, int folder_fd) const {
-  const Identity identity = IdentityOf(target);
+  const Identity identity = machine::IdentityOf(target);
   if (identity == program_identity_ || above_program_.count(identity) > 0)
     return PathRefusal::kProgramFolder;
   if (protected_or_above_.count(identity) > 0)
@@ -252,10 +231,11 @@ PathRefusal PathGuard::CheckIdentity(const struct stat& target, int folder_fd) c
   std::string up = ".";
   std::optional<Identity> below;
   for (int depth = 0; depth < kMostDepth; ++depth, up += "/..") {
-    struct stat st {};
-    if (fstatat(folder_fd, up.c_str(), &st, 0) != 0)
+    const std::optional<struct stat> st =
+        machine::EntryState(folder_fd, up, machine::LastLink::kFollowed);
+    if (!st)
       return PathRefusal::kElsewhere;
-    const Identity folder = IdentityOf(st);
+    const Identity folder = machine::IdentityOf(*st);
     if (folder == program_identity_)
       return PathRefusal::kProgramFolder;
     if (above_program_.count(folder) > 0 || folder == below)

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "machine/file_system.h"
+#include "machine/held_folder.h"
 
 namespace services {
 struct System;
@@ -68,7 +69,7 @@ class PathGuard {
   PathRefusal CheckHeld(std::string_view path, const HeldEntry& entry) const;
 
   // A host file's device and inode.
-  using Identity = std::pair<dev_t, ino_t>;
+  using Identity = machine::FileIdentity;
 
  private:
   // A path as upper-cased components, the drive ("C:") first.

@@ -10,7 +10,9 @@
 #include "machine/csidl.h"
 #include "machine/file_system.h"
 #include "machine/profile_format.h"
+#include "machine/profile_message.h"
 #include "removal/machine_snapshot.h"
+#include "support/scoped_env.h"
 #include "support/temp_machine.h"
 
 namespace machine {
@@ -43,25 +45,7 @@ void ExpectSameMachine(const Profile& a, const Profile& b) {
   EXPECT_EQ(a.update_server_url, b.update_server_url);
 }
 
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name))
-      old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (old_)
-      setenv(name_, old_->c_str(), 1);
-    else
-      unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using hg_test::ScopedEnv;
 
 class ProfileTest : public ::testing::Test {
  protected:
@@ -207,8 +191,7 @@ TEST_F(ProfileTest, AHugeProfileIsRefusedUnread) {
   const ProfileLoadResult loaded = LoadProfile(file);
   getrusage(RUSAGE_SELF, &usage);
   EXPECT_LT(usage.ru_maxrss - peak_before, 16 * 1024);  // kilobytes
-  EXPECT_EQ(loaded.errors,
-            (std::vector<ProfileProblem>{{0, "it is too large for a profile"}}));
+  EXPECT_EQ(loaded.errors, (std::vector<ProfileProblem>{{0, "it is too large for a profile"}}));
 }
 
 TEST_F(ProfileTest, EnvironmentChoosesTheProfile) {
@@ -239,6 +222,19 @@ TEST_F(ProfileTest, EnvironmentChoosesTheProfile) {
   ExpectSameMachine(again.profile, created.profile);
   EXPECT_TRUE(again.problems.empty());
   EXPECT_FALSE(again.made_default);
+}
+
+TEST_F(ProfileTest, ADataFolderThatCannotBeWrittenIsToldOnceAndTheProgramGoesOn) {
+  ASSERT_TRUE(SaveProfile(DefaultProfile(machine_.root()), machine_.root() / "custom.ini"));
+  const fs::path file = machine_.root() / "a-file";
+  std::ofstream(file) << "the data folder cannot be made below a file";
+  ScopedEnv chosen("HEARTHGUARD_PROFILE", (machine_.root() / "custom.ini").string());
+  ScopedEnv data("XDG_DATA_HOME", file.string());
+  const OpenedProfile opened = OpenProfile();
+  EXPECT_TRUE(opened.problems.empty());
+  EXPECT_EQ(DescribeProfileProblems(opened),
+            "The program's data folder cannot be written, so settings will not be kept:\n" +
+                (file / "hearthguard").string());
 }
 
 TEST_F(ProfileTest, AProfileThatCannotBeUsedLeavesItsFolderAlone) {

@@ -4,11 +4,14 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "machine/text.h"
+#include "support/file_size_limit.h"
 
 namespace machine {
 namespace {
@@ -473,6 +476,19 @@ TEST_F(RegistryTest, AFileThatIsNotAHiveIsRefusedAndLeftAsItIs) {
   // A hive in a folder that does not exist cannot be made.
   EXPECT_EQ(Registry::Open(dir_ / "missing" / "m.hive", dir_ / "u.hive", error), nullptr);
   EXPECT_NE(error.find("cannot create"), std::string::npos) << error;
+}
+
+TEST_F(RegistryTest, AHiveThatCannotBeReadOnAFullDiskIsReportedWithTheSystemsReason) {
+  registry_.reset();
+  std::string error;
+  {
+    const hg_test::FileSizeLimit full_disk(0);  // no room for the journal's index
+    EXPECT_EQ(Registry::Open(dir_ / "machine.hive", dir_ / "user.hive", error), nullptr);
+  }
+  EXPECT_NE(error.find("cannot read the registry hive"), std::string::npos) << error;
+  EXPECT_NE(error.find(std::strerror(EFBIG)), std::string::npos) << error;
+  EXPECT_EQ(error.find("not a registry hive"), std::string::npos) << error;
+  EXPECT_NE(OpenHives(), nullptr);
 }
 
 }  // namespace

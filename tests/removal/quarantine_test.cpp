@@ -5,11 +5,13 @@
 #include "removal/quarantine.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
-#include <csignal>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -22,10 +24,12 @@
 #include "removal/safe_path.h"
 #include "removal_fixture.h"
 #include "services/registry_related.h"
+#include "support/file_size_limit.h"
 
 namespace removal_test {
 namespace {
 
+using hg_test::FileSizeLimit;
 using machine::kHkeyCurrentUser;
 using model::ThreatIconKind;
 
@@ -303,29 +307,6 @@ INSTANTIATE_TEST_SUITE_P(Items, SavedOverWhileCopiedTest, ::testing::Values(fals
 // Why the log cannot take an entry.
 enum class Unwritable { kLogIsAFolder, kLogIsALink, kDiskIsFull };
 
-// Files may grow no further while it lives (as on a full disk); the signal that would end the
-// process is ignored meanwhile.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_limit_);
-    old_handler_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_limit_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_limit_);
-    signal(SIGXFSZ, old_handler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit old_limit_{};
-  sighandler_t old_handler_ = SIG_DFL;
-};
-
 class UnwritableLogTest : public ::testing::TestWithParam<Unwritable> {};
 
 TEST_P(UnwritableLogTest, ItemStaysWhereItWasAndIsNotCounted) {
@@ -440,6 +421,33 @@ TEST(QuarantineTest, FolderThatIsOnlyPartlyDeletedLosesNothing) {
       expected_log += FileEntry(copy, folder);
   }
   EXPECT_EQ(f.Log(), expected_log);
+  EXPECT_EQ(f.Problems(), std::vector<std::string>{folder});
+}
+
+TEST(QuarantineTest, PipesAndSocketsStayBehindAndTheRestOfTheFolderIsMoved) {
+  RemovalFixture f;
+  const std::string folder = "C:\\evil\\Pipes";
+  f.temp.WriteFile(folder + "\\payload.txt", "payload");
+  const std::filesystem::path pipe = f.temp.host(folder + "\\pipe");
+  const std::filesystem::path socket_path = f.temp.host(folder + "\\sock");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(socket_path.string().size(), sizeof address.sun_path);
+  socket_path.string().copy(address.sun_path, sizeof address.sun_path - 1);
+  ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  f.AddThreat("Pipes", folder, ThreatIconKind::kFolder);
+  f.AddFile(folder, "Pipes");
+
+  f.BothPasses();
+  close(listener);
+
+  EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+  EXPECT_TRUE(std::filesystem::is_socket(socket_path));
+  EXPECT_FALSE(f.files().FileExists(folder + "\\payload.txt"));
+  EXPECT_EQ(f.files().ReadFile(f.quarantine() + "\\Pipes\\payload.txt"), "payload");
+  EXPECT_EQ(f.Log(), FileEntry("Pipes", folder));
   EXPECT_EQ(f.Problems(), std::vector<std::string>{folder});
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// The host side of moving an item into the quarantine: copies made from what is held open and
-// read back against it, and removals that delete only what is still as it was when it was
-// compared with its copy. Whatever changed meanwhile stays where it is.
+// Copies made from what is held open and read back against it, and removals that delete only
+// what is still as it was when it was compared with its copy. Whatever changed meanwhile stays
+// where it is.
 
 #include <sys/stat.h>
 
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <unordered_map>
 
-namespace removal {
+namespace machine {
 
 // Writes all of `data` at the descriptor's position; false on any error.
 bool WriteWhole(int fd, std::string_view data);
@@ -25,8 +25,8 @@ using TreeStamps = std::unordered_map<std::string, struct stat>;
 
 // True when the tree at `copy` holds everything the one at `source` holds: the same entries with
 // the same kinds, files of the same content, links to the same targets. Entries that are not
-// part of a Windows tree (sockets, pipes, devices) are not copied and not compared. Records the
-// state of every source entry below the top in `stamps`.
+// part of a Windows tree (sockets, pipes, devices) are not copied, not compared and not
+// recorded. Records the state of every other source entry below the top in `stamps`.
 bool SameTree(const std::string& source, const std::string& copy, TreeStamps& stamps);
 
 struct TreeRemoval {
@@ -38,4 +38,4 @@ struct TreeRemoval {
 // since `stamps` recorded it; a changed or new entry stays, and so do the folders above it.
 TreeRemoval RemoveUnchangedContent(int folder_fd, const TreeStamps& stamps);
 
-}  // namespace removal
+}  // namespace machine

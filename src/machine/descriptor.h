@@ -1,7 +1,7 @@
 #pragma once
-// An open host descriptor, closed when it goes. The removal works through descriptors of the
-// folders it acts in, so that what it checks is what it then copies and deletes, wherever a
-// rename or a link moves the names meanwhile.
+// An open host descriptor, closed when it goes. Callers that act on files work through
+// descriptors of the folders they act in, so that what they check is what they then copy and
+// delete, wherever a rename or a link moves the names meanwhile.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <utility>
 
-namespace removal {
+namespace machine {
 
 class Descriptor {
  public:
@@ -39,7 +39,7 @@ class Descriptor {
 };
 
 // A host path that reaches what `fd` holds open, wherever it lies now.
-inline std::string DescriptorPath(int fd) {
+inline std::string PathToHeld(int fd) {
   return "/proc/self/fd/" + std::to_string(fd);
 }
 
@@ -60,4 +60,4 @@ inline bool Unchanged(const struct stat& before, const struct stat& now) {
          before.st_ctim.tv_nsec == now.st_ctim.tv_nsec;
 }
 
-}  // namespace removal
+}  // namespace machine

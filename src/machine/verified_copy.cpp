@@ -1,4 +1,4 @@
-#include "removal/quarantine_copy.h"
+#include "machine/verified_copy.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,10 +12,11 @@
 #include <system_error>
 #include <vector>
 
+#include "machine/descriptor.h"
 #include "machine/dos_attributes.h"
-#include "removal/descriptor.h"
+#include "machine/windows_tree.h"
 
-namespace removal {
+namespace machine {
 
 namespace {
 
@@ -107,7 +108,12 @@ bool SameTreeBelow(const std::string& source, const std::string& copy, const std
   // The entry asked for counts as what it leads to, as the copy takes it; links inside it stay
   // links.
   const auto look = depth == 0 ? stat : lstat;
-  if (depth > kMostDepth || look(source.c_str(), &ss) != 0 || look(copy.c_str(), &sc) != 0)
+  if (depth > kMostDepth || look(source.c_str(), &ss) != 0)
+    return false;
+  // Never copied, so not looked for in the copy; unrecorded, it is never deleted either.
+  if (!PartOfWindowsTree(ss.st_mode))
+    return true;
+  if (look(copy.c_str(), &sc) != 0)
     return false;
   bool same = true;
   if (S_ISREG(ss.st_mode)) {
@@ -203,7 +209,7 @@ bool CopyFileChecked(int in, int folder_fd, const std::string& name) {
   bool ok =
       copied >= 0 && before.st_size == copied && fstat(in, &after) == 0 && after.st_size == copied;
   if (ok)
-    machine::CopyDosAttrib(DescriptorPath(in), DescriptorPath(out));
+    CopyDosAttrib(PathToHeld(in), PathToHeld(out));
   ok = close(out) == 0 && ok;
   if (!ok)
     unlinkat(folder_fd, name.c_str(), 0);
@@ -220,4 +226,4 @@ TreeRemoval RemoveUnchangedContent(int folder_fd, const TreeStamps& stamps) {
   return result;
 }
 
-}  // namespace removal
+}  // namespace machine
