@@ -37,7 +37,8 @@ class HttpTransport {
 
   // Fetches `url` (redirects followed). True when the whole body of a 2xx reply arrived; false
   // with the reason in `error` on no connection, a non-2xx final status, a read error, a body
-  // shorter than announced, a body or a duration beyond the transport's limits, or a handler that
+  // shorter than announced, an HTTP/1 body with neither a length nor chunks (its end cannot be
+  // told from a cut), a body or a server beyond the transport's limits, or a handler that
   // stopped the transfer. Pieces handed up before a failure are not taken back: callers that need
   // all or nothing keep them aside until the end. The handler may itself start another Get on the
   // same transport. Time spent in either handler does not count against the deadline.

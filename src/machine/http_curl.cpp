@@ -12,6 +12,7 @@
 #include <string>
 
 #include "machine/http.h"
+#include "machine/text.h"
 
 namespace machine {
 
@@ -62,6 +63,25 @@ void InitCurlOnce() {
 
 bool IsSuccessStatus(long status) {
   return status >= 200 && status <= 299;
+}
+
+// Whether the reply's body had an end the server declared: a length, the chunked coding, the
+// framing of HTTP/2 and later, or no body at all (204). A body that only the closing of the
+// connection ended may have been cut anywhere.
+bool BodyEndIsKnown(CURL* handle) {
+  long version = 0;
+  long status = 0;
+  curl_off_t length = -1;
+  curl_easy_getinfo(handle, CURLINFO_HTTP_VERSION, &version);
+  curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+  curl_easy_getinfo(handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+  if ((version != CURL_HTTP_VERSION_1_0 && version != CURL_HTTP_VERSION_1_1) || status == 204 ||
+      length >= 0) {
+    return true;
+  }
+  curl_header* coding = nullptr;
+  return curl_easy_header(handle, "Transfer-Encoding", 0, CURLH_HEADER, -1, &coding) == CURLHE_OK &&
+         FindIgnoreCase(coding->value, "chunked") != std::string_view::npos;
 }
 
 using Clock = std::chrono::steady_clock;
@@ -250,6 +270,10 @@ bool CurlHttpTransport::Get(std::string_view url, const PieceHandler& on_piece, 
   }
   if (result != CURLE_OK) {
     error = detail[0] != '\0' ? std::string(detail) : std::string(curl_easy_strerror(result));
+    return false;
+  }
+  if (!BodyEndIsKnown(handle)) {
+    error = "the reply has neither a length nor chunks, so a cut-short body cannot be told";
     return false;
   }
   return true;

@@ -110,9 +110,15 @@ TEST_F(HttpTransportTest, BrokenTransfersFail) {
   RawHttpServer short_body(RawHttpServer::ShortBodyReply(1000, 100));
   RawHttpServer no_reply(RawHttpServer::NoReply());
   RawHttpServer garbage("this is not HTTP at all\r\n\r\n");
-  const std::vector<std::string> urls = {refusing.Url("/x"),    short_body.Url("/defs"),
-                                         no_reply.Url("/defs"), garbage.Url("/defs"),
-                                         "not a url",           ""};
+  // No length, not chunked: only the closing of the connection ends it, wherever it is cut.
+  RawHttpServer close_delimited("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\nevil.exe=Evil Th");
+  const std::vector<std::string> urls = {refusing.Url("/x"),
+                                         short_body.Url("/defs"),
+                                         no_reply.Url("/defs"),
+                                         garbage.Url("/defs"),
+                                         close_delimited.Url("/defs"),
+                                         "not a url",
+                                         ""};
   for (const auto& url : urls) {
     SCOPED_TRACE(url);
     const Received received = Fetch(transport_, url);
