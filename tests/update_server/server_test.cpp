@@ -1,9 +1,16 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
 #include <stdlib.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -147,6 +154,9 @@ TEST_F(UpdateServerTest, RecordsSubmittedData) {
       {"/asp/getData.asp?data=def|", 200, Server::kDataKnownReply},
       {"/asp/getData.asp?data=%7C", 400, "no name\n"},
       {"/asp/getData.asp?data=%26%3D%2B%25|def", 200, Server::kDataReceivedReply},
+      // A submitted name is one name, though it holds "|" (the program's "<" encoded).
+      {"/asp/getData.asp?data=ghi|jkl|", 200, Server::kDataReceivedReply},
+      {"/asp/getData.asp?data=jkl|", 200, Server::kDataReceivedReply},
   };
   for (const auto& step : steps) {
     const auto reply = Get(step.target);
@@ -154,7 +164,8 @@ TEST_F(UpdateServerTest, RecordsSubmittedData) {
     EXPECT_EQ(reply->status, step.status) << step.target;
     EXPECT_EQ(reply->body, step.body) << step.target;
   }
-  EXPECT_EQ(server_.received_data(), (std::vector<std::string>{"abc|def", "def|", "&=+%|def"}));
+  EXPECT_EQ(server_.received_data(),
+            (std::vector<std::string>{"abc|def", "def|", "&=+%|def", "ghi|jkl|", "jkl|"}));
 }
 
 // A linked or incomplete release is left out with a note; the rest are served.

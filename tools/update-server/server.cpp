@@ -21,6 +21,20 @@ void Refuse(httplib::Response& response, int status, const std::string& why) {
   response.set_content(why + "\n", kTextType);
 }
 
+// The names of a getData request. The program ends a typed name with "|", so all before that is
+// one name, "|" included (its codec writes "<" so); a report of the running programs joins its
+// names with "|" and has none at the end.
+std::vector<std::string> SubmittedNames(const std::string& data) {
+  if (data.ends_with('|')) {
+    if (data.size() == 1)
+      return {};
+    return {data.substr(0, data.size() - 1)};
+  }
+  std::vector<std::string> names = machine::Split(data, "|");
+  std::erase(names, std::string());
+  return names;
+}
+
 }  // namespace
 
 Server::Server(fs::path releases_folder) : folder_(std::move(releases_folder)) {
@@ -56,8 +70,7 @@ Server::Server(fs::path releases_folder) : folder_(std::move(releases_folder)) {
   http_.Get(R"(/asp/getData\.asp)",
             [this](const httplib::Request& request, httplib::Response& response) {
               const std::string data = request.get_param_value("data");
-              std::vector<std::string> names = machine::Split(data, "|");
-              std::erase(names, std::string());
+              const std::vector<std::string> names = SubmittedNames(data);
               if (names.empty())
                 return Refuse(response, 400, "no name");
               bool added = false;

@@ -12,10 +12,13 @@
 //   /asp/getDefs.asp?...&date=D           the package from the release current at D (the newest
 //                                         one not later than D; the oldest one when D is earlier
 //                                         than all) to the newest; empty when D is up to date
-//   /asp/getData.asp?data=N1|N2...        the data submission: names encoded as the program
-//                                         sends them, "|" between them (a file name has one
-//                                         after it); recorded; answers kDataReceivedReply when
-//                                         a name is new, kDataKnownReply when all were known
+//   /asp/getData.asp?data=N|              the data submission of a typed name, encoded as the
+//                                         program sends it: all before the final "|" is one
+//                                         name, whatever "|" it holds (the codec writes "<" so)
+//   /asp/getData.asp?data=N1|N2...        the report of the running programs: names joined by
+//                                         "|", none after the last
+// Both getData forms are recorded and answered kDataReceivedReply when a name is new,
+// kDataKnownReply when all were known.
 // A getDefs request without a readable date, or a getData request without a name, is refused
 // with 400; the date requests answer 503 while there is no release; any other path gets 404.
 // The releases are read once, by Start.
