@@ -26,6 +26,9 @@
 #include <httplib.h>
 
 #include <array>
+#include <chrono>
+#include <cstddef>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <mutex>
@@ -75,12 +78,24 @@ std::optional<Release> ReadRelease(const std::filesystem::path& folder, std::str
 // Writes a release folder (created when missing) in the layout above. False on any failure.
 bool WriteRelease(const std::filesystem::path& folder, const Release& release);
 
+// What the server gives each connection, and what it keeps of the submissions.
+struct ServerLimits {
+  // A connection that sends nothing for this long is dropped, however much of its request has
+  // come: clients that drip their requests cannot keep the workers from the others.
+  std::chrono::milliseconds read_timeout = std::chrono::seconds(1);
+  // Connections served at once; more wait their turn.
+  size_t workers = 64;
+  // Only the newest submitted names, and the newest data parameters, are kept, so memory stays
+  // bounded; a name forgotten counts as new when it comes again.
+  size_t kept_submissions = 4096;
+};
+
 class Server {
  public:
   static constexpr const char* kDataReceivedReply = "Added";
   static constexpr const char* kDataKnownReply = "Skipped";
 
-  explicit Server(std::filesystem::path releases_folder);
+  explicit Server(std::filesystem::path releases_folder, ServerLimits limits = {});
   ~Server();
   Server(const Server&) = delete;
   Server& operator=(const Server&) = delete;
@@ -95,7 +110,8 @@ class Server {
   // The releases found by the last Start, oldest first, and why others were left out.
   std::vector<Release> releases() const;
   std::vector<std::string> load_notes() const;
-  // The data parameters of every getData request answered, in order.
+  // The data parameters of the getData requests answered, in order (the newest
+  // ServerLimits::kept_submissions).
   std::vector<std::string> received_data() const;
 
   // Called on the server's thread with the names of each answered getData request, as sent
@@ -104,6 +120,8 @@ class Server {
 
  private:
   void Load();
+  // Keeps a submitted name (the mutex held); true when it was not known.
+  bool RememberName(const std::string& name);
 
   std::filesystem::path folder_;
   httplib::Server http_;
@@ -114,8 +132,10 @@ class Server {
   std::vector<Release> releases_;
   std::vector<std::string> packages_;  // from each release to the newest
   std::vector<std::string> load_notes_;
-  std::vector<std::string> received_data_;
+  ServerLimits limits_;
+  std::deque<std::string> received_data_;
   std::set<std::string> known_names_;
+  std::deque<std::set<std::string>::iterator> known_order_;  // oldest first
 };
 
 }  // namespace update_server
