@@ -9,7 +9,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -167,30 +166,14 @@ TEST_F(UpdateServerTest, RecordsSubmittedData) {
             (std::vector<std::string>{"abc|def", "def|", "&=+%|def", "ghi|jkl|", "jkl|"}));
 }
 
-// A server over one release, with the limits a test gives it.
-class UpdateServerLimitsTest : public testing::Test {
- protected:
-  void Start(update_server::ServerLimits limits) {
-    ASSERT_TRUE(update_server::WriteRelease(folder_.path() / "only", {Date("1/1/2020"), kFirst}));
-    server_.emplace(folder_.path(), limits);
-    port_ = server_->Start();
-    ASSERT_GT(port_, 0);
-  }
-  httplib::Result Get(const std::string& target) {
-    return httplib::Client(server_->base_url()).Get(target);
-  }
-
-  TempFolder folder_;
-  std::optional<Server> server_;
-  int port_ = -1;
-};
-
-TEST_F(UpdateServerLimitsTest, SlowClientsAreDroppedSoOthersAreAnswered) {
-  Start({.read_timeout = std::chrono::milliseconds(100), .workers = 2});
+TEST_F(UpdateServerTest, SlowClientsAreDroppedSoOthersAreAnswered) {
+  Server limited(folder_.path(), {.read_timeout = std::chrono::milliseconds(100), .workers = 2});
+  const int port = limited.Start();
+  ASSERT_GT(port, 0);
   // Twice as many clients as workers send the start of a request, then nothing.
   sockaddr_in address{};
   address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port_));
+  address.sin_port = htons(static_cast<uint16_t>(port));
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   std::vector<int> slow;
   for (int i = 0; i < 4; ++i) {
@@ -199,21 +182,23 @@ TEST_F(UpdateServerLimitsTest, SlowClientsAreDroppedSoOthersAreAnswered) {
     ASSERT_EQ(connect(slow.back(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ASSERT_GT(send(slow.back(), start.data(), start.size(), MSG_NOSIGNAL), 0);
   }
-  const auto reply = Get("/asp/date.asp");
+  const auto reply = httplib::Client(limited.base_url()).Get("/asp/date.asp");
   ASSERT_TRUE(reply);
-  EXPECT_EQ(reply->body, "1/1/2020");
+  EXPECT_EQ(reply->body, "11/20/2026 2:15:00 PM");
   for (const int fd : slow)
     close(fd);
 }
 
-TEST_F(UpdateServerLimitsTest, KeepsOnlyTheNewestSubmissions) {
-  Start({.kept_submissions = 2});
+TEST_F(UpdateServerTest, KeepsOnlyTheNewestSubmissions) {
+  Server limited(folder_.path(), {.kept_submissions = 2});
+  ASSERT_GT(limited.Start(), 0);
+  httplib::Client client(limited.base_url());
   for (const char* data : {"a|", "b|", "c|"})
-    ASSERT_TRUE(Get(std::string("/asp/getData.asp?data=") + data));
-  const auto again = Get("/asp/getData.asp?data=a|");
+    ASSERT_TRUE(client.Get(std::string("/asp/getData.asp?data=") + data));
+  const auto again = client.Get("/asp/getData.asp?data=a|");
   ASSERT_TRUE(again);
   EXPECT_EQ(again->body, Server::kDataReceivedReply);
-  EXPECT_EQ(server_->received_data(), (std::vector<std::string>{"c|", "a|"}));
+  EXPECT_EQ(limited.received_data(), (std::vector<std::string>{"c|", "a|"}));
 }
 
 // A linked or incomplete release is left out with a note; the rest are served.
