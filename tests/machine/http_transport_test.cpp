@@ -180,7 +180,7 @@ TEST_F(HttpTransportTest, SlowReplyArrivesWhole) {
 
 // Small enough that no test sends 256 MiB or waits a minute.
 constexpr HttpLimits kSmallLimits{.max_body_bytes = 64 * 1024,
-                                  .max_silence = std::chrono::milliseconds(300),
+                                  .max_silence = std::chrono::milliseconds(500),
                                   .min_bytes_per_second = 1000,
                                   .speed_window = std::chrono::milliseconds(500)};
 
@@ -205,7 +205,7 @@ TEST_F(HttpTransportTest, RepliesBeyondTheLimitsFail) {
   CurlHttpTransport limited(kSmallLimits);
   // Five times the least rate, for longer than two speed windows.
   server_.Route("/steady", PacedReply(64, 100, std::chrono::milliseconds(20)));
-  server_.Route("/stalled", PacedReply(2, 100, std::chrono::milliseconds(1000)));
+  server_.Route("/stalled", PacedReply(2, 100, std::chrono::milliseconds(1500)));
   const std::string at_limit = std::to_string(kSmallLimits.max_body_bytes);
   const std::string over_limit = std::to_string(kSmallLimits.max_body_bytes + 1);
   const struct {
@@ -215,9 +215,9 @@ TEST_F(HttpTransportTest, RepliesBeyondTheLimitsFail) {
       {HttpTestServer::kBytesPathPrefix + at_limit, nullptr},
       {HttpTestServer::kChunkedPathPrefix + at_limit, nullptr},
       {HttpTestServer::kBytesPathPrefix + over_limit, "larger than 65536 bytes"},
-      {HttpTestServer::kChunkedPathPrefix + std::string("4194304"), "larger than 65536 bytes"},
+      {HttpTestServer::kChunkedPathPrefix + over_limit, "larger than 65536 bytes"},
       {"/steady", nullptr},
-      {"/stalled", "nothing arrived for 300 ms"},
+      {"/stalled", "nothing arrived for 500 ms"},
       {HttpTestServer::kDripPath, "less than 1000 bytes a second arrived over 500 ms"},
   };
   for (const auto& c : cases) {
