@@ -10,13 +10,17 @@
 
 namespace machine {
 
-// What one request may take. A body larger than max_body_bytes, or a request that has not ended
-// by its deadline, fails. Time the caller spends in its piece handler (yields, nested message
-// loops) is not counted against the deadline: it limits the server, not the user.
+// What one request may take. A body larger than max_body_bytes fails. So does a stalled server:
+// one that sends nothing for max_silence, or less than min_bytes_per_second on average over a
+// speed_window; a slow but steady download runs as long as it needs. Time the caller spends in
+// its handlers (yields, nested message loops) is not counted: the limits are the server's, not
+// the user's.
 struct HttpLimits {
   // Any definition package fits many times over.
   size_t max_body_bytes = size_t{256} << 20;
-  std::chrono::milliseconds deadline = std::chrono::seconds(60);
+  std::chrono::milliseconds max_silence = std::chrono::seconds(30);
+  size_t min_bytes_per_second = 1024;
+  std::chrono::milliseconds speed_window = std::chrono::seconds(60);
 };
 
 class HttpTransport {
@@ -37,16 +41,17 @@ class HttpTransport {
 
   // Fetches `url` (redirects followed). True when the whole body of a 2xx reply arrived; false
   // with the reason in `error` on no connection, a non-2xx final status, a read error, a body
-  // shorter than announced, a body or a duration beyond the transport's limits, or a handler that
+  // shorter than announced, an HTTP/1 body with neither a length nor chunks (its end cannot be
+  // told from a cut), a body or a server beyond the transport's limits, or a handler that
   // stopped the transfer. Pieces handed up before a failure are not taken back: callers that need
   // all or nothing keep them aside until the end. The handler may itself start another Get on the
-  // same transport. Time spent in either handler does not count against the deadline.
+  // same transport.
   virtual bool Get(std::string_view url, const PieceHandler& on_piece, std::string& error,
                    const WaitHandler& on_wait = {}) = 0;
 };
 
 // libcurl: agent "Mozilla", no proxy, no-cache request headers, redirects followed, a 10 s
-// connect time-out, a low-speed limit so that a stalled server ends the transfer, and `limits`.
+// connect time-out, and `limits`.
 class CurlHttpTransport final : public HttpTransport {
  public:
   explicit CurlHttpTransport(HttpLimits limits = {});

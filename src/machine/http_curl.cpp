@@ -12,15 +12,13 @@
 #include <string>
 
 #include "machine/http.h"
+#include "machine/text.h"
 
 namespace machine {
 
 namespace {
 
 constexpr long kConnectTimeoutSeconds = 10;
-// A transfer that moves less than kLowSpeedBytes per second for kLowSpeedSeconds ends.
-constexpr long kLowSpeedBytes = 1;
-constexpr long kLowSpeedSeconds = 30;
 constexpr long kMaxRedirects = 10;
 
 struct EasyDeleter {
@@ -64,7 +62,28 @@ bool IsSuccessStatus(long status) {
   return status >= 200 && status <= 299;
 }
 
+// Whether the reply's body had an end the server declared: a length, the chunked coding, the
+// framing of HTTP/2 and later, or no body at all (204). A body that only the closing of the
+// connection ended may have been cut anywhere.
+bool BodyEndIsKnown(CURL* handle) {
+  long version = 0;
+  long status = 0;
+  curl_off_t length = -1;
+  curl_easy_getinfo(handle, CURLINFO_HTTP_VERSION, &version);
+  curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+  curl_easy_getinfo(handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+  if ((version != CURL_HTTP_VERSION_1_0 && version != CURL_HTTP_VERSION_1_1) || status == 204 ||
+      length >= 0) {
+    return true;
+  }
+  curl_header* coding = nullptr;
+  return curl_easy_header(handle, "Transfer-Encoding", 0, CURLH_HEADER, -1, &coding) == CURLHE_OK &&
+         FindIgnoreCase(coding->value, "chunked") != std::string_view::npos;
+}
+
 using Clock = std::chrono::steady_clock;
+
+enum class Stall { kNone, kSilent, kSlow };
 
 // What the callbacks need and what they found out.
 struct Transfer {
@@ -72,23 +91,50 @@ struct Transfer {
   const HttpTransport::PieceHandler* on_piece = nullptr;
   HttpLimits limits;
   Clock::time_point start = Clock::now();
-  Clock::duration in_handler{};  // not the server's time: excluded from the deadline
+  Clock::duration in_handler{};  // not the server's time: left out of the stall rule
   size_t received = 0;
+  Clock::duration last_arrival{};  // server time of the latest body bytes
+  Clock::duration window_start{};  // server time the current speed window began
+  size_t received_at_window_start = 0;
   long refused_status = 0;  // a non-2xx status whose body was refused
   bool stopped_by_handler = false;
   bool too_large = false;
-  bool too_slow = false;
+  Stall stall = Stall::kNone;
   std::exception_ptr exception;  // thrown by the handler; rethrown once curl has returned
 
-  bool PastDeadline() {
-    too_slow = too_slow || Clock::now() - start - in_handler > limits.deadline;
-    return too_slow;
+  // The time since the start, less the time spent in the handlers.
+  Clock::duration ServerTime() const { return Clock::now() - start - in_handler; }
+
+  void Arrived(size_t bytes) {
+    received += bytes;
+    last_arrival = ServerTime();
+  }
+
+  // The stall rule; once stalled, the transfer stays so.
+  bool Stalled() {
+    if (stall != Stall::kNone)
+      return true;
+    const Clock::duration now = ServerTime();
+    if (now - last_arrival >= limits.max_silence) {
+      stall = Stall::kSilent;
+    } else if (now - window_start >= limits.speed_window) {
+      // Each window is judged on its own, over the time it really lasted.
+      const auto window_ms = static_cast<uint64_t>(
+          std::chrono::duration_cast<std::chrono::milliseconds>(now - window_start).count());
+      if (uint64_t{received - received_at_window_start} * 1000 <
+          uint64_t{limits.min_bytes_per_second} * window_ms) {
+        stall = Stall::kSlow;
+      }
+      window_start = now;
+      received_at_window_start = received;
+    }
+    return stall != Stall::kNone;
   }
 };
 
 // Called by curl at least once a second, also while nothing arrives.
 int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-  return static_cast<Transfer*>(user)->PastDeadline() ? 1 : 0;
+  return static_cast<Transfer*>(user)->Stalled() ? 1 : 0;
 }
 
 size_t OnBodyData(char* data, size_t size, size_t count, void* user) {
@@ -101,13 +147,14 @@ size_t OnBodyData(char* data, size_t size, size_t count, void* user) {
     transfer.refused_status = status;
     return CURL_WRITEFUNC_ERROR;
   }
-  if (transfer.PastDeadline())
-    return CURL_WRITEFUNC_ERROR;
   if (total > transfer.limits.max_body_bytes - transfer.received) {
     transfer.too_large = true;
     return CURL_WRITEFUNC_ERROR;
   }
-  transfer.received += total;
+  // Judged before these bytes count, or a silence that ends now would go unseen.
+  if (transfer.Stalled())
+    return CURL_WRITEFUNC_ERROR;
+  transfer.Arrived(total);
   const Clock::time_point handed_up = Clock::now();
   try {
     for (size_t offset = 0; offset < total; offset += HttpTransport::kMaxPiece) {
@@ -211,8 +258,6 @@ bool CurlHttpTransport::Get(std::string_view url, const PieceHandler& on_piece, 
       SetOption(handle, CURLOPT_FOLLOWLOCATION, 1L) &&
       SetOption(handle, CURLOPT_MAXREDIRS, kMaxRedirects) &&
       SetOption(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds) &&
-      SetOption(handle, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedBytes) &&
-      SetOption(handle, CURLOPT_LOW_SPEED_TIME, kLowSpeedSeconds) &&
       (announced_limit == 0 || SetOption(handle, CURLOPT_MAXFILESIZE_LARGE, announced_limit)) &&
       SetOption(handle, CURLOPT_XFERINFOFUNCTION, &OnProgress) &&
       SetOption(handle, CURLOPT_XFERINFODATA, &transfer) &&
@@ -244,12 +289,21 @@ bool CurlHttpTransport::Get(std::string_view url, const PieceHandler& on_piece, 
     error = "the reply is larger than " + std::to_string(limits_.max_body_bytes) + " bytes";
     return false;
   }
-  if (transfer.too_slow) {
-    error = "the reply took longer than " + std::to_string(limits_.deadline.count()) + " ms";
+  if (transfer.stall == Stall::kSilent) {
+    error = "nothing arrived for " + std::to_string(limits_.max_silence.count()) + " ms";
+    return false;
+  }
+  if (transfer.stall == Stall::kSlow) {
+    error = "less than " + std::to_string(limits_.min_bytes_per_second) +
+            " bytes a second arrived over " + std::to_string(limits_.speed_window.count()) + " ms";
     return false;
   }
   if (result != CURLE_OK) {
     error = detail[0] != '\0' ? std::string(detail) : std::string(curl_easy_strerror(result));
+    return false;
+  }
+  if (!BodyEndIsKnown(handle)) {
+    error = "the reply has neither a length nor chunks, so a cut-short body cannot be told";
     return false;
   }
   return true;

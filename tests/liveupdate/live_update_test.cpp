@@ -173,18 +173,25 @@ TEST_F(LiveUpdateReplies, EqualDatesAskForNoPackage) {
   EXPECT_EQ(Notification(), "You are using the most recent Hearthguard definitions.");
 }
 
-TEST_F(LiveUpdateReplies, UnreadableLastDateWritesTheFirstOne) {
-  // The local date does not read either: the package is asked for from the default date.
-  h_.WriteProgramFile("date.dat", "someday\r\n");
-  server_.RouteBody("/asp/currentDate.asp", std::string(kNewDate) + " PST");
-  server_.RouteBody("/asp/getDefs.asp", hg_test::Item("FILE", "ADD", "a=1"));
-  server_.RouteBody("/asp/date.asp", "tomorrow");
+TEST_F(LiveUpdateReplies, UnreadableOrEarlierLastDateWritesTheFirstOne) {
+  // An earlier date would fetch the same package again next time; "5:00 PM" reads as the zero
+  // date.
+  for (const auto& [last_date, item] : {std::pair{"tomorrow", "a=1"}, {"5:00 PM", "b=1"}}) {
+    SCOPED_TRACE(last_date);
+    // The local date does not read either: the package is asked for from the default date.
+    h_.WriteProgramFile("date.dat", "someday\r\n");
+    server_.RouteBody("/asp/currentDate.asp", std::string(kNewDate) + " PST");
+    server_.RouteBody("/asp/getDefs.asp", hg_test::Item("FILE", "ADD", item));
+    server_.RouteBody("/asp/date.asp", last_date);
 
-  ui::cmdUpdate_Click(h_.app());
+    ui::cmdUpdate_Click(h_.app());
 
-  EXPECT_EQ(DateFile(), std::string(kNewDate) + "\r\n");
-  EXPECT_EQ(server_.requests().at(1).target,
-            "/asp/getDefs.asp?prog=Hearthguard&comp=Hearthguard%20Software&date=3%2F16%2F2006");
+    EXPECT_EQ(DateFile(), std::string(kNewDate) + "\r\n");
+    const auto requests = server_.requests();
+    ASSERT_EQ(requests.size() % 3, 0u);
+    EXPECT_EQ(requests[requests.size() - 2].target,
+              "/asp/getDefs.asp?prog=Hearthguard&comp=Hearthguard%20Software&date=3%2F16%2F2006");
+  }
 }
 
 TEST_F(LiveUpdateReplies, FailedUpdateIsToldAndChangesNothing) {

@@ -110,9 +110,15 @@ TEST_F(HttpTransportTest, BrokenTransfersFail) {
   RawHttpServer short_body(RawHttpServer::ShortBodyReply(1000, 100));
   RawHttpServer no_reply(RawHttpServer::NoReply());
   RawHttpServer garbage("this is not HTTP at all\r\n\r\n");
-  const std::vector<std::string> urls = {refusing.Url("/x"),    short_body.Url("/defs"),
-                                         no_reply.Url("/defs"), garbage.Url("/defs"),
-                                         "not a url",           ""};
+  // No length, not chunked: only the closing of the connection ends it, wherever it is cut.
+  RawHttpServer close_delimited("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\nevil.exe=Evil Th");
+  const std::vector<std::string> urls = {refusing.Url("/x"),
+                                         short_body.Url("/defs"),
+                                         no_reply.Url("/defs"),
+                                         garbage.Url("/defs"),
+                                         close_delimited.Url("/defs"),
+                                         "not a url",
+                                         ""};
   for (const auto& url : urls) {
     SCOPED_TRACE(url);
     const Received received = Fetch(transport_, url);
@@ -174,10 +180,32 @@ TEST_F(HttpTransportTest, SlowReplyArrivesWhole) {
 
 // Small enough that no test sends 256 MiB or waits a minute.
 constexpr HttpLimits kSmallLimits{.max_body_bytes = 64 * 1024,
-                                  .deadline = std::chrono::milliseconds(700)};
+                                  .max_silence = std::chrono::milliseconds(500),
+                                  .min_bytes_per_second = 1000,
+                                  .speed_window = std::chrono::milliseconds(500)};
+
+// A chunked reply of `count` pieces of `size` bytes, `pause` apart.
+HttpTestServer::Handler PacedReply(size_t count, size_t size, std::chrono::milliseconds pause) {
+  const auto send = [=](size_t offset, httplib::DataSink& sink) {
+    if (offset > 0)
+      std::this_thread::sleep_for(pause);
+    const std::string piece = PatternBytes(size);
+    if (!sink.write(piece.data(), piece.size()))
+      return false;
+    if (offset + size == count * size)
+      sink.done();
+    return true;
+  };
+  return [send](const httplib::Request&, httplib::Response& response) {
+    response.set_chunked_content_provider("text/plain", send);
+  };
+}
 
 TEST_F(HttpTransportTest, RepliesBeyondTheLimitsFail) {
   CurlHttpTransport limited(kSmallLimits);
+  // Five times the least rate, for longer than two speed windows.
+  server_.Route("/steady", PacedReply(64, 100, std::chrono::milliseconds(20)));
+  server_.Route("/stalled", PacedReply(2, 100, std::chrono::milliseconds(1500)));
   const std::string at_limit = std::to_string(kSmallLimits.max_body_bytes);
   const std::string over_limit = std::to_string(kSmallLimits.max_body_bytes + 1);
   const struct {
@@ -187,8 +215,10 @@ TEST_F(HttpTransportTest, RepliesBeyondTheLimitsFail) {
       {HttpTestServer::kBytesPathPrefix + at_limit, nullptr},
       {HttpTestServer::kChunkedPathPrefix + at_limit, nullptr},
       {HttpTestServer::kBytesPathPrefix + over_limit, "larger than 65536 bytes"},
-      {HttpTestServer::kChunkedPathPrefix + std::string("4194304"), "larger than 65536 bytes"},
-      {HttpTestServer::kDripPath, "longer than 700 ms"},
+      {HttpTestServer::kChunkedPathPrefix + over_limit, "larger than 65536 bytes"},
+      {"/steady", nullptr},
+      {"/stalled", "nothing arrived for 500 ms"},
+      {HttpTestServer::kDripPath, "less than 1000 bytes a second arrived over 500 ms"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
@@ -211,7 +241,7 @@ TEST_F(HttpTransportTest, TimeSpentInTheHandlerIsNotTheServers) {
       server_.Url("/canned/bytes/1000"),
       [&](std::string_view) {
         if (std::exchange(first, false))
-          std::this_thread::sleep_for(2 * kSmallLimits.deadline);
+          std::this_thread::sleep_for(2 * kSmallLimits.speed_window);
         return true;
       },
       error);

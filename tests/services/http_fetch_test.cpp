@@ -98,7 +98,8 @@ class OutOfMemoryTransport final : public machine::HttpTransport {
 
 TEST_F(HttpFetchTest, BodiesBeyondTheLimitsOrMemoryGiveEmptyText) {
   const machine::HttpLimits small{.max_body_bytes = 4096,
-                                  .deadline = std::chrono::milliseconds(500)};
+                                  .min_bytes_per_second = 1000,
+                                  .speed_window = std::chrono::milliseconds(500)};
   const struct {
     bool out_of_memory;
     std::string url;
@@ -159,7 +160,7 @@ TEST_F(HttpFetchTest, WaitingForAServerThatNeverAnswersYields) {
 
   machine::MachineParts parts;
   parts.http = std::make_unique<machine::CurlHttpTransport>(
-      machine::HttpLimits{.deadline = std::chrono::milliseconds(300)});
+      machine::HttpLimits{.max_silence = std::chrono::milliseconds(300)});
   machine::Machine limited(temp_.profile(), machine::VersionInfo{}, std::move(parts),
                            machine_error_);
   System system(limited);

@@ -1,7 +1,12 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
 #include <stdlib.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -147,6 +152,9 @@ TEST_F(UpdateServerTest, RecordsSubmittedData) {
       {"/asp/getData.asp?data=def|", 200, Server::kDataKnownReply},
       {"/asp/getData.asp?data=%7C", 400, "no name\n"},
       {"/asp/getData.asp?data=%26%3D%2B%25|def", 200, Server::kDataReceivedReply},
+      // A submitted name is one name, though it holds "|" (the program's "<" encoded).
+      {"/asp/getData.asp?data=ghi|jkl|", 200, Server::kDataReceivedReply},
+      {"/asp/getData.asp?data=jkl|", 200, Server::kDataReceivedReply},
   };
   for (const auto& step : steps) {
     const auto reply = Get(step.target);
@@ -154,7 +162,43 @@ TEST_F(UpdateServerTest, RecordsSubmittedData) {
     EXPECT_EQ(reply->status, step.status) << step.target;
     EXPECT_EQ(reply->body, step.body) << step.target;
   }
-  EXPECT_EQ(server_.received_data(), (std::vector<std::string>{"abc|def", "def|", "&=+%|def"}));
+  EXPECT_EQ(server_.received_data(),
+            (std::vector<std::string>{"abc|def", "def|", "&=+%|def", "ghi|jkl|", "jkl|"}));
+}
+
+TEST_F(UpdateServerTest, SlowClientsAreDroppedSoOthersAreAnswered) {
+  Server limited(folder_.path(), {.read_timeout = std::chrono::milliseconds(100), .workers = 2});
+  const int port = limited.Start();
+  ASSERT_GT(port, 0);
+  // Twice as many clients as workers send the start of a request, then nothing.
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  std::vector<int> slow;
+  for (int i = 0; i < 4; ++i) {
+    const std::string_view start = "GET /asp/date.asp HTTP/1.1\r\n";
+    slow.push_back(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    ASSERT_EQ(connect(slow.back(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_GT(send(slow.back(), start.data(), start.size(), MSG_NOSIGNAL), 0);
+  }
+  const auto reply = httplib::Client(limited.base_url()).Get("/asp/date.asp");
+  ASSERT_TRUE(reply);
+  EXPECT_EQ(reply->body, "11/20/2026 2:15:00 PM");
+  for (const int fd : slow)
+    close(fd);
+}
+
+TEST_F(UpdateServerTest, KeepsOnlyTheNewestSubmissions) {
+  Server limited(folder_.path(), {.kept_submissions = 2});
+  ASSERT_GT(limited.Start(), 0);
+  httplib::Client client(limited.base_url());
+  for (const char* data : {"a|", "b|", "c|"})
+    ASSERT_TRUE(client.Get(std::string("/asp/getData.asp?data=") + data));
+  const auto again = client.Get("/asp/getData.asp?data=a|");
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->body, Server::kDataReceivedReply);
+  EXPECT_EQ(limited.received_data(), (std::vector<std::string>{"c|", "a|"}));
 }
 
 // A linked or incomplete release is left out with a note; the rest are served.

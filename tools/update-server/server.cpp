@@ -15,16 +15,39 @@ namespace fs = std::filesystem;
 constexpr const char* kTextType = "text/plain";
 // Requests are GETs with short queries; nothing larger is read.
 constexpr size_t kMaxPayloadBytes = 64 * 1024;
+// One request per connection, begun within 2 s: a client whose request is bad or unfinished is
+// dropped, not waited for again (the program opens a connection for each request anyway).
+constexpr time_t kRequestStartSeconds = 2;
+constexpr size_t kRequestsPerConnection = 1;
 
 void Refuse(httplib::Response& response, int status, const std::string& why) {
   response.status = status;
   response.set_content(why + "\n", kTextType);
 }
 
+// The names of a getData request. The program ends a typed name with "|", so all before that is
+// one name, "|" included (its codec writes "<" so); a report of the running programs joins its
+// names with "|" and has none at the end.
+std::vector<std::string> SubmittedNames(const std::string& data) {
+  if (data.ends_with('|')) {
+    if (data.size() == 1)
+      return {};
+    return {data.substr(0, data.size() - 1)};
+  }
+  std::vector<std::string> names = machine::Split(data, "|");
+  std::erase(names, std::string());
+  return names;
+}
+
 }  // namespace
 
-Server::Server(fs::path releases_folder) : folder_(std::move(releases_folder)) {
+Server::Server(fs::path releases_folder, ServerLimits limits)
+    : folder_(std::move(releases_folder)), limits_(limits) {
   http_.set_payload_max_length(kMaxPayloadBytes);
+  http_.set_read_timeout(limits_.read_timeout);
+  http_.set_keep_alive_timeout(kRequestStartSeconds);
+  http_.set_keep_alive_max_count(kRequestsPerConnection);
+  http_.new_task_queue = [workers = limits_.workers] { return new httplib::ThreadPool(workers); };
   auto date_reply = [this](const httplib::Request&, httplib::Response& response) {
     std::lock_guard lock(mutex_);
     if (releases_.empty())
@@ -56,16 +79,17 @@ Server::Server(fs::path releases_folder) : folder_(std::move(releases_folder)) {
   http_.Get(R"(/asp/getData\.asp)",
             [this](const httplib::Request& request, httplib::Response& response) {
               const std::string data = request.get_param_value("data");
-              std::vector<std::string> names = machine::Split(data, "|");
-              std::erase(names, std::string());
+              const std::vector<std::string> names = SubmittedNames(data);
               if (names.empty())
                 return Refuse(response, 400, "no name");
               bool added = false;
               {
                 std::lock_guard lock(mutex_);
                 received_data_.push_back(data);
+                if (received_data_.size() > limits_.kept_submissions)
+                  received_data_.pop_front();
                 for (const std::string& name : names)
-                  added = known_names_.insert(name).second || added;
+                  added = RememberName(name) || added;
               }
               response.set_content(added ? kDataReceivedReply : kDataKnownReply, kTextType);
               if (on_data)
@@ -139,6 +163,18 @@ void Server::Stop() {
   port_ = -1;
 }
 
+bool Server::RememberName(const std::string& name) {
+  const auto [at, added] = known_names_.insert(name);
+  if (!added)
+    return false;
+  known_order_.push_back(at);
+  if (known_order_.size() > limits_.kept_submissions) {
+    known_names_.erase(known_order_.front());
+    known_order_.pop_front();
+  }
+  return true;
+}
+
 std::string Server::base_url() const {
   return "http://" + host_ + ":" + std::to_string(port_);
 }
@@ -155,7 +191,7 @@ std::vector<std::string> Server::load_notes() const {
 
 std::vector<std::string> Server::received_data() const {
   std::lock_guard lock(mutex_);
-  return received_data_;
+  return {received_data_.begin(), received_data_.end()};
 }
 
 }  // namespace update_server

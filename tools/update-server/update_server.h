@@ -12,10 +12,13 @@
 //   /asp/getDefs.asp?...&date=D           the package from the release current at D (the newest
 //                                         one not later than D; the oldest one when D is earlier
 //                                         than all) to the newest; empty when D is up to date
-//   /asp/getData.asp?data=N1|N2...        the data submission: names encoded as the program
-//                                         sends them, "|" between them (a file name has one
-//                                         after it); recorded; answers kDataReceivedReply when
-//                                         a name is new, kDataKnownReply when all were known
+//   /asp/getData.asp?data=N|              the data submission of a typed name, encoded as the
+//                                         program sends it: all before the final "|" is one
+//                                         name, whatever "|" it holds (the codec writes "<" so)
+//   /asp/getData.asp?data=N1|N2...        the report of the running programs: names joined by
+//                                         "|", none after the last
+// Both getData forms are recorded and answered kDataReceivedReply when a name is new,
+// kDataKnownReply when all were known.
 // A getDefs request without a readable date, or a getData request without a name, is refused
 // with 400; the date requests answer 503 while there is no release; any other path gets 404.
 // The releases are read once, by Start.
@@ -23,6 +26,9 @@
 #include <httplib.h>
 
 #include <array>
+#include <chrono>
+#include <cstddef>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <mutex>
@@ -72,12 +78,24 @@ std::optional<Release> ReadRelease(const std::filesystem::path& folder, std::str
 // Writes a release folder (created when missing) in the layout above. False on any failure.
 bool WriteRelease(const std::filesystem::path& folder, const Release& release);
 
+// What the server gives each connection, and what it keeps of the submissions.
+struct ServerLimits {
+  // A connection that sends nothing for this long is dropped, however much of its request has
+  // come: clients that drip their requests cannot keep the workers from the others.
+  std::chrono::milliseconds read_timeout = std::chrono::seconds(1);
+  // Connections served at once; more wait their turn.
+  size_t workers = 64;
+  // Only the newest submitted names, and the newest data parameters, are kept, so memory stays
+  // bounded; a name forgotten counts as new when it comes again.
+  size_t kept_submissions = 4096;
+};
+
 class Server {
  public:
   static constexpr const char* kDataReceivedReply = "Added";
   static constexpr const char* kDataKnownReply = "Skipped";
 
-  explicit Server(std::filesystem::path releases_folder);
+  explicit Server(std::filesystem::path releases_folder, ServerLimits limits = {});
   ~Server();
   Server(const Server&) = delete;
   Server& operator=(const Server&) = delete;
@@ -92,7 +110,8 @@ class Server {
   // The releases found by the last Start, oldest first, and why others were left out.
   std::vector<Release> releases() const;
   std::vector<std::string> load_notes() const;
-  // The data parameters of every getData request answered, in order.
+  // The data parameters of the getData requests answered, in order (the newest
+  // ServerLimits::kept_submissions).
   std::vector<std::string> received_data() const;
 
   // Called on the server's thread with the names of each answered getData request, as sent
@@ -101,6 +120,8 @@ class Server {
 
  private:
   void Load();
+  // Keeps a submitted name (the mutex held); true when it was not known.
+  bool RememberName(const std::string& name);
 
   std::filesystem::path folder_;
   httplib::Server http_;
@@ -111,8 +132,10 @@ class Server {
   std::vector<Release> releases_;
   std::vector<std::string> packages_;  // from each release to the newest
   std::vector<std::string> load_notes_;
-  std::vector<std::string> received_data_;
+  ServerLimits limits_;
+  std::deque<std::string> received_data_;
   std::set<std::string> known_names_;
+  std::deque<std::set<std::string>::iterator> known_order_;  // oldest first
 };
 
 }  // namespace update_server

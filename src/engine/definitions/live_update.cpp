@@ -1,5 +1,6 @@
 #include "engine/definitions/live_update.h"
 
+#include <algorithm>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -96,7 +97,8 @@ LiveUpdateOutcome CheckForDefinitionUpdates(model::App& app) {
   if (merged.count > 0 && !merged.failed) {
     const std::optional<machine::DateTime> new_date =
         ParseServerDateReply(services::HttpGetString(app.system, urls.new_date));
-    if (!StoreDefinitionsDate(app, new_date.value_or(*server)))
+    // A date earlier than the one that fetched this package would fetch it again next time.
+    if (!StoreDefinitionsDate(app, std::max(*server, new_date.value_or(*server))))
       outcome.failed = true;
   }
   return outcome;

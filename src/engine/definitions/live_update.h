@@ -38,8 +38,8 @@ LiveUpdateUrls BuildLiveUpdateUrls(model::App& app);
 // Shows the download window, asks the server for its date and, when it is later than the local
 // definitions date (a local date that does not read as one counts as the default date), fetches
 // the package of changes since the local date and merges it. After items were applied it writes
-// the server's new date (the first reply's date when the last one does not read as a date) to
-// date.dat and shows it in lblDefVersion and lblLastUpdate.
+// the server's new date (the first reply's date when the last one does not read as a date or is
+// earlier) to date.dat and shows it in lblDefVersion and lblLastUpdate.
 LiveUpdateOutcome CheckForDefinitionUpdates(model::App& app);
 
 }  // namespace engine
