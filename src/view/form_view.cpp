@@ -15,6 +15,7 @@
 #include "view/qt_text.h"
 #include "view/screen.h"
 #include "view/twips.h"
+#include "view/x11_title_bar.h"
 
 namespace view {
 
@@ -318,7 +319,8 @@ bool FormView::OffTheTaskbar() const {
 void FormView::RefreshForm() {
   ++applying_;
   const QString title = ToQString(form_.Caption());
-  if (window_->windowTitle() != title)
+  const bool retitled = window_->windowTitle() != title;
+  if (retitled)
     window_->setWindowTitle(title);
   window_->setWindowIcon(screen_.WindowIcon(form_.Icon()));
   ApplySkin();
@@ -337,6 +339,8 @@ void FormView::RefreshForm() {
     if (window_->windowState() != state)
       window_->setWindowState(state);
     ApplyGeometry();
+    if (retitled || !window_->isVisible())
+      ApplyX11TitleBar(*window_, !design_ || design_->min_max_buttons);
     if (!window_->isVisible())
       window_->show();
   } else if (window_->isVisible()) {
