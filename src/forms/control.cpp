@@ -202,6 +202,16 @@ bool Control::UserKeyPress(int key_ascii) {
   });
 }
 
+int Control::UserKeyPressTypedByWidget(int key_ascii) {
+  int let_through = 0;
+  RunUserAction("key " + std::to_string(key_ascii), [this, key_ascii, &let_through] {
+    let_through = key_ascii;
+    if (on_key_press)
+      on_key_press(let_through);
+  });
+  return let_through;
+}
+
 void Control::SaveDesign() {
   common_design_ = common_;
 }

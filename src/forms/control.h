@@ -147,6 +147,10 @@ class Control {
   bool UserMouseUp(const MouseEvent& event);
   bool UserMouseMove(const MouseEvent& event);
   bool UserKeyPress(int key_ascii);
+  // A key press in a widget that types for itself (at its cursor, over its selection): runs the
+  // handler only, and gives back the key it let through for the widget to type (0 when the
+  // handler swallowed it or the press was refused).
+  int UserKeyPressTypedByWidget(int key_ascii);
 
   // The view's hook: runs after any property of the control changed.
   std::function<void(Control&)> observer;

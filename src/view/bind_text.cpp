@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStackedLayout>
+#include <QValidator>
 
 #include "forms/text_controls.h"
 #include "view/binders.h"
@@ -12,6 +13,15 @@
 namespace view {
 
 namespace {
+
+// Refuses what the program's 8-bit text cannot hold, instead of letting it turn into "?".
+class ProgramTextValidator final : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    return FitsProgramText(input) ? Acceptable : Invalid;
+  }
+};
 
 // A single-line box is a QLineEdit, a multi-line one a QPlainTextEdit; both live in one holder
 // so the kind can change with the model's MultiLine.
@@ -29,13 +39,19 @@ class TextBoxBinding final : public Binding {
     lines_ = new QPlainTextEdit(holder);
     layout->addWidget(line_);
     layout->addWidget(lines_);
+    line_->setValidator(new ProgramTextValidator(line_));
     line_->installEventFilter(this);
     lines_->installEventFilter(this);
+    // The widgets edit (cursor, selection, clipboard); the model gets the edited text.
     OnUser(line_, &QLineEdit::textEdited, [this](const QString& text) {
       UserAction([this, text] { box_.UserSetText(FromQString(text)); });
     });
     OnUser(lines_, &QPlainTextEdit::textChanged, [this] {
-      const std::string text = FromQStringLines(lines_->toPlainText());
+      const QString edited = lines_->toPlainText();
+      // Refused: the refresh puts the model's text back.
+      if (!FitsProgramText(edited))
+        return Refresh();
+      const std::string text = FromQStringLines(edited);
       UserAction([this, &text] { box_.UserSetText(text); });
     });
     return holder;
@@ -67,15 +83,22 @@ class TextBoxBinding final : public Binding {
       return false;
     return Binding::eventFilter(watched, event);
   }
-  // A printable key goes through the model's key handler, which types it (or swallows it).
+  // The model's key handler sees each key first; what it lets through the widget types where
+  // its cursor is, as a key it changed is typed in its place.
   bool KeyTyped(int key_ascii) override {
-    if (key_ascii < 32 || box_.Locked())
-      return Binding::KeyTyped(key_ascii);
-    UserAction([this, key_ascii] { box_.UserKeyPress(key_ascii); });
-    if (box_.MultiLine())
-      lines_->moveCursor(QTextCursor::End);
-    else
-      line_->end(false);
+    int let_through = 0;
+    UserAction([this, key_ascii, &let_through] {
+      let_through = box_.UserKeyPressTypedByWidget(key_ascii);
+    });
+    if (let_through == key_ascii)
+      return false;
+    if (let_through >= 32 && context().IsAlive(*this) && !box_.Locked()) {
+      const QString typed = ToQString(std::string(1, static_cast<char>(let_through)));
+      if (box_.MultiLine())
+        lines_->insertPlainText(typed);
+      else
+        line_->insert(typed);
+    }
     return true;
   }
 
@@ -103,6 +126,7 @@ class ComboBinding final : public Binding {
     if (widget_->isEditable() != editable) {
       widget_->setEditable(editable);
       if (editable) {
+        widget_->lineEdit()->setValidator(new ProgramTextValidator(widget_->lineEdit()));
         OnUser(widget_->lineEdit(), &QLineEdit::textEdited, [this](const QString& text) {
           UserAction([this, text] { combo_.UserSetText(FromQString(text)); });
         });

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 #include <algorithm>
+#include <limits>
 #include <unordered_set>
 
 #include "forms/menu_item.h"
@@ -14,6 +15,7 @@
 #include "view/qt_text.h"
 #include "view/screen.h"
 #include "view/twips.h"
+#include "view/x11_title_bar.h"
 
 namespace view {
 
@@ -255,6 +257,26 @@ QSize FormView::FrameExtent() const {
   return frame.width() > 0 || frame.height() > 0 ? frame : kTypicalFrame;
 }
 
+QSize FormView::ClientSize(QSize outer) const {
+  const QSize inner = (outer - FrameExtent()).expandedTo(QSize(1, 1));
+  if (design_ && design_->resizable)
+    return inner;
+  // A fixed window's design left room for a thinner frame than some window managers draw: it
+  // keeps every control whole, with the design's narrowest edge margin right and below.
+  QRect extent;
+  int margin = std::numeric_limits<int>::max();
+  for (const forms::Control* control : form_.Controls()) {
+    const QRect rect = PixelRect(*control);
+    if (control->Container() || rect.isEmpty())
+      continue;
+    extent |= rect;
+    margin = std::min({margin, rect.left(), rect.top()});
+  }
+  if (extent.isEmpty())
+    return inner;
+  return inner.expandedTo(QSize(extent.right() + 1 + margin, extent.bottom() + 1 + margin));
+}
+
 void FormView::ApplyGeometry() {
   if (design_ && design_->min_width > 0 && design_->min_height > 0) {
     const QSize outer(TwipsToPixels(design_->min_width), TwipsToPixels(design_->min_height));
@@ -266,8 +288,8 @@ void FormView::ApplyGeometry() {
   if (form_.GetWindowState() != forms::WindowState::kNormal)
     return;
   ++applying_;
-  const QSize outer(TwipsToPixels(form_.Width()), TwipsToPixels(form_.Height()));
-  const QSize inner = (outer - FrameExtent()).expandedTo(QSize(1, 1));
+  const QSize inner =
+      ClientSize(QSize(TwipsToPixels(form_.Width()), TwipsToPixels(form_.Height())));
   if (design_ && !design_->resizable)
     window_->setFixedSize(inner);
   else if (window_->size() != inner)
@@ -297,7 +319,8 @@ bool FormView::OffTheTaskbar() const {
 void FormView::RefreshForm() {
   ++applying_;
   const QString title = ToQString(form_.Caption());
-  if (window_->windowTitle() != title)
+  const bool retitled = window_->windowTitle() != title;
+  if (retitled)
     window_->setWindowTitle(title);
   window_->setWindowIcon(screen_.WindowIcon(form_.Icon()));
   ApplySkin();
@@ -316,6 +339,8 @@ void FormView::RefreshForm() {
     if (window_->windowState() != state)
       window_->setWindowState(state);
     ApplyGeometry();
+    if (retitled || !window_->isVisible())
+      ApplyX11TitleBar(*window_, !design_ || design_->min_max_buttons);
     if (!window_->isVisible())
       window_->show();
   } else if (window_->isVisible()) {
@@ -332,10 +357,10 @@ void FormView::UserClose() {
 void FormView::UserResized() {
   if (applying_ || closed_ || !form_.Loaded() || window_->isMinimized())
     return;
-  const QSize outer = window_->size() + FrameExtent();
-  if (outer.width() == TwipsToPixels(form_.Width()) &&
-      outer.height() == TwipsToPixels(form_.Height()))
+  if (window_->size() ==
+      ClientSize(QSize(TwipsToPixels(form_.Width()), TwipsToPixels(form_.Height()))))
     return;
+  const QSize outer = window_->size() + FrameExtent();
   if (!form_.UserResize(PixelsToTwips(outer.width()), PixelsToTwips(outer.height())))
     QTimer::singleShot(0, this, [this] { RefreshForm(); });
 }

@@ -104,6 +104,8 @@ class FormView final : public QObject, public BindContext {
   // it back.
   bool OffTheTaskbar() const;
   QSize FrameExtent() const;
+  // The client area of the window at the outer size `outer` (pixels).
+  QSize ClientSize(QSize outer) const;
 
   forms::Form& form_;
   const FormDesign* design_;

@@ -9,6 +9,11 @@ QString ToQString(std::string_view text) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+bool FitsProgramText(const QString& text) {
+  const QByteArray utf8 = text.toUtf8();
+  return machine::Utf8ToWindows1252(std::string_view(utf8.constData(), utf8.size())).has_value();
+}
+
 std::string FromQString(const QString& text) {
   const QByteArray utf8 = text.toUtf8();
   if (auto whole = machine::Utf8ToWindows1252(std::string_view(utf8.constData(), utf8.size())))

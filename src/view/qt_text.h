@@ -9,6 +9,8 @@
 namespace view {
 
 QString ToQString(std::string_view text);
+// True when Windows-1252 holds every character of `text`.
+bool FitsProgramText(const QString& text);
 // A character Windows-1252 cannot hold becomes "?".
 std::string FromQString(const QString& text);
 

@@ -147,7 +147,10 @@ restore_from_tray() {
 send_to_tray
 # The first time, the tray menu rises out of the taskbar; later ones find it still loaded until
 # it has sunk by itself.
-visible_window "^Hearthguard$" >/dev/null || fail "the tray menu did not come up"
+menu=$(visible_window "^Hearthguard$") || fail "the tray menu did not come up"
+# Its title bar offers no minimise or maximise button and so has room for the whole name.
+actions=$(xprop -id "$menu" _NET_WM_ALLOWED_ACTIONS)
+[[ $actions != *MINIMIZE* && $actions != *MAXIMIZE* ]] || fail "the tray menu offers $actions"
 sleep 0.5
 picture in-tray
 restore_from_tray

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QGroupBox>
@@ -129,6 +130,34 @@ TEST_F(BindersTest, UserInputReachesTheModelsHandlers) {
   EXPECT_EQ(typed, 3);
   EXPECT_EQ(form.txtName.Text(), "abc");
   EXPECT_TRUE(qt.runtime.RefusedActions().empty());
+}
+
+TEST_F(BindersTest, ATextBoxEditsAtItsCursorAndItsKeyHandlerStillSeesEnter) {
+  std::vector<int> keys;
+  form.txtName.on_key_press = [&](int& key) { keys.push_back(key); };
+  auto* box = screen.WidgetOf(form.txtName)->findChild<QLineEdit*>();
+  const std::pair<std::vector<const char*>, std::string> cases[] = {
+      {{"Home", "X"}, "xabc"},
+      {{"Ctrl+A", "Z"}, "z"},
+      {{"Left", "Shift+Left", "Backspace", "Home", "Del"}, "c"},
+      {{"Home", "Shift+Right", "Ctrl+X", "End", "Ctrl+V"}, "bca"},
+      {{"Return"}, "abc"},
+  };
+  for (const auto& [presses, text] : cases) {
+    form.txtName.SetText("abc");
+    QTest::keySequence(box, QKeySequence::MoveToEndOfLine);
+    for (const char* press : presses)
+      QTest::keySequence(box, QKeySequence(press));
+    EXPECT_EQ(form.txtName.Text(), text) << presses.front();
+    EXPECT_EQ(box->text().toStdString(), text) << presses.front();
+  }
+  EXPECT_EQ(keys.back(), 13);
+  // What the program's 8-bit text cannot hold is refused, typed or pasted.
+  const QString foreign = QString::fromUtf8("\u4E2D");
+  QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, foreign, {});
+  QApplication::clipboard()->setText(foreign);
+  QTest::keySequence(box, QKeySequence::Paste);
+  EXPECT_EQ(box->text(), "abc");
 }
 
 TEST_F(BindersTest, ClicksOnListRowsAndColumnEdgesReachTheModel) {

@@ -160,6 +160,28 @@ TEST_F(FrmMainViewTest, EveryDesignTableNamesAWindowAndOnlyControlsItHas) {
   }
 }
 
+// The windows the user cannot resize, at their design size: the frame the window manager draws
+// takes nothing from their controls.
+TEST_F(FrmMainViewTest, EveryFixedWindowHoldsEachOfItsControlsWhole) {
+  for (const view::FormDesign* design : view::AllFormDesigns()) {
+    for (forms::Form* form : qt.runtime().Forms()) {
+      if (form->name() != design->form_name || design->resizable)
+        continue;
+      form->Show();
+      qt.runtime().Yield();
+      QWidget* client = qt.screen().ViewOf(*form)->client();
+      for (forms::Control* control : form->Controls()) {
+        QWidget* widget = qt.screen().WidgetOf(*control);
+        const bool whole =
+            !widget || !widget->isVisible() ||
+            client->rect().contains(QRect(widget->mapTo(client, QPoint()), widget->size()));
+        EXPECT_TRUE(whole) << control->FullName();
+      }
+      form->Hide();
+    }
+  }
+}
+
 TEST_F(FrmMainViewTest, EveryControlIsBuiltInsideItsContainer) {
   for (forms::Control* control : qt.app().frmMain.Controls()) {
     if (control->kind() == forms::ControlKind::kTimer ||
