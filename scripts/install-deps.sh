@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format clang libclang-rt-14-dev
   qt6-base-dev qt6-webengine-dev libqt6opengl6-dev
-  libsqlite3-dev libcurl4-openssl-dev libssl-dev libinih-dev libcpp-httplib-dev
+  libxcb1-dev libsqlite3-dev libcurl4-openssl-dev libssl-dev libinih-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core xvfb xauth locales
   # the desktop session test: a window manager, a tray, and tools to drive and picture them
