@@ -9,6 +9,8 @@ packages=(
   libxcb1-dev libsqlite3-dev libcurl4-openssl-dev libssl-dev libinih-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core xvfb xauth locales
+  # the desktop's opener of the quarantine folder, the exclusion list and the help file
+  xdg-utils
   # the desktop session test: a window manager, a tray, and tools to drive and picture them
   openbox trayer xdotool x11-utils x11-apps
 )

@@ -46,6 +46,16 @@ void AnnounceShownWhenAsked(model::FrmMain& main) {
   };
 }
 
+// Qt ends in an abort when it finds no screen to show windows on; say what is missing instead.
+// A platform chosen outright (such as offscreen) is left to Qt.
+bool HasDesktopSession() {
+  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    if (const char* value = std::getenv(variable); value != nullptr && *value != '\0')
+      return true;
+  }
+  return false;
+}
+
 void ShowProblem(const QString& title, const QString& text, QMessageBox::Icon icon) {
   QMessageBox box(icon, title, text, QMessageBox::Ok);
   box.setTextFormat(Qt::PlainText);
@@ -55,6 +65,14 @@ void ShowProblem(const QString& title, const QString& text, QMessageBox::Icon ic
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (!HasDesktopSession()) {
+    std::fprintf(stderr,
+                 "%s: no desktop session (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                 "Start it from a desktop, or on a virtual display:\n"
+                 "  Xvfb :99 & DISPLAY=:99 %s\n",
+                 argv[0], argv[0]);
+    return 1;
+  }
   // As root the browser's engine runs without its sandbox and opens local pages only.
   view::PrepareWebEngine();
   QApplication qt_app(argc, argv);

@@ -49,8 +49,8 @@ class Backend {
   // Waits until something may be pending, or `max_ms` passed (negative: no limit).
   virtual void WaitForEvents(int64_t max_ms) = 0;
 
-  // Modal prompts. The message box returns the vb* answer; the file dialog the chosen path,
-  // "" when cancelled.
+  // Modal prompts. The message box returns the vb* answer; the file dialog the chosen path (its
+  // Windows path when it lies on a drive of the machine), "" when cancelled.
   virtual int ShowMessageBox(const MessageBoxRequest& request) = 0;
   virtual std::string ShowFileDialog(const FileDialogRequest& request) = 0;
 

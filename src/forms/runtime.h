@@ -65,7 +65,8 @@ class Runtime final : public services::Prompter, public services::WindowManager 
   int MsgBox(std::string_view prompt, int style = services::vbOKOnly) {
     return MsgBox(prompt, style, {});
   }
-  // The open-file dialog: the chosen path, "" when cancelled.
+  // The open-file dialog: the chosen path, "" when cancelled. A file on the machine's drives
+  // comes back as its Windows path, any other as its host path.
   std::string OpenFileDialog(std::string_view title, std::string_view filter);
 
   // Ends the program from any depth.

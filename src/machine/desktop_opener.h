@@ -11,13 +11,14 @@ namespace machine {
 class DesktopOpener {
  public:
   virtual ~DesktopOpener() = default;
-  // Hands the absolute host path to the desktop. False when the opener could not be started;
-  // whether a program then shows the path is the desktop's affair.
+  // Hands the absolute host path to the desktop. False when the opener could not be started or
+  // said at once that it cannot open the path (no program for it); what a program started for
+  // it then does is the desktop's affair.
   virtual bool Open(const std::filesystem::path& host_path) = 0;
 };
 
 // Starts the opener command (the desktop's "xdg-open" unless another is given) with the path
-// as its one argument, detached.
+// as its one argument, detached, and waits a moment for it to fail.
 class HostOpener final : public DesktopOpener {
  public:
   explicit HostOpener(std::string command = "xdg-open") : command_(std::move(command)) {}

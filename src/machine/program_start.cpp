@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 
 extern char** environ;
 
@@ -13,8 +14,25 @@ namespace machine {
 
 namespace {
 
-// The go-between's exit code when the program could not be started.
+// The go-between's exit code when the program could not be started or failed at once.
 constexpr int kNotStarted = 127;
+// How often the go-between looks whether the program has ended.
+constexpr long kVerdictPollNs = 10'000'000;
+
+// In the go-between, where only async-signal-safe calls may be made: its own exit code,
+// kNotStarted when the program failed within `within`, 0 when it succeeded or still runs.
+int VerdictOf(pid_t program, std::chrono::milliseconds within) {
+  const timespec pause{0, kVerdictPollNs};
+  for (long waited_ns = 0;; waited_ns += kVerdictPollNs) {
+    int status = 0;
+    const pid_t done = waitpid(program, &status, WNOHANG);
+    if (done == program)
+      return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : kNotStarted;
+    if ((done < 0 && errno != EINTR) || waited_ns >= within.count() * 1'000'000)
+      return 0;
+    nanosleep(&pause, nullptr);
+  }
+}
 
 class SpawnSettings {
  public:
@@ -53,7 +71,7 @@ class SpawnSettings {
 
 }  // namespace
 
-bool StartDetached(const std::vector<std::string>& argv) {
+bool StartDetached(const std::vector<std::string>& argv, std::chrono::milliseconds verdict_within) {
   if (argv.empty() || argv.front().empty())
     return false;
   // Everything the go-between needs is made before the fork: it only starts the program.
@@ -73,7 +91,7 @@ bool StartDetached(const std::vector<std::string>& argv) {
     pid_t program = 0;
     const int error = posix_spawnp(&program, args[0], settings.actions(), settings.attributes(),
                                    args.data(), environ);
-    _exit(error == 0 ? 0 : kNotStarted);
+    _exit(error == 0 ? VerdictOf(program, verdict_within) : kNotStarted);
   }
   int status = 0;
   while (waitpid(go_between, &status, 0) < 0) {

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileDialog>
 #include <algorithm>
 #include <cstdint>
@@ -80,15 +79,11 @@ std::string QtBackend::ShowFileDialog(const forms::FileDialogRequest& request) {
   if (chosen.isEmpty())
     return {};
   const std::string host_path = chosen.toStdString();
-  if (!files_)
-    return host_path;
-  if (auto windows_path = files_->ToWindowsPath(host_path))
-    return *windows_path;
-  // The program can only reach files on its own drives.
-  QMessageBox::warning(PromptParent(), ToQString(request.title),
-                       QStringLiteral("%1\n\nThis file is not on a drive of this machine.")
-                           .arg(QDir::toNativeSeparators(chosen)));
-  return {};
+  if (files_) {
+    if (auto windows_path = files_->ToWindowsPath(host_path))
+      return *windows_path;
+  }
+  return host_path;
 }
 
 void QtBackend::OnTimerChanged(forms::Timer& timer) {

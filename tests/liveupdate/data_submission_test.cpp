@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/app.h"
+#include "services/prompts.h"
 #include "services/text_codec.h"
 #include "support/app_fixture.h"
 #include "support/test_process.h"
@@ -53,21 +54,28 @@ TEST_F(DataSubmissionTest, TheNameArrivesWholeAndTheReplyDecidesTheMessage) {
   // Encoded, "å" gives "&", "ê" "+", "ü" "=" and "äóð" "%41": each splits or changes the query
   // value unless it is escaped.
   const std::string odd = "Sm\xF6rg\xE5sbord & Cr\xEApes = 100% \xE4\xF3\xF0 M\xFCll.exe";
+  // "<" encodes as the separator "|": a name the server refuses. An empty box asks for a name.
+  const std::string refused =
+      "Results: There was a problem submitting <.  Please make sure you "
+      "are connected to the internet, or try again later.";
   const struct {
     std::string name;
-    bool accepted;
-  } steps[] = {{odd, true}, {"known.exe", true}, {"known.exe", true}, {"", false}};
+    std::string caption;
+  } steps[] = {{odd, Submitted(odd)},
+               {"known.exe", Submitted("known.exe")},
+               {"known.exe", Submitted("known.exe")},
+               {"<", refused},
+               {"", refused}};
+  h_.backend.ExpectMsgBox(services::vbOK, "Please enter a file or spyware name.");
   for (const auto& step : steps) {
     SCOPED_TRACE(step.name);
     Type(step.name);
     ASSERT_TRUE(main().txtFilename.UserKeyPress(kEnter));
-    EXPECT_EQ(main().Label26.Caption(),
-              step.accepted ? Submitted(step.name)
-                            : "Results: There was a problem submitting .  Please make sure you "
-                              "are connected to the internet, or try again later.");
+    EXPECT_EQ(main().Label26.Caption(), step.caption);
     EXPECT_EQ(main().txtFilename.Text(), "");
   }
-  // Added, then Skipped; the lone "|" of the empty box is refused.
+  EXPECT_TRUE(h_.backend.PromptsUsedUp());
+  // Added, then Skipped.
   EXPECT_EQ(Received(), (std::vector<std::string>{services::EncodeText(odd) + "|",
                                                   services::EncodeText("known.exe") + "|",
                                                   services::EncodeText("known.exe") + "|"}));
@@ -92,9 +100,13 @@ TEST_F(DataSubmissionTest, SubmitAndEnterWaitForTheReplyInFlight) {
 }
 
 TEST_F(DataSubmissionTest, BrowsePutsTheChosenFilesBareName) {
-  // A cancelled dialog, or a file it refused, comes back "": the box keeps its text.
+  // A file off the machine's drives comes as its host path; a cancelled dialog as "", which
+  // leaves the box as it was.
   const std::pair<std::string, std::string> picks[] = {
-      {"C:\\My Documents\\suspect.exe", "suspect.exe"}, {"bare.dll", "bare.dll"}, {"", "bare.dll"}};
+      {"C:\\My Documents\\suspect.exe", "suspect.exe"},
+      {"/home/user/Downloads/dropper.exe", "dropper.exe"},
+      {"bare.dll", "bare.dll"},
+      {"", "bare.dll"}};
   for (const auto& [chosen, box] : picks) {
     h_.backend.ExpectFileDialog(chosen);
     ASSERT_TRUE(main().Command2.UserClick());

@@ -1,7 +1,8 @@
 #pragma once
 // The main window shown with only the menus, the tray callback, the tray menu and the help
 // launcher installed, a recording tray, and an opener that records what the desktop is asked to
-// open. Closing the main window ends the program, as the start-up makes it.
+// open (or the real one, running a given command). Closing the main window ends the program, as
+// the start-up makes it.
 
 #include <memory>
 
@@ -17,8 +18,9 @@ namespace hg_test {
 
 class MenusFixture {
  public:
-  explicit MenusFixture(const std::function<void(TempMachine&)>& prepare = {})
-      : h(prepare, TestVersionInfo(), Parts(opener)) {
+  explicit MenusFixture(const std::function<void(TempMachine&)>& prepare = {},
+                        const char* opener_command = nullptr)
+      : h(prepare, TestVersionInfo(), Parts(opener, opener_command)) {
     model::App& app = h.app();
     ui::InstallMenus(app);
     ui::InstallSendToTray(app);
@@ -34,12 +36,17 @@ class MenusFixture {
   model::FrmMain& main() { return h.main(); }
 
   RecordingTrayHost tray;
-  machine::RecordingOpener* opener = nullptr;
+  machine::RecordingOpener* opener = nullptr;  // none when the real opener runs
   AppFixture h;
 
  private:
-  static machine::MachineParts Parts(machine::RecordingOpener*& opener) {
+  static machine::MachineParts Parts(machine::RecordingOpener*& opener,
+                                     const char* opener_command) {
     machine::MachineParts parts;
+    if (opener_command) {
+      parts.opener = std::make_unique<machine::HostOpener>(opener_command);
+      return parts;
+    }
     parts.opener = std::make_unique<machine::RecordingOpener>();
     opener = static_cast<machine::RecordingOpener*>(parts.opener.get());
     return parts;

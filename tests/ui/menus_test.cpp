@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "machine/machine.h"
 #include "menus_fixture.h"
@@ -42,12 +44,16 @@ std::string Effects(Fixture& f) {
     add("main hidden");
   for (const auto& [window, tip] : f.tray.tips)
     add("icon " + tip);
-  for (const auto& path : f.opener->opened())
+  for (const auto& path : f.opener ? f.opener->opened() : std::vector<std::filesystem::path>())
     add("open " + f.h.machine().files().ToWindowsPath(path).value_or("?"));
   if (services::GetSettingHKLM(app.system, "Hearthguard", "Settings", "showHelp", "") == "0")
     add("showHelp 0");
-  for (const forms::ShownMessageBox& box : f.h.backend.MessageBoxes())
-    add("box " + box.prompt + " | " + box.title + " | " + std::to_string(box.style));
+  for (const forms::ShownMessageBox& box : f.h.backend.MessageBoxes()) {
+    std::string prompt = box.prompt;
+    if (const size_t at = prompt.find(f.h.temp.root().string()); at != std::string::npos)
+      prompt.replace(at, f.h.temp.root().string().size(), "<temp>");
+    add("box " + prompt + " | " + box.title + " | " + std::to_string(box.style));
+  }
   return line;
 }
 
@@ -68,6 +74,7 @@ TEST(Menus, EachItemDoesWhatItSays) {
     const char* planted;
     std::function<void(M&)> choose;
     std::string effects;
+    const char* opener = nullptr;  // the real opener's command; none records
   };
   const Case cases[] = {
       {"Scan Now", nullptr, Click(&M::mnuFileItem, 0), ""},
@@ -78,6 +85,10 @@ TEST(Menus, EachItemDoesWhatItSays) {
       {"Exit", nullptr, Click(&M::mnuFileItem, 8), "ended"},
       {"View Quarantine (made)", nullptr, Click(&M::mnuQuarItem, 0),
        "open " + kFolder + "quarantine"},
+      {"View Quarantine, the opener fails", nullptr, Click(&M::mnuQuarItem, 0),
+       "box The quarantine folder could not be opened on this desktop. You will find it here:\n\n"
+       "<temp>/drive_c/Program Files/Hearthguard/quarantine | Hearthguard | 48",
+       "false"},
       {"View Exclusions", "ENoSignature.txt", Click(&M::mnuQuarItem, 1),
        "open " + kFolder + "ENoSignature.txt"},
       {"View Exclusions, none yet", nullptr, Click(&M::mnuQuarItem, 1),
@@ -94,11 +105,13 @@ TEST(Menus, EachItemDoesWhatItSays) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.item);
-    Fixture f([&c](hg_test::TempMachine& temp) {
-      temp.profile().update_server_url = "http://127.0.0.1:1";  // fails at once
-      if (c.planted)
-        Plant(temp, c.planted);
-    });
+    Fixture f(
+        [&c](hg_test::TempMachine& temp) {
+          temp.profile().update_server_url = "http://127.0.0.1:1";  // fails at once
+          if (c.planted)
+            Plant(temp, c.planted);
+        },
+        c.opener);
     if (c.effects.starts_with("box"))
       f.h.backend.ExpectMsgBox(services::vbOK);
     c.choose(f.main());

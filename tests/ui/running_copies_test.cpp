@@ -1,4 +1,5 @@
-// The built program started as processes of their own: one running copy per user and profile.
+// The built program started as processes of their own: one running copy per user and profile,
+// and none without a desktop session.
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,14 @@ TEST_F(Copies, ACopyThatCrashedDoesNotKeepTheNextFromStarting) {
 
   hg_test::StartedProgram next(HG_PROGRAM, On(one));
   EXPECT_TRUE(next.WaitForLine("shown", kPatience)) << next.output();
+}
+
+TEST_F(Copies, NoneStartsWithoutADesktopSession) {
+  std::map<std::string, std::string> environment = On(one);
+  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    environment[variable] = "";
+  hg_test::StartedProgram program(HG_PROGRAM, environment);
+  EXPECT_EQ(program.WaitForExit(kPatience), 1);
 }
 
 }  // namespace

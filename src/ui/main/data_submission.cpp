@@ -7,8 +7,8 @@
 #include "machine/text.h"
 #include "machine/update_server_url.h"
 #include "model/app.h"
-#include "services/file_paths.h"
 #include "services/http_fetch.h"
+#include "services/prompts.h"
 #include "services/text_codec.h"
 
 namespace ui {
@@ -18,6 +18,7 @@ namespace {
 constexpr std::string_view kSubmissionPath = "/asp/getData.asp?data=";
 constexpr std::string_view kBrowseTitle = "Open";
 constexpr std::string_view kBrowseFilter = "All files (*.*)|*.*";
+constexpr std::string_view kNoNameText = "Please enter a file or spyware name.";
 
 // Marks a file-name submission as waiting for its reply, however the wait ends.
 class SubmissionInFlight {
@@ -52,6 +53,13 @@ std::string SubmissionFailedText(std::string_view name) {
          ".  Please make sure you are connected to the internet, or try again later.";
 }
 
+// The last part of a Windows path (after "\") or of a host path (after "/"), which the dialog
+// gives for a file off the machine's drives.
+std::string BareFileName(std::string_view path) {
+  const size_t last = path.find_last_of("\\/");
+  return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
+}
+
 }  // namespace
 
 std::string DataSubmissionUrl(model::App& app, std::string_view payload) {
@@ -69,8 +77,13 @@ void cmdSubmit_Click(model::App& app) {
   // The fetch yields to the message loop; a second Submit or Enter there would send again.
   if (window.bSubmitting)
     return;
-  const SubmissionInFlight in_flight(window.bSubmitting);
   const std::string name = window.txtFilename.Text();
+  // Nothing to research: the server would refuse it, and the failure would blame the network.
+  if (machine::TrimBlanks(name).empty()) {
+    app.runtime.MsgBox(kNoNameText, services::vbExclamation, "");
+    return;
+  }
+  const SubmissionInFlight in_flight(window.bSubmitting);
   const std::string reply = Fetch(app, DataSubmissionUrl(app, services::EncodeText(name) + "|"));
   window.Label26.SetCaption(IsSubmissionAccepted(reply) ? SubmittedText(name)
                                                         : SubmissionFailedText(name));
@@ -94,7 +107,7 @@ void Command2_Click(model::App& app) {
     return;
   }
   if (!path.empty())
-    app.frmMain.txtFilename.SetText(services::GetFileNamePart(path));
+    app.frmMain.txtFilename.SetText(BareFileName(path));
 }
 
 void SendRunningProcessList(model::App& app) {

@@ -18,14 +18,15 @@ std::string DataSubmissionUrl(model::App& app, std::string_view payload);
 // The server took the name: its reply holds "Skipped" or "Added", in any letter case.
 bool IsSubmissionAccepted(std::string_view reply);
 
-// Sends the Filename box's text (untrimmed, possibly empty) as a file-name submission, shows the
-// outcome for that name in Label26 and clears the box. While it waits for the reply, further
-// Submits and Enters are ignored; a name typed meanwhile stays in the box.
+// Sends the Filename box's text (untrimmed) as a file-name submission, shows the outcome for that
+// name in Label26 and clears the box. An empty or blank box sends nothing and asks for a name.
+// While it waits for the reply, further Submits and Enters are ignored; a name typed meanwhile
+// stays in the box.
 void cmdSubmit_Click(model::App& app);
 // Enter (13) submits; every key goes on to the box unchanged.
 void txtFilename_KeyPress(model::App& app, int& key_ascii);
-// Lets the user pick a file and puts its bare name into the box. A cancelled dialog, or a file
-// the dialog refused (one off the machine's drives), leaves the box as it was.
+// Lets the user pick a file, wherever it lies, and puts its bare name into the box. A cancelled
+// dialog leaves the box as it was.
 void Command2_Click(model::App& app);
 
 // Sends the names of the running programs; nothing when none is left to send. The reply and

@@ -1,6 +1,7 @@
 #include "ui/main/menus.h"
 
 #include <string>
+#include <string_view>
 
 #include "engine/definitions/definition_reader.h"
 #include "model/app.h"
@@ -21,16 +22,30 @@ void CloseMainWindow(model::App& app) {
   app.frmMain.Unload();
 }
 
+// Opens it with the desktop's program for it; where the desktop has none, says where it is on
+// this computer, so that the user can go there.
+void OpenOrTellWhere(model::App& app, const std::string& windows_path, std::string_view what) {
+  if (services::ShellOpen(app.system, windows_path))
+    return;
+  const std::string host_path =
+      app.machine.files().ResolveHostPath(windows_path).value_or(windows_path);
+  app.runtime.MsgBox(std::string(what) +
+                         " could not be opened on this desktop. You will find it "
+                         "here:\n\n" +
+                         host_path,
+                     services::vbExclamation, "");
+}
+
 void ViewQuarantine(model::App& app) {
   const std::string folder = removal::QuarantineFolderPath(app.system);
   app.machine.files().CreateFolder(folder);
-  services::ShellOpen(app.system, folder);
+  OpenOrTellWhere(app, folder, "The quarantine folder");
 }
 
 void ViewExclusions(model::App& app) {
   const std::string file = engine::ProgramFolderFile(app.system, engine::kIgnoreListFile);
   if (services::FileExists(app.system, file)) {
-    services::ShellOpen(app.system, file);
+    OpenOrTellWhere(app, file, "The exclusion list");
     return;
   }
   app.runtime.MsgBox(kNoExclusionFileText, services::vbOKOnly, kNoExclusionFileTitle);

@@ -21,7 +21,7 @@ void mnuFileItem_Click(model::App& app, int16_t index);
 void mnuSettingsItem_Click(model::App& app, int16_t index);
 // "View Quarantine": the quarantine folder, created when missing, opened in the file manager.
 // "View Exclusions": the ignore list opened in the text editor, or a message that there is none.
-// Programs that cannot be started are not reported.
+// When the desktop cannot open the folder or the list, a message names where it is.
 void mnuQuarItem_Click(model::App& app, int16_t index);
 // "View Help": the help launcher loaded, given one pass of the message loop and unloaded.
 void mnuHelpItem_Click(model::App& app, int16_t index);
