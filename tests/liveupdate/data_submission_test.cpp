@@ -54,18 +54,16 @@ TEST_F(DataSubmissionTest, TheNameArrivesWholeAndTheReplyDecidesTheMessage) {
   // Encoded, "å" gives "&", "ê" "+", "ü" "=" and "äóð" "%41": each splits or changes the query
   // value unless it is escaped.
   const std::string odd = "Sm\xF6rg\xE5sbord & Cr\xEApes = 100% \xE4\xF3\xF0 M\xFCll.exe";
-  // "<" encodes as the separator "|": a name the server refuses. An empty box asks for a name.
-  const std::string refused =
-      "Results: There was a problem submitting <.  Please make sure you "
-      "are connected to the internet, or try again later.";
+  // "<" encodes as the separator "|" and still arrives as one name. An empty box asks for a
+  // name and sends nothing.
   const struct {
     std::string name;
     std::string caption;
   } steps[] = {{odd, Submitted(odd)},
                {"known.exe", Submitted("known.exe")},
                {"known.exe", Submitted("known.exe")},
-               {"<", refused},
-               {"", refused}};
+               {"a<b.exe", Submitted("a<b.exe")},
+               {"", Submitted("a<b.exe")}};
   h_.backend.ExpectMsgBox(services::vbOK, "Please enter a file or spyware name.");
   for (const auto& step : steps) {
     SCOPED_TRACE(step.name);
@@ -75,10 +73,18 @@ TEST_F(DataSubmissionTest, TheNameArrivesWholeAndTheReplyDecidesTheMessage) {
     EXPECT_EQ(main().txtFilename.Text(), "");
   }
   EXPECT_TRUE(h_.backend.PromptsUsedUp());
-  // Added, then Skipped.
-  EXPECT_EQ(Received(), (std::vector<std::string>{services::EncodeText(odd) + "|",
-                                                  services::EncodeText("known.exe") + "|",
-                                                  services::EncodeText("known.exe") + "|"}));
+  // Added, Skipped, Added.
+  EXPECT_EQ(Received(),
+            (std::vector<std::string>{
+                services::EncodeText(odd) + "|", services::EncodeText("known.exe") + "|",
+                services::EncodeText("known.exe") + "|", services::EncodeText("a<b.exe") + "|"}));
+  // No answer at all blames the connection.
+  server_.Stop();
+  Type("gone.exe");
+  ASSERT_TRUE(main().txtFilename.UserKeyPress(kEnter));
+  EXPECT_EQ(main().Label26.Caption(),
+            "Results: There was a problem submitting gone.exe.  Please make sure you "
+            "are connected to the internet, or try again later.");
   EXPECT_TRUE(ui::IsSubmissionAccepted("added") && !ui::IsSubmissionAccepted("OK"));
 }
 
