@@ -130,10 +130,13 @@ RegHandle Registry::Allocate(Entry entry) {
 }
 
 void Registry::EndReadsIfIdle() {
-  if (open_count_ == 0) {
-    machine_->EndRead();
-    user_->EndRead();
-  }
+  if (open_count_ == 0 && snapshots_ == 0)
+    EndReadSnapshot();
+}
+
+void Registry::EndReadSnapshot() {
+  machine_->EndRead();
+  user_->EndRead();
 }
 
 int32_t Registry::OpenKey(RegHandle key, std::string_view sub_key, RegHandle& result) {

@@ -283,14 +283,14 @@ void RegistryHive::BeginRead() {
     Run(kCommit);
   }
   last_value_.valid = false;
-  found_key_ = 0;
+  found_key_.id = 0;
   if (Run(kBeginRead) == kRegSuccess)
     read_since_ = now;
 }
 
 void RegistryHive::EndRead() {
   last_value_.valid = false;
-  found_key_ = 0;
+  found_key_.id = 0;
   if (sqlite3_get_autocommit(db_) == 0)
     Run(kCommit);
 }
@@ -308,12 +308,17 @@ int32_t RegistryHive::Run(Statement s) {
 }
 
 int32_t RegistryHive::FindKey(std::string_view path, int64_t& id) {
+  if (found_key_.id != 0 && found_key_.path == path && sqlite3_get_autocommit(db_) == 0) {
+    id = found_key_.id;
+    return kRegSuccess;
+  }
   Use use(Get(kFindKey));
   use.Bind(1, path);
   switch (const int rc = use.Step()) {
     case SQLITE_ROW:
       id = use.Int(0);
-      found_key_ = id;
+      found_key_.id = id;
+      found_key_.path.assign(path);
       return kRegSuccess;
     case SQLITE_DONE:
       return kRegNotFound;
@@ -323,7 +328,7 @@ int32_t RegistryHive::FindKey(std::string_view path, int64_t& id) {
 }
 
 int32_t RegistryHive::KeyExists(int64_t id) {
-  if (id == found_key_ && id != 0 && sqlite3_get_autocommit(db_) == 0)
+  if (id == found_key_.id && id != 0 && sqlite3_get_autocommit(db_) == 0)
     return kRegSuccess;
   Use use(Get(kKeyExists));
   use.Bind(1, id);

@@ -97,9 +97,14 @@ class RegistryHive {
   sqlite3* db_;
   std::chrono::steady_clock::time_point read_since_;
   LastValue last_value_;
-  // The last key found in the current snapshot: it exists until the snapshot ends, so asking
-  // again (a value missing under a key just opened) needs no statement.
-  int64_t found_key_ = 0;
+  // The last key found in the current snapshot: it exists, at that path, until the snapshot
+  // ends, so asking again (the next line naming the same key, a value missing under a key just
+  // opened) needs no statement.
+  struct FoundKey {
+    int64_t id = 0;
+    std::string path;
+  };
+  FoundKey found_key_;
   std::array<sqlite3_stmt*, kStatementCount> statements_{};
 };
 

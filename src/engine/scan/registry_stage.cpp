@@ -9,6 +9,7 @@
 #include "engine/scan/scan_log_index.h"
 #include "engine/scan/scan_percent.h"
 #include "engine/scan/scan_progress.h"
+#include "machine/machine.h"
 #include "machine/text.h"
 #include "model/app.h"
 #include "model/result_rows.h"
@@ -96,6 +97,9 @@ void ScanRegistryDefinitions(model::App& app) {
   if (!reader)
     return;
   ScanLogIndex listed(app.frmMain.lvwSpywareFound);
+  // One read transaction for the lines between two yields and beyond; the loop ends it before
+  // any handler runs in a yield.
+  const machine::Registry::ReadSnapshot snapshot(app.system.machine.registry());
   std::string text;
   while (!reader->AtEnd()) {
     app.system.Yield();
