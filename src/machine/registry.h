@@ -159,7 +159,8 @@ class Registry {
   const Entry* Find(RegHandle key) const;
   // `status` of a look-up under `entry`, unless the key `entry` names was deleted.
   int32_t UnlessDeleted(const Entry& entry, int32_t status);
-  RegHandle Allocate(Entry entry);
+  // A handle to the key at path_.
+  RegHandle Allocate(RegistryHive* hive, int64_t id, bool is_root);
   void EndReadsIfIdle();
 
   std::unique_ptr<RegistryHive> machine_;
@@ -167,6 +168,7 @@ class Registry {
   std::vector<Entry> roots_;
   std::vector<Entry> handles_;  // slot i is handle (i + 1) * 4
   std::vector<size_t> free_slots_;
+  std::string path_;  // the folded path being opened, in memory kept from key to key
   size_t open_count_ = 0;
   int snapshots_ = 0;  // ReadSnapshots held
 };

@@ -85,9 +85,18 @@ class Use {
   int Step() { return sqlite3_step(s_); }
   int64_t Int(int column) { return sqlite3_column_int64(s_, column); }
   std::string Bytes(int column) {
+    std::string bytes;
+    BytesInto(column, bytes);
+    return bytes;
+  }
+  // Into a string kept between reads, so that its memory is reused.
+  void BytesInto(int column, std::string& bytes) {
     const void* p = sqlite3_column_blob(s_, column);
     const int n = sqlite3_column_bytes(s_, column);
-    return p ? std::string(static_cast<const char*>(p), static_cast<size_t>(n)) : std::string();
+    if (p)
+      bytes.assign(static_cast<const char*>(p), static_cast<size_t>(n));
+    else
+      bytes.clear();
   }
 
  private:
@@ -372,28 +381,31 @@ int32_t RegistryHive::CreateKeys(int64_t parent, std::string_view parent_path,
 }
 
 int32_t RegistryHive::GetValue(int64_t key, std::string_view folded, uint32_t& type,
-                               std::string& data) {
+                               std::string_view& data) {
   const bool in_snapshot = sqlite3_get_autocommit(db_) == 0;
-  if (in_snapshot && last_value_.valid && last_value_.key == key && last_value_.folded == folded) {
-    type = last_value_.type;
-    data = last_value_.data;
-    return kRegSuccess;
+  if (!in_snapshot || !last_value_.valid || last_value_.key != key ||
+      last_value_.folded != folded) {
+    last_value_.valid = false;
+    Use use(Get(kGetValue));
+    use.Bind(1, key);
+    use.Bind(2, folded);
+    switch (const int rc = use.Step()) {
+      case SQLITE_ROW:
+        last_value_.type = static_cast<uint32_t>(use.Int(0));
+        use.BytesInto(1, last_value_.data);
+        last_value_.key = key;
+        last_value_.folded.assign(folded);
+        last_value_.valid = in_snapshot;
+        break;
+      case SQLITE_DONE:
+        return kRegNotFound;
+      default:
+        return Fail(rc);
+    }
   }
-  Use use(Get(kGetValue));
-  use.Bind(1, key);
-  use.Bind(2, folded);
-  switch (const int rc = use.Step()) {
-    case SQLITE_ROW:
-      type = static_cast<uint32_t>(use.Int(0));
-      data = use.Bytes(1);
-      if (in_snapshot)
-        last_value_ = {true, key, std::string(folded), type, data};
-      return kRegSuccess;
-    case SQLITE_DONE:
-      return kRegNotFound;
-    default:
-      return Fail(rc);
-  }
+  type = last_value_.type;
+  data = last_value_.data;
+  return kRegSuccess;
 }
 
 int32_t RegistryHive::SetValue(int64_t key, std::string_view name, std::string_view folded,

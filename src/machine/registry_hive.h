@@ -37,7 +37,8 @@ class RegistryHive {
   // transaction; `id` is the last key's row.
   int32_t CreateKeys(int64_t parent, std::string_view parent_path,
                      std::span<const std::string_view> names, int64_t& id, bool& created);
-  int32_t GetValue(int64_t key, std::string_view folded, uint32_t& type, std::string& data);
+  // `data` stays valid until the next call on this hive.
+  int32_t GetValue(int64_t key, std::string_view folded, uint32_t& type, std::string_view& data);
   // Replaces the value's type and data; a new value takes `name` as its spelling.
   int32_t SetValue(int64_t key, std::string_view name, std::string_view folded, uint32_t type,
                    std::string_view data);
@@ -84,8 +85,8 @@ class RegistryHive {
   int32_t Run(Statement s);  // a statement without bindings (transaction control)
   int32_t Fail(int sqlite_code);
 
-  // The last value read in the current snapshot: callers read a value's type and size, then
-  // its data.
+  // The last value read; while `valid`, the current snapshot holds it as it is: callers read a
+  // value's type and size, then its data.
   struct LastValue {
     bool valid = false;
     int64_t key = 0;

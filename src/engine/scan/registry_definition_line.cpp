@@ -6,7 +6,7 @@
 namespace engine {
 
 bool RegistryDefinitionLine::HasKeyPath() const {
-  return !machine::TrimBlanks(key_path).empty();
+  return !machine::TrimBlanksView(key_path).empty();
 }
 
 bool RegistryDefinitionLine::HoldsRegistryNames() const {
@@ -19,12 +19,12 @@ RegistryDefinitionLine ParseRegistryDefinitionLine(std::string_view decoded_line
   std::string_view key_part = decoded_line.substr(0, equals);
   if (equals != std::string_view::npos) {
     line.has_threat_part = true;
-    const std::string threat_part = machine::TrimBlanks(decoded_line.substr(equals + 1));
+    const std::string_view threat_part = machine::TrimBlanksView(decoded_line.substr(equals + 1));
     const size_t bar = threat_part.find('|');
     line.threat_name = threat_part.substr(0, bar);
-    if (bar != std::string::npos) {
-      const std::string_view rest = std::string_view(threat_part).substr(bar + 1);
-      line.type_text = std::string(rest.substr(0, rest.find('|')));
+    if (bar != std::string_view::npos) {
+      const std::string_view rest = threat_part.substr(bar + 1);
+      line.type_text = rest.substr(0, rest.find('|'));
     }
   }
 
