@@ -96,7 +96,7 @@ class RegistryHive {
   };
 
   sqlite3* db_;
-  std::chrono::steady_clock::time_point read_since_;
+  std::chrono::nanoseconds read_since_{};  // SnapshotClock()
   LastValue last_value_;
   // The last key found in the current snapshot: it exists, at that path, until the snapshot
   // ends, so asking again (the next line naming the same key, a value missing under a key just

@@ -99,22 +99,23 @@ void ScanRegistryDefinitions(model::App& app) {
   if (!reader)
     return;
   ScanLogIndex listed(app.frmMain.lvwSpywareFound);
-  // One read transaction for the lines between two yields and beyond; the loop ends it before
-  // any handler runs in a yield.
+  // The lines' look-ups share one read transaction; the message loop ends it before it runs
+  // a handler in a yield, as does any change to the registry.
   const machine::Registry::ReadSnapshot snapshot(app.system.machine.registry());
   std::string text;
   std::string progress_text;
+  RegistryDefinitionLine line;
   while (!reader->AtEnd()) {
     app.system.Yield();
     if (app.scan.bStopScan || !reader->ReadLine(text))
       break;
-    const RegistryDefinitionLine line = ParseRegistryDefinitionLine(text);
+    ParseRegistryDefinitionLine(text, line);
     if (!line.NamesRegistryItem())
       continue;
     const machine::RegHandle root = services::RootKeyFromCode(app.system, line.root_code);
     if (root == services::kNoRootKey)
       continue;
-    const std::string root_name = app.system.strRootKeyName;
+    const std::string& root_name = app.system.strRootKeyName;
 
     ++app.scan.lngRegistryItemsInspected;
     ShowProgress(app, line, progress_text);
