@@ -226,6 +226,18 @@ int32_t Registry::QueryValue(RegHandle key, std::string_view name, uint32_t* typ
   entry->hive->BeginRead();
   AtExit done{[this] { EndReadsIfIdle(); }};
   uint32_t found_type = kRegNone;
+  if (!data) {
+    uint32_t found_size = 0;
+    const int32_t status =
+        entry->hive->GetValueSize(entry->id, ToUpper(name), found_type, found_size);
+    if (status != kRegSuccess)
+      return UnlessDeleted(*entry, status);
+    if (type)
+      *type = found_type;
+    if (size)
+      *size = found_size;
+    return kRegSuccess;
+  }
   std::string_view bytes;
   if (const int32_t status = entry->hive->GetValue(entry->id, ToUpper(name), found_type, bytes);
       status != kRegSuccess) {
@@ -233,12 +245,8 @@ int32_t Registry::QueryValue(RegHandle key, std::string_view name, uint32_t* typ
   }
   if (type)
     *type = found_type;
-  if (!size)
-    return kRegSuccess;
   const uint32_t capacity = *size;
   *size = static_cast<uint32_t>(bytes.size());
-  if (!data)
-    return kRegSuccess;
   if (capacity < bytes.size())
     return kRegMoreData;
   if (!bytes.empty())

@@ -3,6 +3,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -49,7 +50,7 @@ std::string UpgradeFromFirst() {
          SetVersion();
 }
 
-constexpr std::array<const char*, 14> kStatementText = {
+constexpr std::array<const char*, 15> kStatementText = {
     "SELECT id FROM keys WHERE path = ?1",
     "SELECT 1 FROM keys WHERE id = ?1",
     "INSERT INTO keys(parent, name, path) VALUES(?1, ?2, ?3)",
@@ -63,6 +64,7 @@ constexpr std::array<const char*, 14> kStatementText = {
     "DELETE FROM keys WHERE path = ?1 OR (path >= ?2 AND path < ?3)",
     "SELECT name FROM keys WHERE parent = ?1 ORDER BY path LIMIT 1 OFFSET ?2",
     "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY folded LIMIT 1 OFFSET ?2",
+    "SELECT folded, type, length(CAST(data AS BLOB)) FROM vals WHERE key = ?1 LIMIT ?2",
     "BEGIN IMMEDIATE",
     "BEGIN",
     "COMMIT",
@@ -302,6 +304,7 @@ void RegistryHive::BeginRead() {
   }
   last_value_.valid = false;
   found_key_.id = 0;
+  listed_values_.key = 0;
   if (Run(kBeginRead) == kRegSuccess)
     read_since_ = now;
 }
@@ -309,6 +312,7 @@ void RegistryHive::BeginRead() {
 void RegistryHive::EndRead() {
   last_value_.valid = false;
   found_key_.id = 0;
+  listed_values_.key = 0;
   if (sqlite3_get_autocommit(db_) == 0)
     Run(kCommit);
 }
@@ -414,6 +418,51 @@ int32_t RegistryHive::GetValue(int64_t key, std::string_view folded, uint32_t& t
   }
   type = last_value_.type;
   data = last_value_.data;
+  return kRegSuccess;
+}
+
+int32_t RegistryHive::GetValueSize(int64_t key, std::string_view folded, uint32_t& type,
+                                   uint32_t& size) {
+  if (sqlite3_get_autocommit(db_) == 0 && listed_values_.key != key) {
+    if (const int32_t status = ListValues(key); status != kRegSuccess)
+      return status;
+  }
+  if (listed_values_.key != key || !listed_values_.listed) {
+    std::string_view data;
+    const int32_t status = GetValue(key, folded, type, data);
+    size = static_cast<uint32_t>(data.size());
+    return status;
+  }
+  const std::vector<ValueSize>& values = listed_values_.values;
+  const auto it = std::lower_bound(
+      values.begin(), values.end(), folded,
+      [](const ValueSize& value, std::string_view name) { return value.folded < name; });
+  if (it == values.end() || it->folded != folded)
+    return kRegNotFound;
+  type = it->type;
+  size = it->size;
+  return kRegSuccess;
+}
+
+int32_t RegistryHive::ListValues(int64_t key) {
+  listed_values_.key = 0;
+  listed_values_.values.clear();
+  Use use(Get(kValueSizes));
+  use.Bind(1, key);
+  use.Bind(2, int64_t{kMaxListedValues + 1});
+  int rc;
+  while ((rc = use.Step()) == SQLITE_ROW) {
+    ValueSize& value = listed_values_.values.emplace_back();
+    use.BytesInto(0, value.folded);
+    value.type = static_cast<uint32_t>(use.Int(1));
+    value.size = static_cast<uint32_t>(use.Int(2));
+  }
+  if (rc != SQLITE_DONE)
+    return Fail(rc);
+  std::sort(listed_values_.values.begin(), listed_values_.values.end(),
+            [](const ValueSize& a, const ValueSize& b) { return a.folded < b.folded; });
+  listed_values_.key = key;
+  listed_values_.listed = listed_values_.values.size() <= kMaxListedValues;
   return kRegSuccess;
 }
 

@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "machine/registry.h"
 
@@ -39,6 +40,9 @@ class RegistryHive {
                      std::span<const std::string_view> names, int64_t& id, bool& created);
   // `data` stays valid until the next call on this hive.
   int32_t GetValue(int64_t key, std::string_view folded, uint32_t& type, std::string_view& data);
+  // The value's type and size alone. Within a snapshot a key's few values are listed once, so
+  // that asking for several of them (found or not) costs one statement.
+  int32_t GetValueSize(int64_t key, std::string_view folded, uint32_t& type, uint32_t& size);
   // Replaces the value's type and data; a new value takes `name` as its spelling.
   int32_t SetValue(int64_t key, std::string_view name, std::string_view folded, uint32_t type,
                    std::string_view data);
@@ -72,6 +76,7 @@ class RegistryHive {
     kDeleteTreeKeys,
     kSubKeyAt,
     kValueAt,
+    kValueSizes,
     kBegin,
     kBeginRead,
     kCommit,
@@ -95,7 +100,23 @@ class RegistryHive {
     std::string data;
   };
 
+  // The values of the key last asked about by GetValueSize in the current snapshot, by folded
+  // name; not `listed` when it has more than kMaxListedValues.
+  struct ValueSize {
+    std::string folded;
+    uint32_t type = 0;
+    uint32_t size = 0;
+  };
+  struct ListedValues {
+    int64_t key = 0;
+    bool listed = false;
+    std::vector<ValueSize> values;
+  };
+  static constexpr int kMaxListedValues = 32;
+  int32_t ListValues(int64_t key);
+
   sqlite3* db_;
+  ListedValues listed_values_;
   std::chrono::nanoseconds read_since_{};  // SnapshotClock()
   LastValue last_value_;
   // The last key found in the current snapshot: it exists, at that path, until the snapshot
