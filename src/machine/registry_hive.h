@@ -100,8 +100,6 @@ class RegistryHive {
     std::string data;
   };
 
-  // The values of the key last asked about by GetValueSize in the current snapshot, by folded
-  // name; not `listed` when it has more than kMaxListedValues.
   struct ValueSize {
     std::string folded;
     uint32_t type = 0;
@@ -116,8 +114,10 @@ class RegistryHive {
   int32_t ListValues(int64_t key);
 
   sqlite3* db_;
+  // The values of the key last asked about by GetValueSize in the current snapshot, sorted by
+  // folded name; not `listed` when the key has more than kMaxListedValues.
   ListedValues listed_values_;
-  std::chrono::nanoseconds read_since_{};  // SnapshotClock()
+  std::chrono::nanoseconds read_since_{};  // when the snapshot began, by SnapshotClock()
   LastValue last_value_;
   // The last key found in the current snapshot: it exists, at that path, until the snapshot
   // ends, so asking again (the next line naming the same key, a value missing under a key just
