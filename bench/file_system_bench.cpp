@@ -1,7 +1,6 @@
 // Looking up Windows paths through the file system view against a plain stat() of the exact
 // host paths: 100,000 upper-cased paths, half of them existing, over 1,000 folders.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_machine.h"
 #include "machine/file_system.h"
 #include "machine/profile.h"
 #include "machine/text.h"
@@ -26,19 +26,13 @@ constexpr int kFoldersPerGroup = 50;
 constexpr int kFilesPerFolder = 50;  // as many missing names are asked for
 
 struct Tree {
-  fs::path root;
-  machine::Profile profile;
+  bench::BenchMachine bench_machine{"fs"};
+  const machine::FileSystem& files = bench_machine.machine().files();
   std::vector<std::string> windows_paths;  // upper-cased
   std::vector<std::string> host_paths;     // exact spelling
 
   Tree() {
-    std::string pattern = (fs::temp_directory_path() / "hg-fs-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-      std::abort();
-    root = pattern;
-    profile = machine::DefaultProfile(root);
-    machine::CreateFolderTree(profile);
-    const fs::path drive = profile.drives.front().host_root;
+    const fs::path drive = bench_machine.machine().profile().drives.front().host_root;
     for (int g = 0; g < kGroups; ++g) {
       for (int f = 0; f < kFoldersPerGroup; ++f) {
         char folder[64];
@@ -71,10 +65,6 @@ struct Tree {
     }
     windows_paths.swap(w);
     host_paths.swap(h);
-  }
-  ~Tree() {
-    std::error_code error;
-    fs::remove_all(root, error);
   }
 };
 
@@ -110,11 +100,10 @@ BENCHMARK(BM_StatExactHostPaths)->Unit(benchmark::kMillisecond);
 
 void BM_AttributesUpperCasedWindowsPaths(benchmark::State& state) {
   const Tree& tree = SharedTree();
-  const machine::FileSystem files(tree.profile);
-  if (AttributesAll(files, tree.windows_paths) != tree.windows_paths.size() / 2)
+  if (AttributesAll(tree.files, tree.windows_paths) != tree.windows_paths.size() / 2)
     state.SkipWithError("view does not see the tree");
   for (auto _ : state)
-    benchmark::DoNotOptimize(AttributesAll(files, tree.windows_paths));
+    benchmark::DoNotOptimize(AttributesAll(tree.files, tree.windows_paths));
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(tree.windows_paths.size()));
 }
 BENCHMARK(BM_AttributesUpperCasedWindowsPaths)->Unit(benchmark::kMillisecond);

@@ -4,20 +4,16 @@
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <iostream>
 #include <string>
 #include <vector>
 
+#include "bench_machine.h"
 #include "machine/registry.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int kKeys = 10000;
 constexpr int kLookups = 100000;
@@ -27,20 +23,13 @@ struct Lookup {
   std::string value;
 };
 
-// Both stores, filled with the same keys and values, in a temporary folder.
+// Both stores, filled with the same keys and values: the machine's registry and a plain
+// database in its folder.
 class Stores {
  public:
   Stores() {
-    std::string pattern = (fs::temp_directory_path() / "hg-registry-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
+    if (sqlite3_open((machine_.root() / "plain.db").c_str(), &plain_) != SQLITE_OK)
       std::abort();
-    dir_ = pattern;
-    std::string error;
-    registry_ = machine::Registry::Open(dir_ / "machine.hive", dir_ / "user.hive", error);
-    if (!registry_ || sqlite3_open((dir_ / "plain.db").c_str(), &plain_) != SQLITE_OK) {
-      std::cerr << error << "\n";
-      std::abort();
-    }
     Exec(
         "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
         "CREATE TABLE plain(path BLOB, name BLOB, type INTEGER, data BLOB,"
@@ -55,9 +44,9 @@ class Stores {
       const std::string data =
           i % 2 ? std::string("C:\\Program Files\\x.exe\0", 23) : std::string("\x0A\0\0\0", 4);
       machine::RegHandle h = 0;
-      registry_->CreateKey(machine::kHkeyLocalMachine, key, h);
-      registry_->SetValue(h, name, type, data);
-      registry_->CloseKey(h);
+      registry_.CreateKey(machine::kHkeyLocalMachine, key, h);
+      registry_.SetValue(h, name, type, data);
+      registry_.CloseKey(h);
       sqlite3_bind_blob(insert, 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
       sqlite3_bind_blob(insert, 2, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
       sqlite3_bind_int64(insert, 3, type);
@@ -74,9 +63,6 @@ class Stores {
   ~Stores() {
     sqlite3_finalize(select_);
     sqlite3_close(plain_);
-    registry_.reset();
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
   }
 
   // What a registry scan does per entry: open the key, learn the value's type and size, read
@@ -87,14 +73,14 @@ class Stores {
     for (int i = 0; i < kLookups; ++i) {
       const Lookup& l = lookups_[static_cast<size_t>(i) % lookups_.size()];
       machine::RegHandle h = 0;
-      if (registry_->OpenKey(machine::kHkeyLocalMachine, l.key, h) != machine::kRegSuccess)
+      if (registry_.OpenKey(machine::kHkeyLocalMachine, l.key, h) != machine::kRegSuccess)
         std::abort();
       uint32_t type = 0;
       uint32_t size = 0;
-      registry_->QueryValue(h, l.value, &type, nullptr, &size);
+      registry_.QueryValue(h, l.value, &type, nullptr, &size);
       size = sizeof buffer;
-      registry_->QueryValue(h, l.value, &type, buffer, &size);
-      registry_->CloseKey(h);
+      registry_.QueryValue(h, l.value, &type, buffer, &size);
+      registry_.CloseKey(h);
       bytes += size;
     }
     return bytes;
@@ -121,8 +107,8 @@ class Stores {
       std::abort();
   }
 
-  fs::path dir_;
-  std::unique_ptr<machine::Registry> registry_;
+  bench::BenchMachine machine_{"registry"};
+  machine::Registry& registry_ = machine_.machine().registry();
   sqlite3* plain_ = nullptr;
   sqlite3_stmt* select_ = nullptr;
   std::vector<Lookup> lookups_;

@@ -2,7 +2,6 @@
 // against the source, deleted, logged, looked for again) against a plain loop that copies each
 // file into a folder and unlinks it. The files are spread over 100 folders, 1 KiB each.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_machine.h"
 #include "forms/headless_backend.h"
 #include "forms/runtime.h"
 #include "machine/machine.h"
@@ -28,22 +28,15 @@ constexpr int kFolders = 100;
 constexpr int kFilesPerFolder = 100;
 const std::string kContent(1024, 'x');
 
-// A test machine in a temporary folder with the files planted under C:\Threats.
-struct Machine {
-  fs::path root;
-  machine::Profile profile;
-  fs::path drive;
+// The machine with the files to plant under C:\Threats.
+struct Scene {
+  bench::BenchMachine bench_machine{"removal"};
+  const fs::path& root = bench_machine.root();
+  const fs::path drive = bench_machine.machine().profile().drives.front().host_root;
   std::vector<std::string> windows_paths;
   std::vector<fs::path> host_paths;
 
-  Machine() {
-    std::string pattern = (fs::temp_directory_path() / "hg-removal-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-      std::abort();
-    root = pattern;
-    profile = machine::DefaultProfile(root);
-    machine::CreateFolderTree(profile);
-    drive = profile.drives.front().host_root;
+  Scene() {
     for (int d = 0; d < kFolders; ++d) {
       for (int n = 0; n < kFilesPerFolder; ++n) {
         char relative[64];
@@ -58,10 +51,6 @@ struct Machine {
         windows_paths.push_back(windows);
       }
     }
-  }
-  ~Machine() {
-    std::error_code error;
-    fs::remove_all(root, error);
   }
 
   void Plant() const {
@@ -78,7 +67,7 @@ struct Machine {
 };
 
 void BM_PlainCopyAndUnlink(benchmark::State& state) {
-  Machine m;
+  Scene m;
   const fs::path target = m.root / "plain-target";
   for (auto _ : state) {
     state.PauseTiming();
@@ -94,12 +83,10 @@ void BM_PlainCopyAndUnlink(benchmark::State& state) {
 }
 
 void BM_RemoveCheckedFiles(benchmark::State& state) {
-  Machine m;
-  std::string error;
-  auto machine = machine::Machine::Open(m.profile, machine::VersionInfo{}, error);
+  Scene m;
   forms::HeadlessBackend backend;
-  forms::Runtime runtime(backend, "Bench");
-  auto app = model::MakeApp(*machine, runtime);
+  forms::Runtime runtime(backend, m.bench_machine.version().product_name);
+  auto app = model::MakeApp(m.bench_machine.machine(), runtime);
   removal::InstallRemovalHooks(*app);
   const fs::path quarantine = m.drive / "Program Files" / "Hearthguard" / "quarantine";
   model::RowView<model::FileTargetRow> files(app->frmMain.lvwFilesToBeDeleted);

@@ -7,7 +7,6 @@
 //   a QTimer ticking every 5 ms: max_gap_ms is the longest time between two handled ticks while
 //   the scan ran, i.e. how long the window went without handling events.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -21,6 +20,7 @@
 #include <memory>
 #include <string>
 
+#include "bench_machine.h"
 #include "engine/definitions/definition_set.h"
 #include "engine/definitions/ignore_list.h"
 #include "forms/headless_backend.h"
@@ -82,12 +82,7 @@ double ResidentMemoryMb() {
 class Scene {
  public:
   explicit Scene(forms::Backend& backend) {
-    std::string pattern = (fs::temp_directory_path() / "hg-scan-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-      std::abort();
-    root_ = pattern;
-    machine::Profile profile = machine::DefaultProfile(root_);
-    machine::CreateFolderTree(profile);
+    const machine::Profile& profile = machine().profile();
     const fs::path drive = profile.drives.front().host_root;
     const std::string program_folder = profile.program_folder;
 
@@ -147,29 +142,19 @@ class Scene {
     }
 
     std::string error;
-    machine::VersionInfo version;
-    version.product_name = "Hearthguard";
-    machine_ = machine::Machine::Open(profile, version, error);
-    if (!machine_ || !machine::ImportRegedit4(machine_->registry(), regedit, error))
+    if (!machine::ImportRegedit4(machine().registry(), regedit, error))
       std::abort();
-    machine::FileSystem& fs_view = machine_->files();
+    machine::FileSystem& fs_view = machine().files();
     fs_view.WriteFile(program_folder + "\\FileDefinition.dat", files);
     fs_view.WriteFile(program_folder + "\\DirectoryDefinition.dat", folders);
     fs_view.WriteFile(program_folder + "\\RegistryDefinition.dat", registry);
     fs_view.WriteFile(program_folder + "\\ExeDefinition.dat", programs);
     fs_view.WriteFile(program_folder + "\\BlockedCookies.dat", cookies);
 
-    runtime_ = std::make_unique<forms::Runtime>(backend, version.product_name);
-    app_ = model::MakeApp(*machine_, *runtime_);
+    runtime_ = std::make_unique<forms::Runtime>(backend, bench_machine_.version().product_name);
+    app_ = model::MakeApp(machine(), *runtime_);
     app_->definitions.lngTotalDefinitions = engine::CountDefinitions(*app_);
     engine::LoadIgnoreList(*app_);
-  }
-  ~Scene() {
-    app_.reset();
-    runtime_.reset();
-    machine_.reset();
-    std::error_code error;
-    fs::remove_all(root_, error);
   }
   Scene(const Scene&) = delete;
   Scene& operator=(const Scene&) = delete;
@@ -187,8 +172,9 @@ class Scene {
   }
 
  private:
-  fs::path root_;
-  std::unique_ptr<machine::Machine> machine_;
+  machine::Machine& machine() { return bench_machine_.machine(); }
+
+  bench::BenchMachine bench_machine_{"scan"};
   std::unique_ptr<forms::Runtime> runtime_;
   std::unique_ptr<model::App> app_;
 };

@@ -8,7 +8,6 @@
 // services_ms is the registry services' existence tests alone over the same lines.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <stdlib.h>
 
 #include <chrono>
 #include <cstdio>
@@ -17,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_machine.h"
 #include "engine/scan/registry_stage.h"
 #include "forms/headless_backend.h"
 #include "forms/runtime.h"
@@ -41,29 +41,15 @@ struct Lookup {
 };
 
 struct Scene {
-  fs::path root;
-  fs::path machine_hive;
+  bench::BenchMachine bench_machine{"registry-scan"};
+  machine::Machine& machine = bench_machine.machine();
+  const fs::path machine_hive = machine.profile().machine_hive;
   std::vector<Lookup> lookups;
-  std::unique_ptr<machine::Machine> machine;
   forms::HeadlessBackend backend;
   std::unique_ptr<forms::Runtime> runtime;
   std::unique_ptr<model::App> app;
 
   Scene() {
-    std::string pattern = (fs::temp_directory_path() / "hg-registry-scan-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-      std::abort();
-    root = pattern;
-    machine::Profile profile = machine::DefaultProfile(root);
-    machine::CreateFolderTree(profile);
-    machine_hive = profile.machine_hive;
-    std::string error;
-    machine::VersionInfo version;
-    version.product_name = "Hearthguard";
-    machine = machine::Machine::Open(profile, version, error);
-    if (!machine)
-      std::abort();
-
     struct Value {
       const char* name;
       uint32_t type;
@@ -77,7 +63,7 @@ struct Scene {
     };
     const char* const missing_values[] = {"Gone", "Absent", "Removed", "Never"};
 
-    machine::Registry& registry = machine->registry();
+    machine::Registry& registry = machine.registry();
     std::string lines;
     for (int k = 0; k < kKeys; ++k) {
       char key[64];
@@ -105,18 +91,11 @@ struct Scene {
       for (const char* name : missing_values)
         add(upper_key, folded_key, machine::ToUpper(name));
     }
-    machine->files().WriteFile(profile.program_folder + "\\RegistryDefinition.dat", lines);
-    runtime = std::make_unique<forms::Runtime>(backend, version.product_name);
-    app = model::MakeApp(*machine, *runtime);
+    machine.files().WriteFile(machine.profile().program_folder + "\\RegistryDefinition.dat", lines);
+    runtime = std::make_unique<forms::Runtime>(backend, bench_machine.version().product_name);
+    app = model::MakeApp(machine, *runtime);
     app->definitions.lngRegistryDefinitionCount = kKeys * kLinesPerKey;
     app->definitions.lngTotalDefinitions = app->definitions.lngRegistryDefinitionCount;
-  }
-  ~Scene() {
-    app.reset();
-    runtime.reset();
-    machine.reset();
-    std::error_code error;
-    fs::remove_all(root, error);
   }
 
   // What a scan run resets before its stages.

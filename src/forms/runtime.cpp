@@ -5,6 +5,7 @@
 
 #include "forms/form.h"
 #include "forms/timer.h"
+#include "machine/machine.h"
 
 namespace forms {
 
@@ -46,6 +47,7 @@ Runtime::Runtime(Backend& backend, std::string product_name)
 Runtime::~Runtime() = default;
 
 void Runtime::ConnectServices(services::System& system) {
+  services_ = &system;
   system.prompter = this;
   system.windows = this;
   system.yield = [this] { Yield(); };
@@ -165,6 +167,8 @@ bool Runtime::BlocksUserInput(const Form& form) const {
 void Runtime::Dispatch(const std::function<void()>& handler) {
   if (ended_)
     return;
+  if (services_)
+    services_->machine.registry().EndReadSnapshot();
   try {
     handler();
   } catch (const ProgramEnded&) {

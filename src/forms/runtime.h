@@ -95,7 +95,8 @@ class Runtime final : public services::Prompter, public services::WindowManager 
 
   // Entry points for backends and views.
   // Runs an event handler from the loop; stops ProgramEnded (see above). Nothing runs once
-  // the program has ended.
+  // the program has ended. A registry snapshot held across the yield ends first, so the
+  // handler and the code that yielded both see what the other changed.
   void Dispatch(const std::function<void()>& handler);
   // Runs a user action on `form` unless a modal window blocks it; a refused action is
   // recorded as "<what> refused: <reason>" and gives false.
@@ -140,6 +141,7 @@ class Runtime final : public services::Prompter, public services::WindowManager 
   std::vector<std::string> refused_actions_;
   services::WindowHandle next_handle_ = 1;
   services::WindowHandle locked_window_ = 0;
+  services::System* services_ = nullptr;
   int loop_depth_ = 0;
   bool ended_ = false;
   bool task_visible_ = true;

@@ -13,10 +13,10 @@ constexpr std::array<RegHandle, 5> kMachineRoots = {kHkeyClassesRoot, kHkeyLocal
                                                     kHkeyCurrentConfig, kHkeyDynData};
 constexpr std::array<RegHandle, 1> kUserRoots = {kHkeyCurrentUser};
 
-// Splits a relative key path into its names. One trailing "\" is allowed; any other empty
-// name (a leading "\", "\\" inside) is a bad path.
-int32_t SplitKeyPath(std::string_view sub_key, std::vector<std::string_view>& names) {
-  names.clear();
+// Calls `each` with the names of a relative key path in order. One trailing "\" is allowed;
+// any other empty name (a leading "\", "\\" inside) is a bad path.
+template <typename Each>
+int32_t ForEachKeyName(std::string_view sub_key, Each each) {
   if (!IsRegistryName(sub_key))
     return kRegBadPathName;
   if (sub_key.empty())
@@ -28,11 +28,28 @@ int32_t SplitKeyPath(std::string_view sub_key, std::vector<std::string_view>& na
     const std::string_view name = sub_key.substr(start, end - start);
     if (name.empty())
       return kRegBadPathName;
-    names.push_back(name);
+    each(name);
     if (end == std::string_view::npos)
       return kRegSuccess;
     start = end + 1;
   }
+}
+
+int32_t SplitKeyPath(std::string_view sub_key, std::vector<std::string_view>& names) {
+  names.clear();
+  return ForEachKeyName(sub_key, [&names](std::string_view name) { names.push_back(name); });
+}
+
+// The folded full path of `sub_key` below the key at `parent`.
+int32_t ChildPath(std::string_view parent, std::string_view sub_key, std::string& path) {
+  path.clear();
+  path.reserve(parent.size() + 1 + sub_key.size());
+  path.append(parent);
+  return ForEachKeyName(sub_key, [&path](std::string_view name) {
+    path += '\\';
+    for (char c : name)
+      path += ToUpperChar(c);
+  });
 }
 
 // Runs `end` when the scope is left.
@@ -43,13 +60,6 @@ struct AtExit {
 };
 template <typename End>
 AtExit(End) -> AtExit<End>;
-
-std::string ChildPath(std::string_view parent, const std::vector<std::string_view>& names) {
-  std::string path(parent);
-  for (std::string_view name : names)
-    path.append(1, '\\').append(ToUpper(name));
-  return path;
-}
 
 }  // namespace
 
@@ -114,26 +124,33 @@ int32_t Registry::UnlessDeleted(const Entry& entry, int32_t status) {
   return status;
 }
 
-RegHandle Registry::Allocate(Entry entry) {
-  entry.in_use = true;
+RegHandle Registry::Allocate(RegistryHive* hive, int64_t id, bool is_root) {
   size_t slot;
   if (free_slots_.empty()) {
     slot = handles_.size();
-    handles_.push_back(std::move(entry));
+    handles_.emplace_back();
   } else {
     slot = free_slots_.back();
     free_slots_.pop_back();
-    handles_[slot] = std::move(entry);
   }
+  Entry& entry = handles_[slot];
+  entry.hive = hive;
+  entry.id = id;
+  entry.path.assign(path_);
+  entry.is_root = is_root;
+  entry.in_use = true;
   ++open_count_;
   return static_cast<RegHandle>((slot + 1) * 4);
 }
 
 void Registry::EndReadsIfIdle() {
-  if (open_count_ == 0) {
-    machine_->EndRead();
-    user_->EndRead();
-  }
+  if (open_count_ == 0 && snapshots_ == 0)
+    EndReadSnapshot();
+}
+
+void Registry::EndReadSnapshot() {
+  machine_->EndRead();
+  user_->EndRead();
 }
 
 int32_t Registry::OpenKey(RegHandle key, std::string_view sub_key, RegHandle& result) {
@@ -143,23 +160,21 @@ int32_t Registry::OpenKey(RegHandle key, std::string_view sub_key, RegHandle& re
     return kRegInvalidHandle;
   entry->hive->BeginRead();
   AtExit done{[this] { EndReadsIfIdle(); }};
-  std::vector<std::string_view> names;
-  if (const int32_t status = SplitKeyPath(sub_key, names); status != kRegSuccess)
+  if (const int32_t status = ChildPath(entry->path, sub_key, path_); status != kRegSuccess)
     return status;
   // Names below a deleted key are looked up by path, which a new key may have taken.
   if (!entry->is_root) {
     if (const int32_t status = entry->hive->KeyExists(entry->id); status != kRegSuccess)
       return status;
   }
-  if (names.empty()) {
-    result = Allocate(*entry);
+  if (path_.size() == entry->path.size()) {
+    result = Allocate(entry->hive, entry->id, entry->is_root);
     return kRegSuccess;
   }
-  std::string path = ChildPath(entry->path, names);
   int64_t id = 0;
-  if (const int32_t status = entry->hive->FindKey(path, id); status != kRegSuccess)
+  if (const int32_t status = entry->hive->FindKey(path_, id); status != kRegSuccess)
     return status;
-  result = Allocate(Entry{entry->hive, id, std::move(path), false, true});
+  result = Allocate(entry->hive, id, false);
   return kRegSuccess;
 }
 
@@ -182,9 +197,8 @@ int32_t Registry::CreateKey(RegHandle key, std::string_view sub_key, RegHandle& 
   }
   if (created)
     *created = made;
-  Entry opened{entry->hive, id, ChildPath(entry->path, names), entry->is_root && names.empty(),
-               true};
-  result = Allocate(std::move(opened));
+  ChildPath(entry->path, sub_key, path_);
+  result = Allocate(entry->hive, id, entry->is_root && names.empty());
   return kRegSuccess;
 }
 
@@ -194,7 +208,8 @@ int32_t Registry::CloseKey(RegHandle key) {
   if (!Find(key))
     return kRegInvalidHandle;
   const size_t slot = static_cast<size_t>(key / 4 - 1);
-  handles_[slot] = Entry{};
+  // The path's memory stays for the next key opened in this slot.
+  handles_[slot].in_use = false;
   free_slots_.push_back(slot);
   --open_count_;
   EndReadsIfIdle();
@@ -211,19 +226,27 @@ int32_t Registry::QueryValue(RegHandle key, std::string_view name, uint32_t* typ
   entry->hive->BeginRead();
   AtExit done{[this] { EndReadsIfIdle(); }};
   uint32_t found_type = kRegNone;
-  std::string bytes;
+  if (!data) {
+    uint32_t found_size = 0;
+    const int32_t status =
+        entry->hive->GetValueSize(entry->id, ToUpper(name), found_type, found_size);
+    if (status != kRegSuccess)
+      return UnlessDeleted(*entry, status);
+    if (type)
+      *type = found_type;
+    if (size)
+      *size = found_size;
+    return kRegSuccess;
+  }
+  std::string_view bytes;
   if (const int32_t status = entry->hive->GetValue(entry->id, ToUpper(name), found_type, bytes);
       status != kRegSuccess) {
     return UnlessDeleted(*entry, status);
   }
   if (type)
     *type = found_type;
-  if (!size)
-    return kRegSuccess;
   const uint32_t capacity = *size;
   *size = static_cast<uint32_t>(bytes.size());
-  if (!data)
-    return kRegSuccess;
   if (capacity < bytes.size())
     return kRegMoreData;
   if (!bytes.empty())
@@ -240,7 +263,11 @@ int32_t Registry::GetValue(RegHandle key, std::string_view name, uint32_t& type,
     return kRegInvalidParameter;
   entry->hive->BeginRead();
   AtExit done{[this] { EndReadsIfIdle(); }};
-  return UnlessDeleted(*entry, entry->hive->GetValue(entry->id, ToUpper(name), type, data));
+  std::string_view bytes;
+  const int32_t status = entry->hive->GetValue(entry->id, ToUpper(name), type, bytes);
+  if (status == kRegSuccess)
+    data.assign(bytes);
+  return UnlessDeleted(*entry, status);
 }
 
 int32_t Registry::SetValue(RegHandle key, std::string_view name, uint32_t type,
@@ -268,10 +295,10 @@ int32_t Registry::DeleteKeyTree(RegHandle key, std::string_view sub_key) {
     return kRegInvalidHandle;
   if (entry->is_root && TrimBlanks(sub_key).empty())
     return kRegAccessDenied;
-  std::vector<std::string_view> names;
-  if (const int32_t status = SplitKeyPath(sub_key, names); status != kRegSuccess)
+  std::string path;
+  if (const int32_t status = ChildPath(entry->path, sub_key, path); status != kRegSuccess)
     return status;
-  return entry->hive->DeleteTree(entry->id, ChildPath(entry->path, names));
+  return entry->hive->DeleteTree(entry->id, path);
 }
 
 int32_t Registry::EnumKey(RegHandle key, uint32_t index, std::string& name) {

@@ -5,9 +5,10 @@
 // and HKEY_DYN_DATA; the user hive holds HKEY_CURRENT_USER. Key and value names are compared
 // ignoring case (Windows-1252 folding) and keep the spelling they were created with; the default
 // value has the empty name. Calls return Win32 status codes; each change is one transaction.
-// Reads made while keys are open share one snapshot of the hive, so an open-query-close costs
-// one read transaction; the snapshot ends when the last key is closed, at every change, and
-// after at most 100 ms, so other processes' changes show from then on. A handle to a key that was
+// Reads made while keys are open, or while a ReadSnapshot is held, share one snapshot of the
+// hive, so an open-query-close costs one read transaction; the snapshot ends when the last key
+// is closed and the last ReadSnapshot goes, at every change, at EndReadSnapshot, and after at
+// most 100 ms, so other processes' changes show from then on. A handle to a key that was
 // deleted (by anyone) answers kRegKeyDeleted from then on, whatever keys are made later.
 // Not thread-safe: one Registry belongs to one thread.
 
@@ -120,6 +121,27 @@ class Registry {
   int32_t EnumValue(RegHandle key, uint32_t index, std::string& name, uint32_t& type,
                     std::string& data);
 
+  // Keeps one read transaction of each hive across many look-ups (a scan's), where each key
+  // opened and closed would otherwise begin and end its own. Whatever ends a snapshot (above)
+  // still does; the next look-up then begins a new one.
+  class ReadSnapshot {
+   public:
+    explicit ReadSnapshot(Registry& registry) : registry_(registry) { ++registry_.snapshots_; }
+    ~ReadSnapshot() {
+      --registry_.snapshots_;
+      registry_.EndReadsIfIdle();
+    }
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+   private:
+    Registry& registry_;
+  };
+  // Ends the snapshot now, keys open or not: the next look-up sees every change committed
+  // until then. The message loop calls it before it runs any handler, so that no read
+  // transaction is held while code that may change the registry, or wait, runs in a yield.
+  void EndReadSnapshot();
+
   // Handles opened and not yet closed.
   size_t OpenHandleCount() const;
   // How long a change waits for another process that holds a hive locked (default 2 s).
@@ -137,7 +159,8 @@ class Registry {
   const Entry* Find(RegHandle key) const;
   // `status` of a look-up under `entry`, unless the key `entry` names was deleted.
   int32_t UnlessDeleted(const Entry& entry, int32_t status);
-  RegHandle Allocate(Entry entry);
+  // A handle to the key at path_.
+  RegHandle Allocate(RegistryHive* hive, int64_t id, bool is_root);
   void EndReadsIfIdle();
 
   std::unique_ptr<RegistryHive> machine_;
@@ -145,7 +168,9 @@ class Registry {
   std::vector<Entry> roots_;
   std::vector<Entry> handles_;  // slot i is handle (i + 1) * 4
   std::vector<size_t> free_slots_;
+  std::string path_;  // the folded path being opened, in memory kept from key to key
   size_t open_count_ = 0;
+  int snapshots_ = 0;  // ReadSnapshots held
 };
 
 }  // namespace machine

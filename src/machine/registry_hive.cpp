@@ -1,7 +1,9 @@
 #include "machine/registry_hive.h"
 
+#include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -49,7 +51,7 @@ std::string UpgradeFromFirst() {
          SetVersion();
 }
 
-constexpr std::array<const char*, 14> kStatementText = {
+constexpr std::array<const char*, 15> kStatementText = {
     "SELECT id FROM keys WHERE path = ?1",
     "SELECT 1 FROM keys WHERE id = ?1",
     "INSERT INTO keys(parent, name, path) VALUES(?1, ?2, ?3)",
@@ -63,6 +65,7 @@ constexpr std::array<const char*, 14> kStatementText = {
     "DELETE FROM keys WHERE path = ?1 OR (path >= ?2 AND path < ?3)",
     "SELECT name FROM keys WHERE parent = ?1 ORDER BY path LIMIT 1 OFFSET ?2",
     "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY folded LIMIT 1 OFFSET ?2",
+    "SELECT folded, type, length(CAST(data AS BLOB)) FROM vals WHERE key = ?1 LIMIT ?2",
     "BEGIN IMMEDIATE",
     "BEGIN",
     "COMMIT",
@@ -86,9 +89,18 @@ class Use {
   int Step() { return sqlite3_step(s_); }
   int64_t Int(int column) { return sqlite3_column_int64(s_, column); }
   std::string Bytes(int column) {
+    std::string bytes;
+    BytesInto(column, bytes);
+    return bytes;
+  }
+  // Into a string kept between reads, so that its memory is reused.
+  void BytesInto(int column, std::string& bytes) {
     const void* p = sqlite3_column_blob(s_, column);
     const int n = sqlite3_column_bytes(s_, column);
-    return p ? std::string(static_cast<const char*>(p), static_cast<size_t>(n)) : std::string();
+    if (p)
+      bytes.assign(static_cast<const char*>(p), static_cast<size_t>(n));
+    else
+      bytes.clear();
   }
 
  private:
@@ -217,6 +229,14 @@ bool Upgrade(sqlite3* db, std::string& message) {
   return false;
 }
 
+// The monotonic clock at the few milliseconds' resolution a snapshot's age needs; it is read
+// at every look-up and costs less than the precise one.
+std::chrono::nanoseconds SnapshotClock() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+  return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
 }  // namespace
 
 int64_t RegistryHive::RootId(RegHandle root) {
@@ -299,21 +319,23 @@ void RegistryHive::SetBusyTimeout(int milliseconds) {
 }
 
 void RegistryHive::BeginRead() {
-  const auto now = std::chrono::steady_clock::now();
+  const std::chrono::nanoseconds now = SnapshotClock();
   if (sqlite3_get_autocommit(db_) == 0) {
     if (now - read_since_ < kMaxSnapshot)
       return;
     Run(kCommit);
   }
   last_value_.valid = false;
-  found_key_ = 0;
+  found_key_.id = 0;
+  listed_values_.key = 0;
   if (Run(kBeginRead) == kRegSuccess)
     read_since_ = now;
 }
 
 void RegistryHive::EndRead() {
   last_value_.valid = false;
-  found_key_ = 0;
+  found_key_.id = 0;
+  listed_values_.key = 0;
   if (sqlite3_get_autocommit(db_) == 0)
     Run(kCommit);
 }
@@ -331,12 +353,17 @@ int32_t RegistryHive::Run(Statement s) {
 }
 
 int32_t RegistryHive::FindKey(std::string_view path, int64_t& id) {
+  if (found_key_.id != 0 && found_key_.path == path && sqlite3_get_autocommit(db_) == 0) {
+    id = found_key_.id;
+    return kRegSuccess;
+  }
   Use use(Get(kFindKey));
   use.Bind(1, path);
   switch (const int rc = use.Step()) {
     case SQLITE_ROW:
       id = use.Int(0);
-      found_key_ = id;
+      found_key_.id = id;
+      found_key_.path.assign(path);
       return kRegSuccess;
     case SQLITE_DONE:
       return kRegNotFound;
@@ -346,7 +373,7 @@ int32_t RegistryHive::FindKey(std::string_view path, int64_t& id) {
 }
 
 int32_t RegistryHive::KeyExists(int64_t id) {
-  if (id == found_key_ && id != 0 && sqlite3_get_autocommit(db_) == 0)
+  if (id == found_key_.id && id != 0 && sqlite3_get_autocommit(db_) == 0)
     return kRegSuccess;
   Use use(Get(kKeyExists));
   use.Bind(1, id);
@@ -390,28 +417,76 @@ int32_t RegistryHive::CreateKeys(int64_t parent, std::string_view parent_path,
 }
 
 int32_t RegistryHive::GetValue(int64_t key, std::string_view folded, uint32_t& type,
-                               std::string& data) {
+                               std::string_view& data) {
   const bool in_snapshot = sqlite3_get_autocommit(db_) == 0;
-  if (in_snapshot && last_value_.valid && last_value_.key == key && last_value_.folded == folded) {
-    type = last_value_.type;
-    data = last_value_.data;
-    return kRegSuccess;
+  if (!in_snapshot || !last_value_.valid || last_value_.key != key ||
+      last_value_.folded != folded) {
+    last_value_.valid = false;
+    Use use(Get(kGetValue));
+    use.Bind(1, key);
+    use.Bind(2, folded);
+    switch (const int rc = use.Step()) {
+      case SQLITE_ROW:
+        last_value_.type = static_cast<uint32_t>(use.Int(0));
+        use.BytesInto(1, last_value_.data);
+        last_value_.key = key;
+        last_value_.folded.assign(folded);
+        last_value_.valid = in_snapshot;
+        break;
+      case SQLITE_DONE:
+        return kRegNotFound;
+      default:
+        return Fail(rc);
+    }
   }
-  Use use(Get(kGetValue));
+  type = last_value_.type;
+  data = last_value_.data;
+  return kRegSuccess;
+}
+
+int32_t RegistryHive::GetValueSize(int64_t key, std::string_view folded, uint32_t& type,
+                                   uint32_t& size) {
+  if (sqlite3_get_autocommit(db_) == 0 && listed_values_.key != key) {
+    if (const int32_t status = ListValues(key); status != kRegSuccess)
+      return status;
+  }
+  if (listed_values_.key != key || !listed_values_.listed) {
+    std::string_view data;
+    const int32_t status = GetValue(key, folded, type, data);
+    size = static_cast<uint32_t>(data.size());
+    return status;
+  }
+  const std::vector<ValueSize>& values = listed_values_.values;
+  const auto it = std::lower_bound(
+      values.begin(), values.end(), folded,
+      [](const ValueSize& value, std::string_view name) { return value.folded < name; });
+  if (it == values.end() || it->folded != folded)
+    return kRegNotFound;
+  type = it->type;
+  size = it->size;
+  return kRegSuccess;
+}
+
+int32_t RegistryHive::ListValues(int64_t key) {
+  listed_values_.key = 0;
+  listed_values_.values.clear();
+  Use use(Get(kValueSizes));
   use.Bind(1, key);
-  use.Bind(2, folded);
-  switch (const int rc = use.Step()) {
-    case SQLITE_ROW:
-      type = static_cast<uint32_t>(use.Int(0));
-      data = use.Bytes(1);
-      if (in_snapshot)
-        last_value_ = {true, key, std::string(folded), type, data};
-      return kRegSuccess;
-    case SQLITE_DONE:
-      return kRegNotFound;
-    default:
-      return Fail(rc);
+  use.Bind(2, int64_t{kMaxListedValues + 1});
+  int rc;
+  while ((rc = use.Step()) == SQLITE_ROW) {
+    ValueSize& value = listed_values_.values.emplace_back();
+    use.BytesInto(0, value.folded);
+    value.type = static_cast<uint32_t>(use.Int(1));
+    value.size = static_cast<uint32_t>(use.Int(2));
   }
+  if (rc != SQLITE_DONE)
+    return Fail(rc);
+  std::sort(listed_values_.values.begin(), listed_values_.values.end(),
+            [](const ValueSize& a, const ValueSize& b) { return a.folded < b.folded; });
+  listed_values_.key = key;
+  listed_values_.listed = listed_values_.values.size() <= kMaxListedValues;
+  return kRegSuccess;
 }
 
 int32_t RegistryHive::SetValue(int64_t key, std::string_view name, std::string_view folded,

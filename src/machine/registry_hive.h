@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "machine/registry.h"
 
@@ -37,7 +38,11 @@ class RegistryHive {
   // transaction; `id` is the last key's row.
   int32_t CreateKeys(int64_t parent, std::string_view parent_path,
                      std::span<const std::string_view> names, int64_t& id, bool& created);
-  int32_t GetValue(int64_t key, std::string_view folded, uint32_t& type, std::string& data);
+  // `data` stays valid until the next call on this hive.
+  int32_t GetValue(int64_t key, std::string_view folded, uint32_t& type, std::string_view& data);
+  // The value's type and size alone. Within a snapshot a key's few values are listed once, so
+  // that asking for several of them (found or not) costs one statement.
+  int32_t GetValueSize(int64_t key, std::string_view folded, uint32_t& type, uint32_t& size);
   // Replaces the value's type and data; a new value takes `name` as its spelling.
   int32_t SetValue(int64_t key, std::string_view name, std::string_view folded, uint32_t type,
                    std::string_view data);
@@ -71,6 +76,7 @@ class RegistryHive {
     kDeleteTreeKeys,
     kSubKeyAt,
     kValueAt,
+    kValueSizes,
     kBegin,
     kBeginRead,
     kCommit,
@@ -85,8 +91,8 @@ class RegistryHive {
   int32_t Run(Statement s);  // a statement without bindings (transaction control)
   int32_t Fail(int sqlite_code);
 
-  // The last value read in the current snapshot: callers read a value's type and size, then
-  // its data.
+  // The last value read; while `valid`, the current snapshot holds it as it is: callers read a
+  // value's type and size, then its data.
   struct LastValue {
     bool valid = false;
     int64_t key = 0;
@@ -95,12 +101,33 @@ class RegistryHive {
     std::string data;
   };
 
+  struct ValueSize {
+    std::string folded;
+    uint32_t type = 0;
+    uint32_t size = 0;
+  };
+  struct ListedValues {
+    int64_t key = 0;
+    bool listed = false;
+    std::vector<ValueSize> values;
+  };
+  static constexpr int kMaxListedValues = 32;
+  int32_t ListValues(int64_t key);
+
   sqlite3* db_;
-  std::chrono::steady_clock::time_point read_since_;
+  // The values of the key last asked about by GetValueSize in the current snapshot, sorted by
+  // folded name; not `listed` when the key has more than kMaxListedValues.
+  ListedValues listed_values_;
+  std::chrono::nanoseconds read_since_{};  // when the snapshot began, by SnapshotClock()
   LastValue last_value_;
-  // The last key found in the current snapshot: it exists until the snapshot ends, so asking
-  // again (a value missing under a key just opened) needs no statement.
-  int64_t found_key_ = 0;
+  // The last key found in the current snapshot: it exists, at that path, until the snapshot
+  // ends, so asking again (the next line naming the same key, a value missing under a key just
+  // opened) needs no statement.
+  struct FoundKey {
+    int64_t id = 0;
+    std::string path;
+  };
+  FoundKey found_key_;
   std::array<sqlite3_stmt*, kStatementCount> statements_{};
 };
 

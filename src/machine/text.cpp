@@ -141,7 +141,14 @@ std::string TrimRightBlanks(std::string_view text) {
 }
 
 std::string TrimBlanks(std::string_view text) {
-  return TrimLeftBlanks(TrimRightBlanks(text));
+  return std::string(TrimBlanksView(text));
+}
+
+std::string_view TrimBlanksView(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos)
+    return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 namespace {

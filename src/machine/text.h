@@ -27,6 +27,8 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
 
 // Removes leading and trailing blanks (the space character only; tabs and line ends stay).
 std::string TrimBlanks(std::string_view text);
+// The same, as a view into `text`.
+std::string_view TrimBlanksView(std::string_view text);
 std::string TrimLeftBlanks(std::string_view text);
 std::string TrimRightBlanks(std::string_view text);
 

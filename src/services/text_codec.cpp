@@ -6,7 +6,8 @@ std::string EncodeText(std::string_view text) {
   std::string out(text);
   for (char& ch : out) {
     int c = static_cast<unsigned char>(ch) + 64;
-    if (c > 255) c -= 255;
+    if (c > 255)
+      c -= 255;
     ch = static_cast<char>(c);
   }
   return out;
@@ -14,12 +15,17 @@ std::string EncodeText(std::string_view text) {
 
 std::string DecodeText(std::string_view text) {
   std::string out(text);
-  for (char& ch : out) {
+  DecodeTextInPlace(out);
+  return out;
+}
+
+void DecodeTextInPlace(std::string& text) {
+  for (char& ch : text) {
     int c = static_cast<unsigned char>(ch) - 64;
-    if (c < 0) c += 255;
+    if (c < 0)
+      c += 255;
     ch = static_cast<char>(c);
   }
-  return out;
 }
 
 }  // namespace services

@@ -11,5 +11,7 @@ namespace services {
 std::string EncodeText(std::string_view text);
 // Each code c becomes c - 64, wrapping by 255 below 0 (64..255 -> 0..191, 0..63 -> 191..254).
 std::string DecodeText(std::string_view text);
+// The same, over `text` itself.
+void DecodeTextInPlace(std::string& text);
 
 }  // namespace services

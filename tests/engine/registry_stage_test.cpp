@@ -12,6 +12,7 @@
 #include "engine/scan/scan_log_index.h"
 #include "machine/registry_import.h"
 #include "model/result_rows.h"
+#include "services/registry_related.h"
 #include "services/text_codec.h"
 #include "support/app_fixture.h"
 
@@ -303,6 +304,35 @@ TEST_F(RegistryStageTest, ScanLogChangedDuringTheStageIsSearchedAgain) {
   EXPECT_EQ(app().frmMain.lvwSpywareFound.Count(), 2);
   EXPECT_EQ(Threats().size(), 2u);
   EXPECT_EQ(app().scan.lngThreatsFound, 2);
+}
+
+TEST_F(RegistryStageTest, WhatChangesDuringAYieldIsSeenByTheNextLine) {
+  Import("[HKEY_LOCAL_MACHINE\\Software\\A]\n[HKEY_LOCAL_MACHINE\\Software\\Gone]\n");
+  WriteDefinitions({"2^Software\\A^=A", "2^Software\\Other^=Other", "2^Software\\A^Late^=Late",
+                    "2^Software\\Gone^=Gone"});
+  // After the first line's new threat another program makes a key; after the second's, this
+  // program changes the registry.
+  fixture_.backend.AtYield(2, "another program", [&] {
+    const machine::Profile& profile = fixture_.machine().profile();
+    std::string error;
+    auto other = machine::Registry::Open(profile.machine_hive, profile.user_hive, error);
+    ASSERT_NE(other, nullptr) << error;
+    machine::RegHandle made = 0;
+    ASSERT_EQ(other->CreateKey(machine::kHkeyLocalMachine, "Software\\Other", made), 0);
+    other->CloseKey(made);
+  });
+  fixture_.backend.AtYield(4, "this program", [&] {
+    services::SetRegistryValue(app().system, machine::kHkeyLocalMachine, "Software\\A", "Late",
+                               "x");
+    services::DeleteRegistryKey(app().system, machine::kHkeyLocalMachine, "Software\\Gone");
+  });
+  Run();
+  const std::vector<std::vector<std::string>> expected = {
+      {Handle(machine::kHkeyLocalMachine), "Software\\A", "", "A"},
+      {Handle(machine::kHkeyLocalMachine), "Software\\Other", "", "Other"},
+      {Handle(machine::kHkeyLocalMachine), "Software\\A", "Late", "Late"},
+  };
+  EXPECT_EQ(Targets(), expected);
 }
 
 TEST_F(RegistryStageTest, ProgressShowsTheLowerCasedKeyOnTheHundredthLine) {

@@ -170,6 +170,17 @@ TEST_F(RegistryTest, QueryValueFollowsThePlatformsBufferRules) {
   EXPECT_EQ(registry_->QueryValue(key, "v", &type, buffer, nullptr), kRegInvalidParameter);
   EXPECT_EQ(registry_->QueryValue(key, "missing", &type, nullptr, &size), kRegNotFound);
   registry_->CloseKey(key);
+
+  // Sizes under a key with more values than are listed at once.
+  const RegHandle many = Create(kHkeyLocalMachine, "Q\\Many");
+  for (uint32_t i = 0; i < 40; ++i)
+    registry_->SetValue(many, "v" + std::to_string(i), kRegBinary, std::string(i, 'x'));
+  for (uint32_t i : {0u, 39u}) {
+    EXPECT_EQ(registry_->QueryValue(many, "V" + std::to_string(i), &type, nullptr, &size), 0);
+    EXPECT_EQ(size, i);
+  }
+  EXPECT_EQ(registry_->QueryValue(many, "missing", &type, nullptr, &size), kRegNotFound);
+  registry_->CloseKey(many);
 }
 
 // A name holding a NUL would name another key or value if it were cut there.

@@ -58,7 +58,7 @@ bool DefinitionReader::ReadLine(std::string& line) {
   if (!lines_.ReadLine(line))
     return false;
   if (coding_ == Coding::kEncoded)
-    line = services::DecodeText(line);
+    services::DecodeTextInPlace(line);
   return true;
 }
 

@@ -31,5 +31,7 @@ struct RegistryDefinitionLine {
 // Fields past the third "^"-separated one are ignored (the update merge closes the key part
 // with one more "^"); pieces of the threat part past the second "|" are ignored too.
 RegistryDefinitionLine ParseRegistryDefinitionLine(std::string_view decoded_line);
+// The same into `line`, whose memory is reused from line to line.
+void ParseRegistryDefinitionLine(std::string_view decoded_line, RegistryDefinitionLine& line);
 
 }  // namespace engine

@@ -9,6 +9,7 @@
 #include "engine/scan/scan_log_index.h"
 #include "engine/scan/scan_percent.h"
 #include "engine/scan/scan_progress.h"
+#include "machine/machine.h"
 #include "machine/text.h"
 #include "model/app.h"
 #include "model/result_rows.h"
@@ -23,7 +24,8 @@ using model::ThreatIconKind;
 
 constexpr std::string_view kRegKeyPrefix = "RegKey ";
 
-void ShowProgress(model::App& app, const RegistryDefinitionLine& line) {
+// `text` is the item's text, built in memory kept from line to line.
+void ShowProgress(model::App& app, const RegistryDefinitionLine& line, std::string& text) {
   const model::DefinitionsState& counts = app.definitions;
   const double done = app.scan.lngRegistryItemsInspected;
   // A share that cannot be worked out leaves its bar as it is.
@@ -32,9 +34,10 @@ void ShowProgress(model::App& app, const RegistryDefinitionLine& line) {
       PercentOf(done + counts.lngCookieDefinitionCount + counts.lngExeDefinitionCount,
                 counts.lngTotalDefinitions)
           .value_or(-1);
-  std::string text = app.scan.strScanPhaseCaption;
+  text.assign(app.scan.strScanPhaseCaption);
   text += "\r\n";
-  text += machine::ToLower(line.key_path);
+  for (const char c : line.key_path)
+    text += machine::ToLowerChar(c);
   text += '\\';
   text += line.value_name;
   UpdateScanProgress(app, text, stage_percent, overall_percent);
@@ -44,7 +47,7 @@ bool EntryExists(services::System& system, machine::RegHandle root,
                  const RegistryDefinitionLine& line) {
   if (line.IsValueLine())
     return services::RegistryValueExists(system, root, line.key_path, line.value_name);
-  return services::RegistryKeyExists(system, root, machine::TrimBlanks(line.key_path));
+  return services::RegistryKeyExists(system, root, machine::TrimBlanksView(line.key_path));
 }
 
 void AddOneToCaption(forms::Label& label) {
@@ -74,7 +77,7 @@ bool AddFinding(model::App& app, ScanLogIndex& listed, machine::RegHandle root,
     return false;
 
   model::RowView<model::ThreatRow> threats(window.lvwPicRemoveListOfSpywareFoundAndToBeRemoved);
-  if (!machine::TrimBlanks(line.threat_name).empty()) {
+  if (!machine::TrimBlanksView(line.threat_name).empty()) {
     log.Add({model::FoundMessage(line.threat_name), ThreatIconKind::kRegistry});
     threats.Add({line.threat_name, line.IsValueLine() ? entry : key, line.type_text,
                  ThreatIconKind::kRegistry});
@@ -96,21 +99,26 @@ void ScanRegistryDefinitions(model::App& app) {
   if (!reader)
     return;
   ScanLogIndex listed(app.frmMain.lvwSpywareFound);
+  // The lines' look-ups share one read transaction; the message loop ends it before it runs
+  // a handler in a yield, as does any change to the registry.
+  const machine::Registry::ReadSnapshot snapshot(app.system.machine.registry());
   std::string text;
+  std::string progress_text;
+  RegistryDefinitionLine line;
   while (!reader->AtEnd()) {
     app.system.Yield();
     if (app.scan.bStopScan || !reader->ReadLine(text))
       break;
-    const RegistryDefinitionLine line = ParseRegistryDefinitionLine(text);
+    ParseRegistryDefinitionLine(text, line);
     if (!line.NamesRegistryItem())
       continue;
     const machine::RegHandle root = services::RootKeyFromCode(app.system, line.root_code);
     if (root == services::kNoRootKey)
       continue;
-    const std::string root_name = app.system.strRootKeyName;
+    const std::string& root_name = app.system.strRootKeyName;
 
     ++app.scan.lngRegistryItemsInspected;
-    ShowProgress(app, line);
+    ShowProgress(app, line, progress_text);
     if (!EntryExists(app.system, root, line))
       continue;
     if (AddFinding(app, listed, root, root_name, line))
