@@ -48,7 +48,7 @@ std::string NameOf(const std::string& host_path) {
 }
 
 // A name for a temporary entry that no other entry has (it begins with "." so the view shows
-// it as hidden should it ever be left behind).
+// it as hidden should it ever be left behind); IsTemporaryName knows its form.
 std::string TemporaryName() {
   static std::atomic<uint64_t> counter{0};
   static const uint64_t seed = std::random_device{}();
@@ -67,6 +67,15 @@ int CreateTemporaryFileAt(int folder_fd, mode_t mode, std::string& name) {
       return fd;
   }
   return -1;
+}
+
+// The last step of every replacement: the new name, then the folder that holds it, reach the
+// disk. A folder that cannot be flushed does not undo the rename.
+bool RenameIntoPlace(int folder_fd, const std::string& from_name, const std::string& to_name) {
+  if (renameat(folder_fd, from_name.c_str(), folder_fd, to_name.c_str()) != 0)
+    return false;
+  flush_function(folder_fd);
+  return true;
 }
 
 bool CopyFileContents(const std::string& from, const std::string& to, mode_t mode) {
@@ -151,39 +160,115 @@ bool WriteWholeFile(const std::string& host_path, std::string_view content) {
 }
 
 bool WriteWholeFileAt(int folder_fd, const std::string& name, std::string_view content) {
+  FileSetReplacement replacement(folder_fd);
+  return replacement.Start(name) && replacement.Write(content) && replacement.Commit();
+}
+
+FileSetReplacement::FileSetReplacement(int folder_fd)
+    : folder_fd_(fcntl(folder_fd, F_DUPFD_CLOEXEC, 0)) {}
+
+FileSetReplacement::~FileSetReplacement() {
+  if (fd_ >= 0)
+    close(fd_);
+  for (const Pending& pending : pending_)
+    unlinkat(folder_fd_, pending.temporary.c_str(), 0);
+  if (folder_fd_ >= 0)
+    close(folder_fd_);
+}
+
+bool FileSetReplacement::Start(const std::string& name) {
+  ok_ = ok_ && FinishCurrent();
+  if (!ok_ || folder_fd_ < 0)
+    return ok_ = false;
   struct stat existing {};
-  const bool replacing = fstatat(folder_fd, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+  const bool replacing = fstatat(folder_fd_, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
   if (replacing && !S_ISREG(existing.st_mode)) {
     errno = S_ISLNK(existing.st_mode) ? ELOOP : EISDIR;
-    return false;
+    return ok_ = false;
   }
   std::string temporary;
-  const int fd = CreateTemporaryFileAt(folder_fd, 0666, temporary);
-  if (fd < 0)
-    return false;
-  bool ok = WriteAll(fd, content);
-  if (ok && replacing) {
-    ok = fchmod(fd, existing.st_mode & 07777) == 0;
+  fd_ = CreateTemporaryFileAt(folder_fd_, 0666, temporary);
+  if (fd_ < 0)
+    return ok_ = false;
+  pending_.push_back({name, temporary});
+  if (replacing) {
+    ok_ = fchmod(fd_, existing.st_mode & 07777) == 0;
     const int old =
-        openat(folder_fd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        openat(folder_fd_, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (old >= 0) {
-      CopyDosAttrib(old, fd);
+      CopyDosAttrib(old, fd_);
       close(old);
     }
   }
-  // The data and then the new name reach the disk before the call reports success, so that a
-  // power cut leaves the old file or the new one, never an empty one.
-  ok = ok && flush_function(fd) == 0;
-  ok = close(fd) == 0 && ok;
-  if (ok)
-    ok = renameat(folder_fd, temporary.c_str(), folder_fd, name.c_str()) == 0;
-  if (!ok) {
-    unlinkat(folder_fd, temporary.c_str(), 0);
+  return ok_;
+}
+
+bool FileSetReplacement::Write(std::string_view bytes) {
+  ok_ = ok_ && fd_ >= 0 && WriteAll(fd_, bytes);
+  return ok_;
+}
+
+// The data reaches the disk before any name is changed, so that a power cut leaves the old file
+// or the new one, never an empty one.
+bool FileSetReplacement::FinishCurrent() {
+  if (fd_ < 0)
+    return true;
+  bool ok = flush_function(fd_) == 0;
+  ok = close(fd_) == 0 && ok;
+  fd_ = -1;
+  return ok;
+}
+
+bool FileSetReplacement::Commit() {
+  ok_ = ok_ && FinishCurrent();
+  while (ok_ && !pending_.empty()) {
+    ok_ = RenameIntoPlace(folder_fd_, pending_.front().temporary, pending_.front().name);
+    if (ok_)
+      pending_.erase(pending_.begin());
+  }
+  return ok_;
+}
+
+bool ReplaceWithFileAt(int folder_fd, const std::string& from_name, const std::string& to_name) {
+  struct stat target {};
+  if (fstatat(folder_fd, to_name.c_str(), &target, AT_SYMLINK_NOFOLLOW) == 0 &&
+      !S_ISREG(target.st_mode)) {
+    errno = S_ISLNK(target.st_mode) ? ELOOP : EISDIR;
     return false;
   }
-  // The file is in place: a folder that cannot be flushed does not undo that.
-  flush_function(folder_fd);
-  return true;
+  const int fd = openat(folder_fd, from_name.c_str(),
+                        O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0)
+    return false;
+  struct stat source {};
+  bool ok = fstat(fd, &source) == 0 && S_ISREG(source.st_mode) && flush_function(fd) == 0;
+  close(fd);
+  return ok && RenameIntoPlace(folder_fd, from_name, to_name);
+}
+
+bool IsTemporaryName(std::string_view name) {
+  constexpr std::string_view kPrefix = ".~hg";
+  constexpr size_t kHexDigits = 14;
+  return name.size() == kPrefix.size() + kHexDigits && name.starts_with(kPrefix) &&
+         name.find_first_not_of("0123456789abcdef", kPrefix.size()) == std::string_view::npos;
+}
+
+void RemoveTemporaryFilesAt(int folder_fd) {
+  const int listing = openat(folder_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  DIR* dir = listing < 0 ? nullptr : fdopendir(listing);
+  if (dir == nullptr) {
+    if (listing >= 0)
+      close(listing);
+    return;
+  }
+  while (const dirent* d = readdir(dir)) {
+    struct stat st {};
+    if (IsTemporaryName(d->d_name) &&
+        fstatat(folder_fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)))
+      unlinkat(folder_fd, d->d_name, 0);
+  }
+  closedir(dir);
 }
 
 bool AppendToFile(const std::string& host_path, std::string_view content) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace machine {
 
@@ -14,6 +15,46 @@ namespace machine {
 bool WriteWholeFile(const std::string& host_path, std::string_view content);
 // The same for the entry `name` of an open folder.
 bool WriteWholeFileAt(int folder_fd, const std::string& name, std::string_view content);
+
+// New contents for several files of one folder, put in place as one step: each is written whole
+// to a temporary file of the folder and flushed; only Commit renames them over their names, in
+// turn, each rename followed by a flush of the folder. Until then no file changes, and whatever
+// was not committed is removed. A replaced file's mode and DOS attributes carry over; a link, a
+// folder or anything else that is not a regular file at a name is never replaced.
+class FileSetReplacement {
+ public:
+  // Holds a duplicate of `folder_fd`.
+  explicit FileSetReplacement(int folder_fd);
+  ~FileSetReplacement();
+  FileSetReplacement(const FileSetReplacement&) = delete;
+  FileSetReplacement& operator=(const FileSetReplacement&) = delete;
+
+  // Begins the new content of the entry `name`, ending the one begun before; false (errno ELOOP
+  // for a link) when the entry cannot be replaced or no temporary file can be made.
+  bool Start(const std::string& name);
+  // Adds to the content begun last.
+  bool Write(std::string_view bytes);
+  // Puts every file in place; false when one could not be written or renamed (those renamed
+  // before it stay in place).
+  bool Commit();
+
+ private:
+  struct Pending {
+    std::string name;
+    std::string temporary;
+  };
+  bool FinishCurrent();
+
+  int folder_fd_;
+  int fd_ = -1;
+  bool ok_ = true;
+  std::vector<Pending> pending_;
+};
+
+// Puts the regular file `from_name` in place of `to_name` (a regular file or nothing) in the same
+// folder, as the last step of every replacement: the data is flushed, then renamed, then the
+// folder flushed. A link at either name is refused (errno ELOOP).
+bool ReplaceWithFileAt(int folder_fd, const std::string& from_name, const std::string& to_name);
 
 // Adds to the end of the file (creating it); a failed append is cut back off. A symbolic link
 // at that name, even one leading nowhere, is refused (false, errno ELOOP).
@@ -37,5 +78,10 @@ FlushFunction SetFlushFunction(FlushFunction flush);
 // A name for a temporary entry in `folder` that no other entry has (it begins with "." so the
 // view shows it as hidden should it ever be left behind).
 std::string TemporarySibling(const std::string& folder);
+// Whether a name is one that TemporarySibling gives.
+bool IsTemporaryName(std::string_view name);
+// Removes the files and links of the folder whose names are temporary ones, left behind by a
+// program that was stopped while it replaced or copied them; links are removed, never followed.
+void RemoveTemporaryFilesAt(int folder_fd);
 
 }  // namespace machine

@@ -74,6 +74,10 @@ int64_t StoreDefinitionCounts(model::DefinitionsState& counts, const DefinitionF
          counts.lngRegistryDefinitionCount + counts.lngFileDefinitionCount;
 }
 
+void RemoveLeftoverTemporaryFiles(model::App& app) {
+  app.system.machine.files().RemoveTemporaryFiles(app.system.machine.profile().program_folder);
+}
+
 void InstallDownloadedDefinitions(model::App& app) {
   // There is no downloaded replacement of the folder definitions.
   static constexpr std::array<std::string_view, 4> kReplaceable = {
