@@ -118,7 +118,8 @@ TEST(UpdateMergeKilled, EveryFileIsOldOrNewWhereverTheMergeStops) {
     // Either some files were in place and others not yet, or new ones were still being made.
     bool temporaries_left = false;
     for (const auto& entry : std::filesystem::directory_iterator(program_folder))
-      temporaries_left = temporaries_left || machine::IsTemporaryName(entry.path().filename().string());
+      temporaries_left =
+          temporaries_left || machine::IsTemporaryName(entry.path().filename().string());
     if ((some_old && some_new) || temporaries_left)
       ++stopped_midway;
     h.machine().files().RemoveTemporaryFiles(h.machine().profile().program_folder);

@@ -123,10 +123,13 @@ INSTANTIATE_TEST_SUITE_P(
         MergeCase{"LoneCrOrLfInDataIsText",
                   {},
                   Item("FILE", "ADD", "c:\\\xC9vil.exe=Evil|1") + "[BR]" +
-                      Item("COOK", "ADD", "\xCC" "ads.example=x"),
+                      Item("COOK", "ADD",
+                           "\xCC"
+                           "ads.example=x"),
                   2,
                   {{kFile, StoredFile({"c:\\\xC9vil.exe=Evil|1"})},
-                   {kCook, StoredFile({"\xCC" "ads.example"})}}},
+                   {kCook, StoredFile({"\xCC"
+                                       "ads.example"})}}},
         MergeCase{"EveryKindLandsInItsFileAndLowerCaseSeparates",
                   {},
                   Item("FILE", "ADD", "f=F") + "[br]" + Item("DLL", "ADD", "d=D") + "[BR]" +

@@ -48,17 +48,19 @@ uint64_t Seed() {
 // FNV-1a, started from the seed.
 class Hash {
  public:
-  void Add(std::string_view bytes) {
-    for (char c : bytes)
-      value_ = (value_ ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
-  }
   void AddFolded(std::string_view bytes) {
     const std::array<char, 256>& fold = NameFolding();
     for (char c : bytes)
       value_ = (value_ ^ static_cast<unsigned char>(fold[static_cast<unsigned char>(c)])) *
                0x100000001b3ULL;
   }
-  uint32_t Value() const { return static_cast<uint32_t>(value_ ^ (value_ >> 32)); }
+  // Mixed so that keys that differ only at their end spread over the whole table.
+  uint32_t Value() const {
+    uint64_t mixed = value_;
+    mixed = (mixed ^ (mixed >> 33)) * 0xff51afd7ed558ccdULL;
+    mixed = (mixed ^ (mixed >> 33)) * 0xc4ceb9fe1a85ec53ULL;
+    return static_cast<uint32_t>(mixed ^ (mixed >> 33));
+  }
 
  private:
   uint64_t value_ = 0xcbf29ce484222325ULL ^ Seed();
@@ -140,24 +142,6 @@ void AddedLine::ForEachPiece(std::string& scratch, WorkPacer& pacer,
   }
   if (!scratch.empty())
     hand_on();
-}
-
-uint32_t LineHash(std::string_view stored, WorkPacer& pacer) {
-  Hash hash;
-  pacer.InPieces(stored, [&](std::string_view piece) {
-    hash.Add(piece);
-    return true;
-  });
-  return hash.Value();
-}
-
-uint32_t LineHash(const AddedLine& line, std::string& scratch, WorkPacer& pacer) {
-  Hash hash;
-  line.ForEachPiece(scratch, pacer, [&](std::string_view piece) {
-    hash.Add(piece);
-    return true;
-  });
-  return hash.Value();
 }
 
 bool SameLine(std::string_view stored, const AddedLine& line, std::string& scratch,

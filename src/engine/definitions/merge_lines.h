@@ -44,10 +44,7 @@ class AddedLine {
   size_t size_ = 0;
 };
 
-// Hashes and comparisons for the merge's tables, with a seed of this run so that no package can
-// be made to collide.
-uint32_t LineHash(std::string_view stored, WorkPacer& pacer);
-uint32_t LineHash(const AddedLine& line, std::string& scratch, WorkPacer& pacer);
+// Comparisons for the merge's tables.
 bool SameLine(std::string_view stored, const AddedLine& line, std::string& scratch,
               WorkPacer& pacer);
 bool SameLine(const AddedLine& a, const AddedLine& b, std::string& scratch, WorkPacer& pacer);
@@ -59,6 +56,7 @@ std::string_view DataName(std::string_view data);
 // The encoded name of an ADD's stored line, into `name`.
 void AddedLineName(const AddedLine& line, std::string& scratch, WorkPacer& pacer,
                    std::string& name);
+// The hash of a name, with a seed of this run so that no package can be made to collide.
 uint32_t NameHash(std::string_view encoded_name, WorkPacer& pacer);
 bool SameName(std::string_view a, std::string_view b, WorkPacer& pacer);
 

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <initializer_list>
 #include <limits>
 #include <optional>
@@ -85,27 +84,29 @@ std::array<PassCounts, kPassCount> CountItems(std::string_view package, WorkPace
   return counts;
 }
 
-// Package items found by a key (a name or a line) they hold: for each key, the last item of the
-// package that holds it. Sized for the items it will hold, so nothing grows while it fills.
+// Package items found by a key they hold (a name, or a line found by its name): for each key,
+// the last item of the package that holds it. Sized for the items it will hold, so nothing grows
+// while it fills.
 class LastItemTable {
  public:
   struct Item {
     size_t position;  // in the package
     size_t size;      // of what the key is read from there
   };
-  // Tells whether the key read from a held item is the one looked for.
-  using SameKey = std::function<bool(const Item&)>;
 
   explicit LastItemTable(size_t items) : slots_(items + items / 2 + 1) {}
 
-  std::optional<Item> Find(uint32_t hash, const SameKey& same) const {
+  // `same` tells whether the key read from a held item is the one looked for.
+  template <typename Same>
+  std::optional<Item> Find(uint32_t hash, Same&& same) const {
     const Slot& slot = slots_[SlotOf(hash, same)];
     if (slot.position_plus_one == 0)
       return std::nullopt;
     return Item{slot.position_plus_one - size_t{1}, slot.size};
   }
   // Holds the item for its key, in place of an earlier one with that key.
-  void Put(uint32_t hash, const Item& item, const SameKey& same) {
+  template <typename Same>
+  void Put(uint32_t hash, const Item& item, Same&& same) {
     slots_[SlotOf(hash, same)] = {static_cast<uint32_t>(item.position + 1),
                                   static_cast<uint32_t>(item.size), hash};
   }
@@ -118,12 +119,13 @@ class LastItemTable {
   };
 
   // The slot that holds the key, or the empty one where it would go.
-  size_t SlotOf(uint32_t hash, const SameKey& same) const {
+  template <typename Same>
+  size_t SlotOf(uint32_t hash, Same& same) const {
     size_t index = static_cast<size_t>((uint64_t{hash} * slots_.size()) >> 32);
     while (true) {
       const Slot& slot = slots_[index];
       if (slot.position_plus_one == 0 ||
-          (slot.hash == hash && same({slot.position_plus_one - size_t{1}, slot.size})))
+          (slot.hash == hash && same(Item{slot.position_plus_one - size_t{1}, slot.size})))
         return index;
       index = index + 1 == slots_.size() ? 0 : index + 1;
     }
@@ -172,6 +174,24 @@ class PassMerge {
         deleted_(counts.dels),
         added_(counts.adds) {}
 
+ private:
+  // Defined before their first use, which deduces their types.
+  auto SameDeletedName(std::string_view name) {
+    return [this, name](const LastItemTable::Item& held) {
+      return SameName(package_.substr(held.position, held.size), name, pacer_);
+    };
+  }
+  // Lines are found by their names: the same line has the same name.
+  template <typename Line>
+  auto SameAddedLine(const Line& line) {
+    return [this, &line](const LastItemTable::Item& held) {
+      const std::optional<AddedLine> held_line =
+          AddedLine::Of(pass_.form, package_.substr(held.position, held.size));
+      return held_line && SameLine(line, *held_line, scratch_, pacer_);
+    };
+  }
+
+ public:
   // The last DEL of each name and the last ADD of each line.
   void Gather() {
     PackageItems items(package_, pacer_);
@@ -182,7 +202,8 @@ class PassMerge {
         const std::string_view name = DataName(item.data);
         deleted_.Put(NameHash(name, pacer_), {item.position, name.size()}, SameDeletedName(name));
       } else if (const std::optional<AddedLine> line = AddedLine::Of(pass_.form, item.data)) {
-        added_.Put(LineHash(*line, scratch_, pacer_), {item.position, item.data.size()},
+        AddedLineName(*line, scratch_, pacer_, name_);
+        added_.Put(NameHash(name_, pacer_), {item.position, item.data.size()},
                    SameAddedLine(*line));
       }
     }
@@ -211,19 +232,6 @@ class PassMerge {
   }
 
  private:
-  LastItemTable::SameKey SameDeletedName(std::string_view name) {
-    return [this, name](const LastItemTable::Item& held) {
-      return SameName(package_.substr(held.position, held.size), name, pacer_);
-    };
-  }
-  LastItemTable::SameKey SameAddedLine(const AddedLine& line) {
-    return [this, &line](const LastItemTable::Item& held) {
-      const std::optional<AddedLine> held_line =
-          AddedLine::Of(pass_.form, package_.substr(held.position, held.size));
-      return held_line && SameLine(*held_line, line, scratch_, pacer_);
-    };
-  }
-
   // A DEL pass shows the running line number every 100 lines, the added ones included.
   void CountLine() {
     if (!has_del_ || ++line_number_ % kLinesPerStatus != 0)
@@ -237,32 +245,25 @@ class PassMerge {
     CountLine();
     if (has_del_ && IsBlankLine(line))
       return false;
-    if (has_del_) {
-      const std::string_view name = StoredLineName(line);
-      if (deleted_.Find(NameHash(name, pacer_), SameDeletedName(name)))
-        return false;
-    }
+    const std::string_view name = StoredLineName(line);
+    const uint32_t name_hash = NameHash(name, pacer_);
+    if (has_del_ && deleted_.Find(name_hash, SameDeletedName(name)))
+      return false;
     // The same line added again goes where the package puts it, once.
-    return !added_.Find(LineHash(line, pacer_), [&](const LastItemTable::Item& held) {
-      const std::optional<AddedLine> held_line =
-          AddedLine::Of(pass_.form, package_.substr(held.position, held.size));
-      return held_line && SameLine(line, *held_line, scratch_, pacer_);
-    });
+    return !added_.Find(name_hash, SameAddedLine(line));
   }
 
   bool Written(const AddedLine& line, size_t position) {
     CountLine();
+    AddedLineName(line, scratch_, pacer_, name_);
+    const uint32_t name_hash = NameHash(name_, pacer_);
     if (has_del_) {
-      AddedLineName(line, scratch_, pacer_, name_);
       const std::optional<LastItemTable::Item> del =
-          deleted_.Find(NameHash(name_, pacer_), SameDeletedName(name_));
-      if (del && del->position > position)
-        return false;
-      if (line.IsBlank())
+          deleted_.Find(name_hash, SameDeletedName(name_));
+      if ((del && del->position > position) || line.IsBlank())
         return false;
     }
-    const std::optional<LastItemTable::Item> last =
-        added_.Find(LineHash(line, scratch_, pacer_), SameAddedLine(line));
+    const std::optional<LastItemTable::Item> last = added_.Find(name_hash, SameAddedLine(line));
     return last && last->position == position;
   }
 

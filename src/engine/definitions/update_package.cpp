@@ -61,7 +61,8 @@ std::string_view TrimBlanks(std::string_view text, WorkPacer& pacer) {
   });
   text.remove_prefix(first);
   while (!text.empty()) {
-    const std::string_view tail = text.substr(text.size() - std::min(text.size(), WorkPacer::kPiece));
+    const std::string_view tail =
+        text.substr(text.size() - std::min(text.size(), WorkPacer::kPiece));
     const size_t found = tail.find_last_not_of(' ');
     if (found != std::string_view::npos)
       return text.substr(0, text.size() - tail.size() + found + 1);
