@@ -348,6 +348,15 @@ std::optional<std::string_view> FileSystem::ReadFile(std::string_view windows_pa
   return bytes;
 }
 
+bool FileSystem::ReadFileInPieces(std::string_view windows_path, uint64_t cap, size_t piece_size,
+                                  const std::function<void(std::string_view)>& use) const {
+  const int fd = OpenForReading(windows_path);
+  const bool read = ReadOpenFileInPieces(fd, cap, piece_size, use);
+  if (fd >= 0)
+    close(fd);
+  return read;
+}
+
 bool FileSystem::WriteInFolder(std::string_view windows_path,
                                const std::function<bool(int, const std::string&)>& write) {
   const OwnChange change(*cache_);

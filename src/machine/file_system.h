@@ -119,6 +119,9 @@ class FileSystem {
   // ReadFile into `buffer`, whose room is kept for the next read: the bytes are its first ones.
   std::optional<std::string_view> ReadFile(std::string_view windows_path, uint64_t cap,
                                            std::string& buffer) const;
+  // ReadOpenFileInPieces on the file a path names.
+  bool ReadFileInPieces(std::string_view windows_path, uint64_t cap, size_t piece_size,
+                        const std::function<void(std::string_view)>& use) const;
   bool WriteFile(std::string_view windows_path, std::string_view content);
   bool AppendFile(std::string_view windows_path, std::string_view content);
 

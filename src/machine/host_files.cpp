@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <utility>
 
@@ -67,15 +68,6 @@ int CreateTemporaryFileAt(int folder_fd, mode_t mode, std::string& name) {
       return fd;
   }
   return -1;
-}
-
-// The last step of every replacement: the new name, then the folder that holds it, reach the
-// disk. A folder that cannot be flushed does not undo the rename.
-bool RenameIntoPlace(int folder_fd, const std::string& from_name, const std::string& to_name) {
-  if (renameat(folder_fd, from_name.c_str(), folder_fd, to_name.c_str()) != 0)
-    return false;
-  flush_function(folder_fd);
-  return true;
 }
 
 bool CopyFileContents(const std::string& from, const std::string& to, mode_t mode) {
@@ -170,29 +162,44 @@ FileSetReplacement::FileSetReplacement(int folder_fd)
 FileSetReplacement::~FileSetReplacement() {
   if (fd_ >= 0)
     close(fd_);
-  for (const Pending& pending : pending_)
-    unlinkat(folder_fd_, pending.temporary.c_str(), 0);
+  for (const Pending& pending : pending_) {
+    if (pending.made_here)
+      unlinkat(folder_fd_, pending.temporary.c_str(), 0);
+  }
   if (folder_fd_ >= 0)
     close(folder_fd_);
 }
 
+namespace {
+
+// The mode of the entry to replace when it is a regular file, 0 when there is none; nothing
+// (errno ELOOP for a link) when something else stands there.
+std::optional<mode_t> ReplaceableMode(int folder_fd, const std::string& name) {
+  struct stat existing {};
+  if (fstatat(folder_fd, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) != 0)
+    return mode_t{0};
+  if (S_ISREG(existing.st_mode))
+    return existing.st_mode & 07777;
+  errno = S_ISLNK(existing.st_mode) ? ELOOP : EISDIR;
+  return std::nullopt;
+}
+
+}  // namespace
+
 bool FileSetReplacement::Start(const std::string& name) {
   ok_ = ok_ && FinishCurrent();
-  if (!ok_ || folder_fd_ < 0)
+  const std::optional<mode_t> mode =
+      ok_ && folder_fd_ >= 0 ? ReplaceableMode(folder_fd_, name) : std::nullopt;
+  if (!mode)
     return ok_ = false;
-  struct stat existing {};
-  const bool replacing = fstatat(folder_fd_, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
-  if (replacing && !S_ISREG(existing.st_mode)) {
-    errno = S_ISLNK(existing.st_mode) ? ELOOP : EISDIR;
-    return ok_ = false;
-  }
   std::string temporary;
   fd_ = CreateTemporaryFileAt(folder_fd_, 0666, temporary);
   if (fd_ < 0)
     return ok_ = false;
-  pending_.push_back({name, temporary});
-  if (replacing) {
-    ok_ = fchmod(fd_, existing.st_mode & 07777) == 0;
+  pending_.push_back({name, temporary, true});
+  written_ = 0;
+  if (*mode != 0) {
+    ok_ = fchmod(fd_, *mode) == 0;
     const int old =
         openat(folder_fd_, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (old >= 0) {
@@ -203,8 +210,34 @@ bool FileSetReplacement::Start(const std::string& name) {
   return ok_;
 }
 
+bool FileSetReplacement::Adopt(const std::string& from_name, const std::string& name) {
+  ok_ = ok_ && FinishCurrent() && folder_fd_ >= 0 && ReplaceableMode(folder_fd_, name);
+  if (!ok_)
+    return false;
+  fd_ = openat(folder_fd_, from_name.c_str(),
+               O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  struct stat source {};
+  if (fd_ < 0 || fstat(fd_, &source) != 0 || !S_ISREG(source.st_mode))
+    return ok_ = false;
+  pending_.push_back({name, from_name, false});
+  return true;
+}
+
 bool FileSetReplacement::Write(std::string_view bytes) {
   ok_ = ok_ && fd_ >= 0 && WriteAll(fd_, bytes);
+  // A large content goes to the disk as it is written, one stretch waited for while the next is
+  // under way, so that no single flush, here or at the end, waits for much.
+  constexpr off_t kStretch = off_t{2} << 20;
+  const off_t before = written_;
+  written_ += static_cast<off_t>(bytes.size());
+  if (ok_ && before / kStretch != written_ / kStretch) {
+    const off_t end = written_ / kStretch * kStretch;
+    sync_file_range(fd_, end - kStretch, kStretch, SYNC_FILE_RANGE_WRITE);
+    if (end >= 2 * kStretch)
+      sync_file_range(
+          fd_, end - 2 * kStretch, kStretch,
+          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+  }
   return ok_;
 }
 
@@ -221,29 +254,23 @@ bool FileSetReplacement::FinishCurrent() {
 
 bool FileSetReplacement::Commit() {
   ok_ = ok_ && FinishCurrent();
+  bool renamed = false;
   while (ok_ && !pending_.empty()) {
-    ok_ = RenameIntoPlace(folder_fd_, pending_.front().temporary, pending_.front().name);
+    ok_ = renameat(folder_fd_, pending_.front().temporary.c_str(), folder_fd_,
+                   pending_.front().name.c_str()) == 0;
     if (ok_)
       pending_.erase(pending_.begin());
+    renamed = renamed || ok_;
   }
+  // The new names reach the disk; a folder that cannot be flushed does not undo the renames.
+  if (renamed)
+    flush_function(folder_fd_);
   return ok_;
 }
 
 bool ReplaceWithFileAt(int folder_fd, const std::string& from_name, const std::string& to_name) {
-  struct stat target {};
-  if (fstatat(folder_fd, to_name.c_str(), &target, AT_SYMLINK_NOFOLLOW) == 0 &&
-      !S_ISREG(target.st_mode)) {
-    errno = S_ISLNK(target.st_mode) ? ELOOP : EISDIR;
-    return false;
-  }
-  const int fd = openat(folder_fd, from_name.c_str(),
-                        O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0)
-    return false;
-  struct stat source {};
-  bool ok = fstat(fd, &source) == 0 && S_ISREG(source.st_mode) && flush_function(fd) == 0;
-  close(fd);
-  return ok && RenameIntoPlace(folder_fd, from_name, to_name);
+  FileSetReplacement replacement(folder_fd);
+  return replacement.Adopt(from_name, to_name) && replacement.Commit();
 }
 
 bool IsTemporaryName(std::string_view name) {

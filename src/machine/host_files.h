@@ -1,6 +1,8 @@
 #pragma once
 // Whole-file operations on host paths that either complete or leave nothing changed.
 
+#include <sys/types.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,9 +20,10 @@ bool WriteWholeFileAt(int folder_fd, const std::string& name, std::string_view c
 
 // New contents for several files of one folder, put in place as one step: each is written whole
 // to a temporary file of the folder and flushed; only Commit renames them over their names, in
-// turn, each rename followed by a flush of the folder. Until then no file changes, and whatever
-// was not committed is removed. A replaced file's mode and DOS attributes carry over; a link, a
-// folder or anything else that is not a regular file at a name is never replaced.
+// turn, and then flushes the folder. Until then no file changes, and whatever temporary was not
+// committed is removed. Every replacement of a file goes this way. A replaced file's mode and DOS
+// attributes carry over; a link, a folder or anything else that is not a regular file at a name is
+// never replaced.
 class FileSetReplacement {
  public:
   // Holds a duplicate of `folder_fd`.
@@ -34,6 +37,9 @@ class FileSetReplacement {
   bool Start(const std::string& name);
   // Adds to the content begun last.
   bool Write(std::string_view bytes);
+  // Takes the regular file `from_name` of the folder, as it is, for the new content of `name`;
+  // it is left where it is when the replacement fails.
+  bool Adopt(const std::string& from_name, const std::string& name);
   // Puts every file in place; false when one could not be written or renamed (those renamed
   // before it stay in place).
   bool Commit();
@@ -42,18 +48,19 @@ class FileSetReplacement {
   struct Pending {
     std::string name;
     std::string temporary;
+    bool made_here;  // removed when not committed
   };
   bool FinishCurrent();
 
   int folder_fd_;
   int fd_ = -1;
+  off_t written_ = 0;
   bool ok_ = true;
   std::vector<Pending> pending_;
 };
 
 // Puts the regular file `from_name` in place of `to_name` (a regular file or nothing) in the same
-// folder, as the last step of every replacement: the data is flushed, then renamed, then the
-// folder flushed. A link at either name is refused (errno ELOOP).
+// folder, as a FileSetReplacement of one file. A link at either name is refused (errno ELOOP).
 bool ReplaceWithFileAt(int folder_fd, const std::string& from_name, const std::string& to_name);
 
 // Adds to the end of the file (creating it); a failed append is cut back off. A symbolic link

@@ -30,6 +30,12 @@ struct ReadCap {
 std::optional<std::string_view> ReadOpenFile(int fd, uint64_t cap, std::string& buffer,
                                              const std::function<void()>& after_read = {});
 
+// The bytes of the file open as `fd`, from its start, handed to `use` a piece of at most
+// `piece_size` bytes at a time, so that no more than one piece is held. False when the file
+// cannot be read or holds more than `cap` bytes; `use` may have had some pieces by then.
+bool ReadOpenFileInPieces(int fd, uint64_t cap, size_t piece_size,
+                          const std::function<void(std::string_view)>& use);
+
 // ReadOpenFile on the file at a host path, into a string of its own.
 std::optional<std::string> ReadWholeFile(const std::string& host_path, uint64_t cap);
 

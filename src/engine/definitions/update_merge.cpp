@@ -2,11 +2,13 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <initializer_list>
 #include <limits>
+#include <memory>
+#include <new>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "engine/definitions/definition_reader.h"
 #include "engine/definitions/merge_lines.h"
@@ -94,7 +96,13 @@ class LastItemTable {
     size_t size;      // of what the key is read from there
   };
 
-  explicit LastItemTable(size_t items) : slots_(items + items / 2 + 1) {}
+  // Zeroed pages cost nothing until used, so a large table is not all set up in one go.
+  explicit LastItemTable(size_t items)
+      : size_(items + items / 2 + 1),
+        slots_(static_cast<Slot*>(std::calloc(size_, sizeof(Slot))), &std::free) {
+    if (!slots_)
+      throw std::bad_alloc();
+  }
 
   // `same` tells whether the key read from a held item is the one looked for.
   template <typename Same>
@@ -121,17 +129,18 @@ class LastItemTable {
   // The slot that holds the key, or the empty one where it would go.
   template <typename Same>
   size_t SlotOf(uint32_t hash, Same& same) const {
-    size_t index = static_cast<size_t>((uint64_t{hash} * slots_.size()) >> 32);
+    size_t index = static_cast<size_t>((uint64_t{hash} * size_) >> 32);
     while (true) {
       const Slot& slot = slots_[index];
       if (slot.position_plus_one == 0 ||
           (slot.hash == hash && same(Item{slot.position_plus_one - size_t{1}, slot.size})))
         return index;
-      index = index + 1 == slots_.size() ? 0 : index + 1;
+      index = index + 1 == size_ ? 0 : index + 1;
     }
   }
 
-  std::vector<Slot> slots_;
+  size_t size_;
+  std::unique_ptr<Slot[], decltype(&std::free)> slots_;
 };
 
 // The new content of a definition file on its way to its temporary file: never larger than the
