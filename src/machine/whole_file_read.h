@@ -12,7 +12,8 @@ namespace machine {
 // The most bytes a whole-file read takes in, by what the file holds; a larger file reads as one
 // that cannot be read.
 struct ReadCap {
-  // Definition files and the other text files of the program folder.
+  // Definition files and the other text files of the program folder; the update merge writes
+  // no definition file larger, so that what it writes can be read back.
   static constexpr uint64_t kDefinitionFile = uint64_t{256} << 20;
   static constexpr uint64_t kCookieFile = uint64_t{16} << 20;
   // The quarantine log and the scan report.
