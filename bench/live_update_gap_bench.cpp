@@ -2,7 +2,13 @@
 // package of 10,000 items (half DEL, spread over the five files) into 100,000-line files: the
 // largest gap between two handled UI events while it runs, measured by a 1 ms timer.
 // Counters: gap_ms (the largest gap) and update_ms (the whole update).
+// A second run serves a hostile package of 256 MiB (tiny items of every kind, half DEL, none
+// naming a line present) from a server that makes it as it sends it, so that the process holds
+// only the program's own copy. Counters: package_mb, peak_mb (the most the process held during
+// the update, past what it held before: the download, the merge and the count),
+// peak_per_package, gap_ms and update_ms.
 #include <benchmark/benchmark.h>
+#include <httplib.h>
 #include <stdlib.h>
 
 #include <QApplication>
@@ -11,8 +17,10 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "engine/definitions/update_merge.h"
 #include "forms/runtime.h"
@@ -62,13 +70,38 @@ std::vector<std::vector<std::string>> Members(const update_server::DefinitionFil
   return {files.file, files.exe, files.registry, files.cookies, files.directory};
 }
 
-void BM_LiveUpdateLargestGapQt(benchmark::State& state) {
+void StartQt() {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "live_update_gap_bench";
   static char* argv[] = {name, nullptr};
   static QApplication application(argc, argv);
+}
+
+// Runs the update once with a 1 ms timer ticking: the largest gap between two ticks, in ms.
+double LargestGapOfUpdate(model::App& app, double& update_ms) {
+  Clock::time_point last = Clock::now();
+  double largest = 0;
+  QTimer ticker;
+  ticker.setInterval(1);
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    const Clock::time_point now = Clock::now();
+    largest = std::max(largest, std::chrono::duration<double, std::milli>(now - last).count());
+    last = now;
+  });
+  ticker.start();
+  const Clock::time_point start = Clock::now();
+  last = start;
+  ui::cmdUpdate_Click(app);
+  const Clock::time_point end = Clock::now();
+  largest = std::max(largest, std::chrono::duration<double, std::milli>(end - last).count());
+  update_ms = std::chrono::duration<double, std::milli>(end - start).count();
+  return largest;
+}
+
+void BM_LiveUpdateLargestGapQt(benchmark::State& state) {
+  StartQt();
 
   std::string pattern = (fs::temp_directory_path() / "hg-update-gap-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr)
@@ -118,27 +151,12 @@ void BM_LiveUpdateLargestGapQt(benchmark::State& state) {
           stored[f]);
     }
     machine->files().DeleteFile(profile.program_folder + "\\date.dat");
-    Clock::time_point last = Clock::now();
-    double largest = 0;
-    QTimer ticker;
-    ticker.setInterval(1);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-      const Clock::time_point now = Clock::now();
-      largest = std::max(largest, std::chrono::duration<double, std::milli>(now - last).count());
-      last = now;
-    });
-    ticker.start();
-    const Clock::time_point start = Clock::now();
-    last = start;
-    ui::cmdUpdate_Click(*app);
-    const Clock::time_point end = Clock::now();
-    largest = std::max(largest, std::chrono::duration<double, std::milli>(end - last).count());
-    ticker.stop();
+    double one_update_ms = 0;
+    gap_ms = std::max(gap_ms, LargestGapOfUpdate(*app, one_update_ms));
     if (app->frmSignatureUpdated->lblUpdateInfo.Caption().find("updated") == std::string::npos)
       state.SkipWithError("the update did not apply");
     app->frmSignatureUpdated.Unload();
-    gap_ms = std::max(gap_ms, largest);
-    update_ms += std::chrono::duration<double, std::milli>(end - start).count();
+    update_ms += one_update_ms;
   }
   state.counters["gap_ms"] = gap_ms;
   state.counters["update_ms"] = update_ms / static_cast<double>(state.iterations());
@@ -150,6 +168,118 @@ void BM_LiveUpdateLargestGapQt(benchmark::State& state) {
   fs::remove_all(root, remove_error);
 }
 BENCHMARK(BM_LiveUpdateLargestGapQt)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+constexpr size_t kHostilePackageBytes = size_t{256} << 20;
+
+// Item `i` of the hostile package: every kind and op in turn, each with a name of its own.
+std::string HostileItem(size_t i) {
+  static constexpr const char* kKinds[] = {"FILE", "EXE", "DLL", "REG", "COOK", "DIR"};
+  const std::string kind = kKinds[i % 6];
+  const bool add = (i / 6) % 2 == 0;
+  const std::string name = "h" + std::to_string(i);
+  const std::string text =
+      kind == "REG" && add ? name + "=T|2^K" + std::to_string(i) + "|V" : name + "=T";
+  std::string data = services::EncodeText(text);
+  for (size_t c = 0; c < text.size(); ++c) {
+    if (text[c] == '|' || text[c] == '=')
+      data[c] = text[c];
+  }
+  return services::EncodeText(kind) + (add ? "|ADD[DEF]" : "|DEL[DEF]") + data + "[BR]";
+}
+
+// What the process holds now, and the most it held since the count was last reset, in MiB.
+double StatusMiB(const char* field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind(field, 0) == 0)
+      return std::stod(line.substr(std::string(field).size())) / 1024;
+  }
+  return 0;
+}
+
+void BM_LiveUpdateHostilePackageQt(benchmark::State& state) {
+  StartQt();
+  httplib::Server server;
+  const std::string new_date = "6/1/2026 9:30:00 AM";
+  server.Get("/asp/currentDate.asp", [&](const httplib::Request&, httplib::Response& response) {
+    response.set_content(new_date, "text/plain");
+  });
+  server.Get("/asp/date.asp", [&](const httplib::Request&, httplib::Response& response) {
+    response.set_content(new_date, "text/plain");
+  });
+  server.Get("/asp/getDefs.asp", [](const httplib::Request&, httplib::Response& response) {
+    auto sent = std::make_shared<size_t>(0);
+    auto next_item = std::make_shared<size_t>(0);
+    response.set_chunked_content_provider(
+        "text/plain", [sent, next_item](size_t, httplib::DataSink& sink) {
+          std::string chunk;
+          while (chunk.size() < 64 * 1024) {
+            const std::string item = HostileItem(*next_item);
+            if (*sent + chunk.size() + item.size() > kHostilePackageBytes)
+              break;
+            chunk += item;
+            ++*next_item;
+          }
+          *sent += chunk.size();
+          if (chunk.empty())
+            sink.done();
+          else
+            sink.write(chunk.data(), chunk.size());
+          return true;
+        });
+  });
+  const int port = server.bind_to_any_port("127.0.0.1");
+  std::thread serving([&] { server.listen_after_bind(); });
+  setenv("HEARTHGUARD_UPDATE_SERVER", ("http://127.0.0.1:" + std::to_string(port)).c_str(), 1);
+
+  std::string pattern = (fs::temp_directory_path() / "hg-hostile-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr)
+    std::abort();
+  const fs::path root = pattern;
+  machine::Profile profile = machine::DefaultProfile(root / "machine");
+  machine::CreateFolderTree(profile);
+  machine::VersionInfo version;
+  version.product_name = "Hearthguard";
+  std::string error;
+  auto machine = machine::Machine::Open(profile, version, error);
+  if (!machine)
+    std::abort();
+  view::QtBackend backend;
+  forms::Runtime runtime(backend, version.product_name);
+  auto app = model::MakeApp(*machine, runtime);
+  auto screen = std::make_unique<view::Screen>(backend, runtime, &app->skin);
+  app->frmMain.Show();
+  QCoreApplication::processEvents();
+
+  for (auto _ : state) {
+    for (std::string_view name : update_server::kDefinitionFileNames)
+      machine->files().WriteFile(profile.program_folder + "\\" + std::string(name),
+                                 services::EncodeText("kept=Kept|1") + "\r\n");
+    machine->files().DeleteFile(profile.program_folder + "\\date.dat");
+    const double before_mb = StatusMiB("VmRSS:");
+    std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts anew from here
+    double update_ms = 0;
+    const double gap_ms = LargestGapOfUpdate(*app, update_ms);
+    const double peak_mb = StatusMiB("VmHWM:") - before_mb;
+    if (app->frmSignatureUpdated->lblUpdateInfo.Caption().find("updated") == std::string::npos)
+      state.SkipWithError("the update did not apply");
+    app->frmSignatureUpdated.Unload();
+    const double package_mb = static_cast<double>(kHostilePackageBytes) / (1 << 20);
+    state.counters["package_mb"] = package_mb;
+    state.counters["peak_mb"] = peak_mb;
+    state.counters["peak_per_package"] = peak_mb / package_mb;
+    state.counters["gap_ms"] = gap_ms;
+    state.counters["update_ms"] = update_ms;
+  }
+  unsetenv("HEARTHGUARD_UPDATE_SERVER");
+  screen.reset();
+  app.reset();
+  server.stop();
+  serving.join();
+  std::error_code remove_error;
+  fs::remove_all(root, remove_error);
+}
+BENCHMARK(BM_LiveUpdateHostilePackageQt)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

@@ -359,6 +359,15 @@ std::optional<GrowthRead> FileSystem::ReadSince(std::string_view windows_path,
   return read;
 }
 
+bool FileSystem::ReadFileInPieces(std::string_view windows_path, uint64_t cap, size_t piece_size,
+                                  const std::function<void(std::string_view)>& use) const {
+  const int fd = OpenForReading(windows_path);
+  const bool read = ReadOpenFileInPieces(fd, cap, piece_size, use);
+  if (fd >= 0)
+    close(fd);
+  return read;
+}
+
 bool FileSystem::WriteInFolder(std::string_view windows_path,
                                const std::function<bool(int, const std::string&)>& write) {
   const OwnChange change(*cache_);
@@ -380,6 +389,44 @@ bool FileSystem::AppendFile(std::string_view windows_path, std::string_view cont
   return WriteInFolder(windows_path, [content](int folder, const std::string& name) {
     return AppendToFileAt(folder, name, content);
   });
+}
+
+bool FileSystem::ReplacementSet::Start(std::string_view windows_path) {
+  const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
+  const std::optional<CreateTarget> target =
+      path ? files_.cache_->FindForCreate(*path) : std::nullopt;
+  if (!target || (target->existing && target->existing->is_folder))
+    return false;
+  if (!replacement_) {
+    const WriteFolder folder(*target, files_.cache_->CanonicalRoot(path->drive));
+    if (!folder.ok())
+      return false;
+    folder_host_path_ = target->parent_host_path;
+    replacement_ = std::make_unique<FileSetReplacement>(folder.fd());
+  } else if (target->parent_host_path != folder_host_path_) {
+    return false;
+  }
+  const size_t slash = target->host_path.rfind('/');
+  return replacement_->Start(target->host_path.substr(slash + 1));
+}
+
+bool FileSystem::ReplacementSet::Commit() {
+  const OwnChange change(*files_.cache_);
+  return replacement_ && replacement_->Commit();
+}
+
+void FileSystem::RemoveTemporaryFiles(std::string_view windows_folder) {
+  const OwnChange change(*cache_);
+  const std::optional<WindowsPath> path = ParseWindowsPath(windows_folder);
+  const std::optional<FoundEntry> found = path ? cache_->Find(*path) : std::nullopt;
+  if (!found || !found->is_folder)
+    return;
+  const int folder = open(found->host_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder < 0)
+    return;
+  if (InsideRoot(DescriptorPath(folder), *found->drive_root))
+    RemoveTemporaryFilesAt(folder);
+  close(folder);
 }
 
 bool FileSystem::CreateFolder(std::string_view windows_path) {
@@ -477,6 +524,12 @@ bool FileSystem::Rename(std::string_view from_windows_path, std::string_view to_
   }
   if (source->is_folder || target->existing->is_folder)
     return false;
+  if (const size_t slash = source->host_path.rfind('/');
+      source->host_path.substr(0, slash) == target->parent_host_path) {
+    const WriteFolder folder(*target, cache_->CanonicalRoot(to->drive));
+    return folder.ok() &&
+           ReplaceWithFileAt(folder.fd(), source->host_path.substr(slash + 1), folder.name());
+  }
   return rename(source->host_path.c_str(), target->host_path.c_str()) == 0;
 }
 

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "machine/appended_read.h"
+#include "machine/host_files.h"
 #include "machine/profile.h"
 #include "machine/whole_file_read.h"
 
@@ -124,8 +125,30 @@ class FileSystem {
   std::optional<GrowthRead> ReadSince(std::string_view windows_path,
                                       const std::optional<ReadMark>& since,
                                       uint64_t cap = ReadCap::kDefinitionFile) const;
+  // ReadOpenFileInPieces on the file a path names.
+  bool ReadFileInPieces(std::string_view windows_path, uint64_t cap, size_t piece_size,
+                        const std::function<void(std::string_view)>& use) const;
   bool WriteFile(std::string_view windows_path, std::string_view content);
   bool AppendFile(std::string_view windows_path, std::string_view content);
+
+  // Files of one folder written, then put in place together (FileSetReplacement): Start names
+  // each file in turn and Write gives its content; nothing changes before Commit.
+  class ReplacementSet {
+   public:
+    explicit ReplacementSet(FileSystem& files) : files_(files) {}
+    // False when the path names no place for a file, or one in another folder than the first.
+    bool Start(std::string_view windows_path);
+    bool Write(std::string_view bytes) { return replacement_ && replacement_->Write(bytes); }
+    bool Commit();
+
+   private:
+    FileSystem& files_;
+    std::string folder_host_path_;
+    std::unique_ptr<FileSetReplacement> replacement_;
+  };
+
+  // Removes the temporary files (IsTemporaryName) a stopped replacement left in the folder.
+  void RemoveTemporaryFiles(std::string_view windows_folder);
 
   bool CreateFolder(std::string_view windows_path);  // creates missing parents too
   bool DeleteFile(std::string_view windows_path);
@@ -133,7 +156,8 @@ class FileSystem {
   // Copies a file or a folder tree; fails when the target exists. A failed copy leaves no
   // partial target behind.
   bool Copy(std::string_view from_windows_path, std::string_view to_windows_path);
-  // Renames within one drive, replacing a file target atomically.
+  // Renames within one drive, replacing a file target atomically; a file renamed within its
+  // folder reaches the disk as every replacement does (ReplaceWithFileAt).
   bool Rename(std::string_view from_windows_path, std::string_view to_windows_path);
   bool SetHidden(std::string_view windows_path, bool hidden);
 

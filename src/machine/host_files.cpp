@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <utility>
 
@@ -49,7 +50,7 @@ std::string NameOf(const std::string& host_path) {
 }
 
 // A name for a temporary entry that no other entry has (it begins with "." so the view shows
-// it as hidden should it ever be left behind).
+// it as hidden should it ever be left behind); IsTemporaryName knows its form.
 std::string TemporaryName() {
   static std::atomic<uint64_t> counter{0};
   static const uint64_t seed = std::random_device{}();
@@ -152,39 +153,150 @@ bool WriteWholeFile(const std::string& host_path, std::string_view content) {
 }
 
 bool WriteWholeFileAt(int folder_fd, const std::string& name, std::string_view content) {
-  struct stat existing {};
-  const bool replacing = fstatat(folder_fd, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
-  if (replacing && !S_ISREG(existing.st_mode)) {
-    errno = S_ISLNK(existing.st_mode) ? ELOOP : EISDIR;
-    return false;
+  FileSetReplacement replacement(folder_fd);
+  return replacement.Start(name) && replacement.Write(content) && replacement.Commit();
+}
+
+FileSetReplacement::FileSetReplacement(int folder_fd)
+    : folder_fd_(fcntl(folder_fd, F_DUPFD_CLOEXEC, 0)) {}
+
+FileSetReplacement::~FileSetReplacement() {
+  if (fd_ >= 0)
+    close(fd_);
+  for (const Pending& pending : pending_) {
+    if (pending.made_here)
+      unlinkat(folder_fd_, pending.temporary.c_str(), 0);
   }
+  if (folder_fd_ >= 0)
+    close(folder_fd_);
+}
+
+namespace {
+
+// The mode of the entry to replace when it is a regular file, 0 when there is none; nothing
+// (errno ELOOP for a link) when something else stands there.
+std::optional<mode_t> ReplaceableMode(int folder_fd, const std::string& name) {
+  struct stat existing {};
+  if (fstatat(folder_fd, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) != 0)
+    return mode_t{0};
+  if (S_ISREG(existing.st_mode))
+    return existing.st_mode & 07777;
+  errno = S_ISLNK(existing.st_mode) ? ELOOP : EISDIR;
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool FileSetReplacement::Start(const std::string& name) {
+  ok_ = ok_ && FinishCurrent();
+  const std::optional<mode_t> mode =
+      ok_ && folder_fd_ >= 0 ? ReplaceableMode(folder_fd_, name) : std::nullopt;
+  if (!mode)
+    return ok_ = false;
   std::string temporary;
-  const int fd = CreateTemporaryFileAt(folder_fd, 0666, temporary);
-  if (fd < 0)
-    return false;
-  bool ok = WriteAll(fd, content);
-  if (ok && replacing) {
-    ok = fchmod(fd, existing.st_mode & 07777) == 0;
+  fd_ = CreateTemporaryFileAt(folder_fd_, 0666, temporary);
+  if (fd_ < 0)
+    return ok_ = false;
+  pending_.push_back({name, temporary, true});
+  written_ = 0;
+  if (*mode != 0) {
+    ok_ = fchmod(fd_, *mode) == 0;
     const int old =
-        openat(folder_fd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        openat(folder_fd_, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (old >= 0) {
-      CopyDosAttrib(old, fd);
+      CopyDosAttrib(old, fd_);
       close(old);
     }
   }
-  // The data and then the new name reach the disk before the call reports success, so that a
-  // power cut leaves the old file or the new one, never an empty one.
-  ok = ok && flush_function(fd) == 0;
-  ok = close(fd) == 0 && ok;
-  if (ok)
-    ok = renameat(folder_fd, temporary.c_str(), folder_fd, name.c_str()) == 0;
-  if (!ok) {
-    unlinkat(folder_fd, temporary.c_str(), 0);
+  return ok_;
+}
+
+bool FileSetReplacement::Adopt(const std::string& from_name, const std::string& name) {
+  ok_ = ok_ && FinishCurrent() && folder_fd_ >= 0 && ReplaceableMode(folder_fd_, name);
+  if (!ok_)
     return false;
-  }
-  // The file is in place: a folder that cannot be flushed does not undo that.
-  flush_function(folder_fd);
+  fd_ = openat(folder_fd_, from_name.c_str(),
+               O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  struct stat source {};
+  if (fd_ < 0 || fstat(fd_, &source) != 0 || !S_ISREG(source.st_mode))
+    return ok_ = false;
+  pending_.push_back({name, from_name, false});
   return true;
+}
+
+bool FileSetReplacement::Write(std::string_view bytes) {
+  ok_ = ok_ && fd_ >= 0 && WriteAll(fd_, bytes);
+  // A large content goes to the disk as it is written, one stretch waited for while the next is
+  // under way, so that no single flush, here or at the end, waits for much.
+  constexpr off_t kStretch = off_t{2} << 20;
+  const off_t before = written_;
+  written_ += static_cast<off_t>(bytes.size());
+  if (ok_ && before / kStretch != written_ / kStretch) {
+    const off_t end = written_ / kStretch * kStretch;
+    sync_file_range(fd_, end - kStretch, kStretch, SYNC_FILE_RANGE_WRITE);
+    if (end >= 2 * kStretch)
+      sync_file_range(
+          fd_, end - 2 * kStretch, kStretch,
+          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+  }
+  return ok_;
+}
+
+// The data reaches the disk before any name is changed, so that a power cut leaves the old file
+// or the new one, never an empty one.
+bool FileSetReplacement::FinishCurrent() {
+  if (fd_ < 0)
+    return true;
+  bool ok = flush_function(fd_) == 0;
+  ok = close(fd_) == 0 && ok;
+  fd_ = -1;
+  return ok;
+}
+
+bool FileSetReplacement::Commit() {
+  ok_ = ok_ && FinishCurrent();
+  bool renamed = false;
+  while (ok_ && !pending_.empty()) {
+    ok_ = renameat(folder_fd_, pending_.front().temporary.c_str(), folder_fd_,
+                   pending_.front().name.c_str()) == 0;
+    if (ok_)
+      pending_.erase(pending_.begin());
+    renamed = renamed || ok_;
+  }
+  // The new names reach the disk; a folder that cannot be flushed does not undo the renames.
+  if (renamed)
+    flush_function(folder_fd_);
+  return ok_;
+}
+
+bool ReplaceWithFileAt(int folder_fd, const std::string& from_name, const std::string& to_name) {
+  FileSetReplacement replacement(folder_fd);
+  return replacement.Adopt(from_name, to_name) && replacement.Commit();
+}
+
+bool IsTemporaryName(std::string_view name) {
+  constexpr std::string_view kPrefix = ".~hg";
+  constexpr size_t kHexDigits = 14;
+  return name.size() == kPrefix.size() + kHexDigits && name.starts_with(kPrefix) &&
+         name.find_first_not_of("0123456789abcdef", kPrefix.size()) == std::string_view::npos;
+}
+
+void RemoveTemporaryFilesAt(int folder_fd) {
+  const int listing = openat(folder_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  DIR* dir = listing < 0 ? nullptr : fdopendir(listing);
+  if (dir == nullptr) {
+    if (listing >= 0)
+      close(listing);
+    return;
+  }
+  while (const dirent* d = readdir(dir)) {
+    struct stat st {};
+    if (IsTemporaryName(d->d_name) &&
+        fstatat(folder_fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)))
+      unlinkat(folder_fd, d->d_name, 0);
+  }
+  closedir(dir);
 }
 
 bool AppendToFile(const std::string& host_path, std::string_view content) {

@@ -1,9 +1,12 @@
 #pragma once
 // Whole-file operations on host paths that either complete or leave nothing changed.
 
+#include <sys/types.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace machine {
 
@@ -14,6 +17,51 @@ namespace machine {
 bool WriteWholeFile(const std::string& host_path, std::string_view content);
 // The same for the entry `name` of an open folder.
 bool WriteWholeFileAt(int folder_fd, const std::string& name, std::string_view content);
+
+// New contents for several files of one folder, put in place as one step: each is written whole
+// to a temporary file of the folder and flushed; only Commit renames them over their names, in
+// turn, and then flushes the folder. Until then no file changes, and whatever temporary was not
+// committed is removed. Every replacement of a file goes this way. A replaced file's mode and DOS
+// attributes carry over; a link, a folder or anything else that is not a regular file at a name is
+// never replaced.
+class FileSetReplacement {
+ public:
+  // Holds a duplicate of `folder_fd`.
+  explicit FileSetReplacement(int folder_fd);
+  ~FileSetReplacement();
+  FileSetReplacement(const FileSetReplacement&) = delete;
+  FileSetReplacement& operator=(const FileSetReplacement&) = delete;
+
+  // Begins the new content of the entry `name`, ending the one begun before; false (errno ELOOP
+  // for a link) when the entry cannot be replaced or no temporary file can be made.
+  bool Start(const std::string& name);
+  // Adds to the content begun last.
+  bool Write(std::string_view bytes);
+  // Takes the regular file `from_name` of the folder, as it is, for the new content of `name`;
+  // it is left where it is when the replacement fails.
+  bool Adopt(const std::string& from_name, const std::string& name);
+  // Puts every file in place; false when one could not be written or renamed (those renamed
+  // before it stay in place).
+  bool Commit();
+
+ private:
+  struct Pending {
+    std::string name;
+    std::string temporary;
+    bool made_here;  // removed when not committed
+  };
+  bool FinishCurrent();
+
+  int folder_fd_;
+  int fd_ = -1;
+  off_t written_ = 0;
+  bool ok_ = true;
+  std::vector<Pending> pending_;
+};
+
+// Puts the regular file `from_name` in place of `to_name` (a regular file or nothing) in the same
+// folder, as a FileSetReplacement of one file. A link at either name is refused (errno ELOOP).
+bool ReplaceWithFileAt(int folder_fd, const std::string& from_name, const std::string& to_name);
 
 // Adds to the end of the file (creating it); a failed append is cut back off. A symbolic link
 // at that name, even one leading nowhere, is refused (false, errno ELOOP).
@@ -37,5 +85,10 @@ FlushFunction SetFlushFunction(FlushFunction flush);
 // A name for a temporary entry in `folder` that no other entry has (it begins with "." so the
 // view shows it as hidden should it ever be left behind).
 std::string TemporarySibling(const std::string& folder);
+// Whether a name is one that TemporarySibling gives.
+bool IsTemporaryName(std::string_view name);
+// Removes the files and links of the folder whose names are temporary ones, left behind by a
+// program that was stopped while it replaced or copied them; links are removed, never followed.
+void RemoveTemporaryFilesAt(int folder_fd);
 
 }  // namespace machine

@@ -77,6 +77,25 @@ std::optional<std::string_view> ReadOpenFile(int fd, uint64_t cap, std::string& 
   return std::string_view(buffer.data(), static_cast<size_t>(total));
 }
 
+bool ReadOpenFileInPieces(int fd, uint64_t cap, size_t piece_size,
+                          const std::function<void(std::string_view)>& use) {
+  if (fd < 0)
+    return false;
+  std::string piece(piece_size, '\0');
+  uint64_t total = 0;
+  while (true) {
+    const ssize_t got = pread(fd, piece.data(), piece.size(), static_cast<off_t>(total));
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got <= 0)
+      return got == 0;
+    total += static_cast<uint64_t>(got);
+    if (total > cap)
+      return false;
+    use(std::string_view(piece.data(), static_cast<size_t>(got)));
+  }
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& host_path, uint64_t cap) {
   const int fd = open(host_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0)

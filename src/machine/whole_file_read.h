@@ -12,7 +12,8 @@ namespace machine {
 // The most bytes a whole-file read takes in, by what the file holds; a larger file reads as one
 // that cannot be read.
 struct ReadCap {
-  // Definition files and the other text files of the program folder.
+  // Definition files and the other text files of the program folder; the update merge writes
+  // no definition file larger, so that what it writes can be read back.
   static constexpr uint64_t kDefinitionFile = uint64_t{256} << 20;
   static constexpr uint64_t kCookieFile = uint64_t{16} << 20;
   // The quarantine log and the scan report.
@@ -29,6 +30,12 @@ struct ReadCap {
 // that brought bytes.
 std::optional<std::string_view> ReadOpenFile(int fd, uint64_t cap, std::string& buffer,
                                              const std::function<void()>& after_read = {});
+
+// The bytes of the file open as `fd`, from its start, handed to `use` a piece of at most
+// `piece_size` bytes at a time, so that no more than one piece is held. False when the file
+// cannot be read or holds more than `cap` bytes; `use` may have had some pieces by then.
+bool ReadOpenFileInPieces(int fd, uint64_t cap, size_t piece_size,
+                          const std::function<void(std::string_view)>& use);
 
 // ReadOpenFile on the file at a host path, into a string of its own.
 std::optional<std::string> ReadWholeFile(const std::string& host_path, uint64_t cap);

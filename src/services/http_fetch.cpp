@@ -13,6 +13,8 @@ namespace {
 
 using StatusSetter = std::function<void(const std::string&)>;
 
+constexpr size_t kLargeBody = size_t{1} << 20;
+
 // The transport's Get; a body there is no memory for is a failure like any other. Whatever else
 // the handler throws (the program ending inside a yield) goes on up.
 bool Get(System& system, std::string_view url,
@@ -39,6 +41,15 @@ std::string Fetch(System& system, std::string_view url, const StatusSetter* set_
     system.Yield();
   };
   const auto on_piece = [&](std::string_view piece) {
+    // A large body gets room for the largest the transport takes, once: room not yet written
+    // costs no memory, and the body is never copied as it grows, which would stall the window.
+    if (body.size() >= kLargeBody && body.size() + piece.size() > body.capacity()) {
+      try {
+        body.reserve(machine::HttpLimits{}.max_body_bytes);
+      } catch (const std::bad_alloc&) {
+        // Then it grows the usual way.
+      }
+    }
     body.append(piece);
     if (++reads > 1)
       after_read();

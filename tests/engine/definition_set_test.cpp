@@ -1,7 +1,11 @@
 #include "engine/definitions/definition_set.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -9,6 +13,7 @@
 #include "engine/definitions/definitions_date.h"
 #include "engine/definitions/ignore_list.h"
 #include "engine/definitions/status_labels.h"
+#include "machine/host_files.h"
 #include "services/text_codec.h"
 #include "support/app_fixture.h"
 
@@ -191,6 +196,29 @@ TEST_F(DefinitionSetTest, DownloadedFilesReplaceTheLiveOnes) {
   engine::InstallDownloadedDefinitions(app());
   EXPECT_EQ(Read("FileDefinition.dat"), "new file lines");
   EXPECT_EQ(Read("BlockedCookies.dat"), "new cookie lines");
+}
+
+// Each flush as "<file or folder> / <what the live file held then>".
+std::vector<std::string> flushes;
+std::filesystem::path live_file;
+
+int RecordFlush(int fd) {
+  struct stat st {};
+  fstat(fd, &st);
+  std::ifstream in(live_file, std::ios::binary);
+  flushes.push_back((S_ISDIR(st.st_mode) ? "folder / " : "file / ") +
+                    std::string(std::istreambuf_iterator<char>(in), {}));
+  return 0;
+}
+
+TEST_F(DefinitionSetTest, InstalledDownloadIsOnTheDiskBeforeItsNameAndTheNameAfter) {
+  Write("FileDefinition.dat", "old");
+  Write("DLFileDefinition.dat", "new");
+  live_file = fixture_.temp.host(kFolder + "FileDefinition.dat");
+  const machine::FlushFunction real = machine::SetFlushFunction(&RecordFlush);
+  engine::InstallDownloadedDefinitions(app());
+  machine::SetFlushFunction(real);
+  EXPECT_EQ(flushes, (std::vector<std::string>{"file / old", "folder / new"}));
 }
 
 TEST_F(DefinitionSetTest, ReplacementThatCannotBeInstalledLosesNothing) {

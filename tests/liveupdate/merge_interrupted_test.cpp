@@ -1,4 +1,5 @@
-// A merge killed at any moment leaves every definition file whole: its old content or its new.
+// A merge killed at any moment leaves every definition file whole: its old content or its new;
+// the update tried again then leaves the files as one whole merge does.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -6,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
@@ -90,6 +92,7 @@ TEST(UpdateMergeKilled, EveryFileIsOldOrNewWhereverTheMergeStops) {
   std::uniform_int_distribution<int64_t> delay_us(
       0, std::chrono::duration_cast<std::chrono::microseconds>(merge_time).count() * 3 / 2 + 100);
   int stopped_midway = 0;
+  const std::filesystem::path program_folder = h.temp.host(h.machine().profile().program_folder);
   for (int kill_number = 0; kill_number < kKills; ++kill_number) {
     Plant(h, old_files);
     const pid_t child = fork();
@@ -112,8 +115,17 @@ TEST(UpdateMergeKilled, EveryFileIsOldOrNewWhereverTheMergeStops) {
       some_old = some_old || content == old_files.at(name);
       some_new = some_new || content == new_files.at(name);
     }
-    if (some_old && some_new)
+    // Either some files were in place and others not yet, or new ones were still being made.
+    bool temporaries_left = false;
+    for (const auto& entry : std::filesystem::directory_iterator(program_folder))
+      temporaries_left =
+          temporaries_left || machine::IsTemporaryName(entry.path().filename().string());
+    if ((some_old && some_new) || temporaries_left)
       ++stopped_midway;
+    h.machine().files().RemoveTemporaryFiles(h.machine().profile().program_folder);
+
+    ASSERT_FALSE(engine::ApplyDefinitionUpdate(h.app(), package).failed);
+    EXPECT_EQ(ReadFiles(h), new_files) << "tried again after kill " << kill_number;
   }
   // The kills did land inside merges, not only before or after them.
   EXPECT_GT(stopped_midway, 0);

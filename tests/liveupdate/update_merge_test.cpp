@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "liveupdate/definition_files.h"
+#include "machine/whole_file_read.h"
 #include "model/app.h"
 #include "support/app_fixture.h"
 
@@ -56,7 +57,10 @@ TEST_P(MergeCases, AppliesInPackageOrder) {
   AppFixture h;
   for (const auto& [name, content] : c.before)
     h.WriteProgramFile(name, content);
-  Files expected = c.before;
+  // After any merge all five files exist.
+  Files expected = {{kFile, ""}, {kExe, ""}, {kReg, ""}, {kCook, ""}, {kDir, ""}};
+  for (const auto& [name, content] : c.before)
+    expected[name] = content;
   for (const auto& [name, content] : c.changed)
     expected[name] = content;
 
@@ -98,6 +102,34 @@ INSTANTIATE_TEST_SUITE_P(
                   Item("DIR", "DEL", "b"),
                   1,
                   {{kDir, StoredFile({"a=1"})}}},
+        MergeCase{"LinesOfBlanksGoInADelPass",
+                  {{kDir, "  \r\n" + StoredFile({"a=1", "b=2"})}},
+                  Item("DIR", "DEL", "b"),
+                  1,
+                  {{kDir, StoredFile({"a=1"})}}},
+        MergeCase{"MissingFilesAreMadeSoTheSetIsWhole",
+                  {{kFile, StoredFile({"a=1"})}},
+                  Item("FILE", "ADD", "b=2"),
+                  1,
+                  {{kFile, StoredFile({"a=1", "b=2"})}}},
+        // As when a merge stopped after putting FileDefinition.dat and ExeDefinition.dat in place.
+        MergeCase{"PackageAppliedAgainChangesNothing",
+                  {{kFile, StoredFile({"y=1", "X=new", "e=1"})}, {kExe, StoredFile({"e=1"})}},
+                  Package({Item("FILE", "DEL", "x"), Item("FILE", "ADD", "X=new"),
+                           Item("EXE", "ADD", "e=1")}),
+                  4,
+                  {}},
+        // The codec makes a lone LF of "\xC9".
+        MergeCase{"LoneCrOrLfInDataIsText",
+                  {},
+                  Item("FILE", "ADD", "c:\\\xC9vil.exe=Evil|1") + "[BR]" +
+                      Item("COOK", "ADD",
+                           "\xCC"
+                           "ads.example=x"),
+                  2,
+                  {{kFile, StoredFile({"c:\\\xC9vil.exe=Evil|1"})},
+                   {kCook, StoredFile({"\xCC"
+                                       "ads.example"})}}},
         MergeCase{"EveryKindLandsInItsFileAndLowerCaseSeparates",
                   {},
                   Item("FILE", "ADD", "f=F") + "[br]" + Item("DLL", "ADD", "d=D") + "[BR]" +
@@ -115,8 +147,9 @@ INSTANTIATE_TEST_SUITE_P(
             Package({"FILE|ADD" + services::EncodeText("no-marker"),
                      services::EncodeText("FILE") + "ADD[DEF]" + services::EncodeText("x"),
                      Item("REG", "ADD", "k=no parts"), Item("FILE", "MOD", "m=1"),
-                     Item("DISK", "ADD", "d=1"), Item("FILE", "ADD", "cr=") + "\r",
-                     Item("FILE", "ADD", "lf=") + "\nstray", Item("FILE", "DEL", "a=") + "\n"}),
+                     Item("DISK", "ADD", "d=1"), Item("FILE", "ADD", "crlf=") + "\r\n",
+                     Item("FILE", "ADD", "crlf=") + "\r\nstray", Item("FILE", "DEL", "a=") + "\r\n",
+                     Item("FILE", "ADD", "nul=") + std::string(1, '\0')}),
             0,
             {}},
         MergeCase{"MissingLastLineEndIsAddedBeforeAppending",
@@ -189,9 +222,24 @@ TEST(UpdateMerge, FileThatCannotBeReplacedStaysAsItWasAndFailsTheMerge) {
       engine::ApplyDefinitionUpdate(h.app(), Item("EXE", "ADD", "e=1"));
 
   EXPECT_TRUE(result.failed);
-  EXPECT_EQ(result.count, 1);  // the ExeDefinition.dat line only
+  EXPECT_EQ(result.count, 0);
   EXPECT_EQ(h.machine().files().ReadFile(ProgramFile(h, "elsewhere.dat")), StoredFile({"a=1"}));
-  EXPECT_EQ(ReadAll(h)[kExe], StoredFile({"e=1"}));
+  EXPECT_EQ(ReadAll(h), (Files{{kFile, StoredFile({"a=1"})}}));  // no ExeDefinition.dat either
+}
+
+TEST(UpdateMerge, FileThatWouldOutgrowWhatIsReadFailsTheMergeAndChangesNothing) {
+  AppFixture h;
+  const std::filesystem::path file = h.temp.host(ProgramFile(h, kFile));
+  h.WriteProgramFile(kFile, "");
+  std::filesystem::resize_file(file, machine::ReadCap::kDefinitionFile - 4);
+
+  const engine::UpdateMergeResult result = engine::ApplyDefinitionUpdate(
+      h.app(), Package({Item("DIR", "ADD", "d=1"), Item("FILE", "ADD", "b=2")}));
+
+  EXPECT_TRUE(result.failed);
+  EXPECT_EQ(result.count, 0);
+  EXPECT_EQ(std::filesystem::file_size(file), machine::ReadCap::kDefinitionFile - 4);
+  EXPECT_FALSE(h.machine().files().FileExists(ProgramFile(h, kDir)));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -244,6 +245,22 @@ TEST(StartUp, DownloadedDefinitionsAreInstalledBeforeTheyAreCounted) {
   s.Start();
   EXPECT_EQ(s.app().definitions.lngTotalDefinitions, 3);
   EXPECT_EQ(s.main().lblDefCount.Caption(), "3");
+}
+
+TEST(StartUp, TemporaryFilesLeftByAStoppedReplacementAreRemoved) {
+  hg_test::TempMachine temp;
+  Session s(temp.profile());
+  s.MarkStartedBefore();
+  const std::filesystem::path folder = temp.host(temp.profile().program_folder);
+  std::ofstream(folder / ".~hg0123abcd00002a") << "half a file";
+  std::ofstream(folder / ".~hg-not-ours") << "kept";
+  std::ofstream(temp.root() / "outside") << "outside";
+  std::filesystem::create_symlink(temp.root() / "outside", folder / ".~hg0123abcd00002b");
+  s.Start();
+  EXPECT_FALSE(std::filesystem::exists(folder / ".~hg0123abcd00002a"));
+  EXPECT_FALSE(std::filesystem::is_symlink(folder / ".~hg0123abcd00002b"));
+  EXPECT_TRUE(std::filesystem::exists(folder / ".~hg-not-ours"));
+  EXPECT_TRUE(std::filesystem::exists(temp.root() / "outside"));
 }
 
 // A failing statement anywhere in the load, the first steps included, is passed over.

@@ -6,18 +6,43 @@
 
 #include "engine/definitions/definition_reader.h"
 #include "engine/definitions/ignore_list.h"
+#include "engine/definitions/work_pacer.h"
 #include "machine/machine.h"
 #include "machine/whole_file_read.h"
 #include "model/app.h"
+#include "services/file_paths.h"
 
 namespace engine {
 
 namespace {
 
-// Lines of a present definition file, counted without decoding; 0 when absent or unreadable.
-int64_t CountLines(const services::System& system, std::string_view file_name) {
-  auto reader = DefinitionReader::Open(system, file_name, DefinitionReader::Coding::kEncoded);
-  return reader ? reader->CountRemaining() : 0;
+// Lines of a present definition file, counted without decoding as an encoded file ends them (at
+// CR LF only, a last line without one counting too); 0 when absent, unreadable or larger than a
+// definition file may be. Read piece by piece and paced, however large the file.
+int64_t CountLines(const services::System& system, std::string_view file_name, WorkPacer& pacer) {
+  const std::string path = ProgramFolderFile(system, file_name);
+  if (!services::FileExists(system, path))
+    return 0;
+  int64_t lines = 0;
+  uint64_t total = 0;
+  char before_last = '\0';
+  char last = '\0';
+  const bool readable = system.machine.files().ReadFileInPieces(
+      path, machine::ReadCap::kDefinitionFile, WorkPacer::kPiece * 16, [&](std::string_view bytes) {
+        for (size_t lf = bytes.find('\n'); lf != std::string_view::npos;
+             lf = bytes.find('\n', lf + 1)) {
+          if ((lf == 0 ? last : bytes[lf - 1]) == '\r')
+            ++lines;
+        }
+        before_last = bytes.size() > 1 ? bytes[bytes.size() - 2] : last;
+        last = bytes.back();
+        total += bytes.size();
+        pacer.Done(bytes.size());
+      });
+  if (!readable)
+    return 0;
+  const bool last_line_ended = before_last == '\r' && last == '\n';
+  return lines + (total > 0 && !last_line_ended ? 1 : 0);
 }
 
 constexpr std::array<std::string_view, 5> kCheckOrder = {
@@ -56,12 +81,13 @@ void DeleteDefinitionFiles(model::App& app) {
 }
 
 int64_t CountDefinitions(model::App& app) {
+  WorkPacer pacer(app.system);
   DefinitionFileLines lines;
-  lines.cookies = CountLines(app.system, kBlockedCookiesFile);
-  lines.exe = CountLines(app.system, kExeDefinitionFile);
-  lines.registry = CountLines(app.system, kRegistryDefinitionFile);
-  lines.files = CountLines(app.system, kFileDefinitionFile);
-  lines.folders = CountLines(app.system, kDirectoryDefinitionFile);
+  lines.cookies = CountLines(app.system, kBlockedCookiesFile, pacer);
+  lines.exe = CountLines(app.system, kExeDefinitionFile, pacer);
+  lines.registry = CountLines(app.system, kRegistryDefinitionFile, pacer);
+  lines.files = CountLines(app.system, kFileDefinitionFile, pacer);
+  lines.folders = CountLines(app.system, kDirectoryDefinitionFile, pacer);
   return StoreDefinitionCounts(app.definitions, lines);
 }
 
@@ -72,6 +98,10 @@ int64_t StoreDefinitionCounts(model::DefinitionsState& counts, const DefinitionF
   counts.lngFileDefinitionCount = lines.files + lines.folders;
   return counts.lngCookieDefinitionCount + counts.lngExeDefinitionCount +
          counts.lngRegistryDefinitionCount + counts.lngFileDefinitionCount;
+}
+
+void RemoveLeftoverTemporaryFiles(model::App& app) {
+  app.system.machine.files().RemoveTemporaryFiles(app.system.machine.profile().program_folder);
 }
 
 void InstallDownloadedDefinitions(model::App& app) {

@@ -41,9 +41,13 @@ struct DefinitionFileLines {
 // Sets the per-kind counts from the lines of the files and returns their total.
 int64_t StoreDefinitionCounts(model::DefinitionsState& counts, const DefinitionFileLines& lines);
 
+// Removes from the program folder the temporary files that a replacement stopped midway (the
+// program killed, the machine off) left there; for the start, before anything else writes there.
+void RemoveLeftoverTemporaryFiles(model::App& app);
+
 // Puts each downloaded replacement ("DL" and the file's name) in place of the live file, by an
-// atomic rename, then reloads the ignore list. A replacement that cannot be installed stays
-// where it is and the live file is kept.
+// atomic rename that reaches the disk like every replacement, then reloads the ignore list. A
+// replacement that cannot be installed stays where it is and the live file is kept.
 void InstallDownloadedDefinitions(model::App& app);
 
 }  // namespace engine

@@ -1,20 +1,24 @@
 #include "engine/definitions/update_merge.h"
 
 #include <array>
+#include <cstdint>
+#include <cstdlib>
 #include <initializer_list>
+#include <limits>
+#include <memory>
+#include <new>
 #include <optional>
 #include <string>
-#include <unordered_map>
-#include <vector>
 
 #include "engine/definitions/definition_reader.h"
+#include "engine/definitions/merge_lines.h"
 #include "engine/definitions/update_package.h"
+#include "engine/definitions/work_pacer.h"
 #include "machine/file_system.h"
 #include "machine/machine.h"
-#include "machine/text.h"
+#include "machine/whole_file_read.h"
 #include "model/app.h"
 #include "model/download_window.h"
-#include "services/text_codec.h"
 
 namespace engine {
 
@@ -24,9 +28,9 @@ namespace {
 // left in it by an interrupted run cannot come back.
 constexpr std::string_view kScratchFile = "temp.dat";
 constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kApplyingStatus = "Applying new updates...";
 constexpr int kLinesPerStatus = 100;
-
-enum class LineForm { kPlain, kRegistry, kCookie };
+constexpr size_t kWriteBuffer = size_t{1} << 20;
 
 struct Pass {
   std::string_view file;
@@ -34,8 +38,10 @@ struct Pass {
   LineForm form;
 };
 
-const std::array<Pass, 5>& Passes() {
-  static const std::array<Pass, 5> kPasses = {{
+constexpr size_t kPassCount = 5;
+
+const std::array<Pass, kPassCount>& Passes() {
+  static const std::array<Pass, kPassCount> kPasses = {{
       {kFileDefinitionFile,
        {PackageKind::kFile, PackageKind::kExe, PackageKind::kDll},
        LineForm::kPlain},
@@ -55,139 +61,241 @@ bool TakesKind(const Pass& pass, PackageKind kind) {
   return false;
 }
 
-const std::string& EncodedBar() {
-  static const std::string kBar = services::EncodeText("|");
-  return kBar;
-}
-const std::string& EncodedEquals() {
-  static const std::string kEquals = services::EncodeText("=");
-  return kEquals;
-}
-
-// The stored line of an ADD item; nothing for data without the parts its file needs.
-std::optional<std::string> BuildLine(LineForm form, std::string_view data) {
-  switch (form) {
-    case LineForm::kPlain: {
-      std::string line;
-      line.reserve(data.size());
-      for (char c : data) {
-        if (c == '|')
-          line += EncodedBar();
-        else if (c == '=')
-          line += EncodedEquals();
-        else
-          line += c;
-      }
-      return line;
-    }
-    case LineForm::kRegistry: {
-      // name "=" threat "|" key part "|" type  ->  key part "^=" threat "|" type
-      const size_t equals = data.find('=');
-      const size_t bar1 = equals == std::string_view::npos ? equals : data.find('|', equals + 1);
-      const size_t bar2 = bar1 == std::string_view::npos ? bar1 : data.find('|', bar1 + 1);
-      if (bar2 == std::string_view::npos)
-        return std::nullopt;
-      std::string line(data.substr(bar1 + 1, bar2 - bar1 - 1));
-      line += services::EncodeText("^=");
-      line += data.substr(equals + 1, bar1 - equals - 1);
-      line += EncodedBar();
-      line += data.substr(bar2 + 1);
-      return line;
-    }
-    case LineForm::kCookie:
-      return std::string(data.substr(0, data.find('=')));
-  }
-  return std::nullopt;
-}
-
-// Names compare ignoring case; a name is folded once into its key.
-std::string NameKey(std::string_view decoded_name) {
-  return machine::ToLower(decoded_name);
-}
-
-// The key of a stored line: its decoded text before the first "=".
-std::string LineKey(std::string_view stored_line) {
-  const std::string decoded = services::DecodeText(stored_line);
-  return NameKey(std::string_view(decoded).substr(0, decoded.find('=')));
-}
-
 bool IsBlankLine(std::string_view line) {
-  return line.empty() || line == " ";
+  return line.find_first_not_of(' ') == std::string_view::npos;
 }
 
-struct AddedLine {
-  std::string line;
-  size_t position;  // in package order among the pass's items
+struct PassCounts {
+  size_t adds = 0;  // ADD items whose line can be built
+  size_t dels = 0;
 };
 
-// What one pass does to its file, gathered from the package.
-struct PassWork {
-  std::vector<AddedLine> added;
-  // Package position of the last DEL of each name.
-  std::unordered_map<std::string, size_t> last_del;
-};
-
-PassWork GatherWork(const Pass& pass, const std::vector<PackageItem>& items) {
-  PassWork work;
-  for (size_t i = 0; i < items.size(); ++i) {
-    const PackageItem& item = items[i];
-    if (!TakesKind(pass, item.kind))
-      continue;
-    if (item.op == PackageOp::kAdd) {
-      if (std::optional<std::string> line = BuildLine(pass.form, item.data))
-        work.added.push_back({std::move(*line), i});
-    } else {
-      work.last_del[NameKey(DataName(item.data))] = i;
+std::array<PassCounts, kPassCount> CountItems(std::string_view package, WorkPacer& pacer) {
+  std::array<PassCounts, kPassCount> counts{};
+  PackageItems items(package, pacer);
+  for (PackageItem item; items.Next(item);) {
+    for (size_t p = 0; p < kPassCount; ++p) {
+      if (!TakesKind(Passes()[p], item.kind))
+        continue;
+      if (item.op == PackageOp::kDel)
+        ++counts[p].dels;
+      else if (AddedLine::Of(Passes()[p].form, item.data))
+        ++counts[p].adds;
     }
   }
-  return work;
+  return counts;
 }
 
-// The file's lines followed by the added ones, without those a later DEL names and without
-// blank lines; the status shows the running line number every 100 lines.
-std::string RebuildWithDeletions(model::App& app, std::string_view old_content,
-                                 const PassWork& work) {
-  std::string rebuilt;
-  rebuilt.reserve(old_content.size());
-  int32_t line_number = 0;
-  const auto next_line = [&] {
-    if (++line_number % kLinesPerStatus == 0) {
-      model::SetDownloadStatus(
-          app, "Removing outdated definitions: checking entry " + std::to_string(line_number));
-      app.system.Yield();
-    }
+// Package items found by a key they hold (a name, or a line found by its name): for each key,
+// the last item of the package that holds it. Sized for the items it will hold, so nothing grows
+// while it fills.
+class LastItemTable {
+ public:
+  struct Item {
+    size_t position;  // in the package
+    size_t size;      // of what the key is read from there
   };
-  size_t start = 0;
-  while (start < old_content.size()) {
-    size_t end = old_content.find(kLineEnd, start);
-    if (end == std::string_view::npos)
-      end = old_content.size();
-    const std::string_view line = old_content.substr(start, end - start);
-    start = end + kLineEnd.size();
-    next_line();
-    if (!IsBlankLine(line) && !work.last_del.contains(LineKey(line)))
-      rebuilt.append(line).append(kLineEnd);
-  }
-  for (const AddedLine& added : work.added) {
-    next_line();
-    if (IsBlankLine(added.line))
-      continue;
-    const auto del = work.last_del.find(LineKey(added.line));
-    if (del == work.last_del.end() || del->second < added.position)
-      rebuilt.append(added.line).append(kLineEnd);
-  }
-  return rebuilt;
-}
 
-// The file with the added lines after its own, its last line ended first.
-std::string AppendLines(std::string_view old_content, const PassWork& work) {
-  std::string appended(old_content);
-  if (!appended.empty() && !appended.ends_with(kLineEnd))
-    appended += kLineEnd;
-  for (const AddedLine& added : work.added)
-    appended.append(added.line).append(kLineEnd);
-  return appended;
-}
+  // Zeroed pages cost nothing until used, so a large table is not all set up in one go.
+  explicit LastItemTable(size_t items)
+      : size_(items + items / 2 + 1),
+        slots_(static_cast<Slot*>(std::calloc(size_, sizeof(Slot))), &std::free) {
+    if (!slots_)
+      throw std::bad_alloc();
+  }
+
+  // `same` tells whether the key read from a held item is the one looked for.
+  template <typename Same>
+  std::optional<Item> Find(uint32_t hash, Same&& same) const {
+    const Slot& slot = slots_[SlotOf(hash, same)];
+    if (slot.position_plus_one == 0)
+      return std::nullopt;
+    return Item{slot.position_plus_one - size_t{1}, slot.size};
+  }
+  // Holds the item for its key, in place of an earlier one with that key.
+  template <typename Same>
+  void Put(uint32_t hash, const Item& item, Same&& same) {
+    slots_[SlotOf(hash, same)] = {static_cast<uint32_t>(item.position + 1),
+                                  static_cast<uint32_t>(item.size), hash};
+  }
+
+ private:
+  struct Slot {
+    uint32_t position_plus_one = 0;  // 0: empty
+    uint32_t size = 0;
+    uint32_t hash = 0;
+  };
+
+  // The slot that holds the key, or the empty one where it would go.
+  template <typename Same>
+  size_t SlotOf(uint32_t hash, Same& same) const {
+    size_t index = static_cast<size_t>((uint64_t{hash} * size_) >> 32);
+    while (true) {
+      const Slot& slot = slots_[index];
+      if (slot.position_plus_one == 0 ||
+          (slot.hash == hash && same(Item{slot.position_plus_one - size_t{1}, slot.size})))
+        return index;
+      index = index + 1 == size_ ? 0 : index + 1;
+    }
+  }
+
+  size_t size_;
+  std::unique_ptr<Slot[], decltype(&std::free)> slots_;
+};
+
+// The new content of a definition file on its way to its temporary file: never larger than the
+// program reads a definition file, so that what it writes it can read back.
+class NewContent {
+ public:
+  explicit NewContent(machine::FileSystem::ReplacementSet& replacement)
+      : replacement_(replacement) {}
+
+  bool Append(std::string_view bytes) {
+    size_ += bytes.size();
+    if (size_ > machine::ReadCap::kDefinitionFile)
+      return false;
+    buffer_.append(bytes);
+    return buffer_.size() < kWriteBuffer || Flush();
+  }
+  bool Flush() {
+    const bool written = replacement_.Write(buffer_);
+    buffer_.clear();
+    return written;
+  }
+
+ private:
+  machine::FileSystem::ReplacementSet& replacement_;
+  std::string buffer_;
+  uint64_t size_ = 0;
+};
+
+// One file's merge: the file's own lines without those the package deletes or adds again, then
+// the package's ADD lines in package order, each once, without those deleted after it.
+class PassMerge {
+ public:
+  PassMerge(model::App& app, const Pass& pass, std::string_view package, const PassCounts& counts,
+            WorkPacer& pacer)
+      : app_(app),
+        pass_(pass),
+        package_(package),
+        has_del_(counts.dels > 0),
+        pacer_(pacer),
+        deleted_(counts.dels),
+        added_(counts.adds) {}
+
+ private:
+  // Defined before their first use, which deduces their types.
+  auto SameDeletedName(std::string_view name) {
+    return [this, name](const LastItemTable::Item& held) {
+      return SameName(package_.substr(held.position, held.size), name, pacer_);
+    };
+  }
+  // Lines are found by their names: the same line has the same name.
+  template <typename Line>
+  auto SameAddedLine(const Line& line) {
+    return [this, &line](const LastItemTable::Item& held) {
+      const std::optional<AddedLine> held_line =
+          AddedLine::Of(pass_.form, package_.substr(held.position, held.size));
+      return held_line && SameLine(line, *held_line, scratch_, pacer_);
+    };
+  }
+
+ public:
+  // The last DEL of each name and the last ADD of each line.
+  void Gather() {
+    PackageItems items(package_, pacer_);
+    for (PackageItem item; items.Next(item);) {
+      if (!TakesKind(pass_, item.kind))
+        continue;
+      if (item.op == PackageOp::kDel) {
+        const std::string_view name = DataName(item.data);
+        deleted_.Put(NameHash(name, pacer_), {item.position, name.size()}, SameDeletedName(name));
+      } else if (const std::optional<AddedLine> line = AddedLine::Of(pass_.form, item.data)) {
+        AddedLineName(*line, scratch_, pacer_, name_);
+        added_.Put(NameHash(name_, pacer_), {item.position, item.data.size()},
+                   SameAddedLine(*line));
+      }
+    }
+  }
+
+  bool Write(std::string_view old_content, NewContent& out) {
+    size_t start = 0;
+    while (start < old_content.size()) {
+      size_t end = old_content.find(kLineEnd, start);
+      if (end == std::string_view::npos)
+        end = old_content.size();
+      const std::string_view line = old_content.substr(start, end - start);
+      start = end + kLineEnd.size();
+      if (Kept(line) && !(out.Append(line) && out.Append(kLineEnd)))
+        return false;
+    }
+    PackageItems items(package_, pacer_);
+    for (PackageItem item; items.Next(item);) {
+      if (!TakesKind(pass_, item.kind) || item.op != PackageOp::kAdd)
+        continue;
+      const std::optional<AddedLine> line = AddedLine::Of(pass_.form, item.data);
+      if (line && Written(*line, item.position) && !WriteLine(*line, out))
+        return false;
+    }
+    return out.Flush();
+  }
+
+ private:
+  // A DEL pass shows the running line number every 100 lines, the added ones included.
+  void CountLine() {
+    if (!has_del_ || ++line_number_ % kLinesPerStatus != 0)
+      return;
+    model::SetDownloadStatus(
+        app_, "Removing outdated definitions: checking entry " + std::to_string(line_number_));
+    pacer_.Yield();
+  }
+
+  bool Kept(std::string_view line) {
+    CountLine();
+    if (has_del_ && IsBlankLine(line))
+      return false;
+    const std::string_view name = StoredLineName(line);
+    const uint32_t name_hash = NameHash(name, pacer_);
+    if (has_del_ && deleted_.Find(name_hash, SameDeletedName(name)))
+      return false;
+    // The same line added again goes where the package puts it, once.
+    return !added_.Find(name_hash, SameAddedLine(line));
+  }
+
+  bool Written(const AddedLine& line, size_t position) {
+    CountLine();
+    AddedLineName(line, scratch_, pacer_, name_);
+    const uint32_t name_hash = NameHash(name_, pacer_);
+    if (has_del_) {
+      const std::optional<LastItemTable::Item> del =
+          deleted_.Find(name_hash, SameDeletedName(name_));
+      if ((del && del->position > position) || line.IsBlank())
+        return false;
+    }
+    const std::optional<LastItemTable::Item> last = added_.Find(name_hash, SameAddedLine(line));
+    return last && last->position == position;
+  }
+
+  bool WriteLine(const AddedLine& line, NewContent& out) {
+    bool written = true;
+    line.ForEachPiece(scratch_, pacer_, [&](std::string_view piece) {
+      written = out.Append(piece);
+      return written;
+    });
+    return written && out.Append(kLineEnd);
+  }
+
+  model::App& app_;
+  const Pass& pass_;
+  std::string_view package_;
+  bool has_del_;
+  WorkPacer& pacer_;
+  LastItemTable deleted_;
+  LastItemTable added_;
+  int32_t line_number_ = 0;
+  std::string scratch_;
+  std::string name_;
+};
 
 // The file's present content; "" when it does not exist yet, nothing when it cannot be read.
 std::optional<std::string> ReadDefinitionFile(model::App& app, const std::string& path) {
@@ -197,35 +305,51 @@ std::optional<std::string> ReadDefinitionFile(model::App& app, const std::string
     return std::string();
   if (entry->is_folder)
     return std::nullopt;
-  return files.ReadFile(path);
+  return files.ReadFile(path, machine::ReadCap::kDefinitionFile);
 }
+
+constexpr UpdateMergeResult kFailed{.count = 0, .failed = true};
 
 }  // namespace
 
 UpdateMergeResult ApplyDefinitionUpdate(model::App& app, std::string_view package) {
-  UpdateMergeResult result;
-  const std::vector<PackageItem> items = SplitUpdatePackage(package);
+  // Package positions are kept in 32 bits.
+  if (package.size() >= std::numeric_limits<uint32_t>::max())
+    return kFailed;
   machine::FileSystem& files = app.machine.files();
-  for (const Pass& pass : Passes()) {
-    const PassWork work = GatherWork(pass, items);
-    model::SetDownloadStatus(app, "Applying new updates...");
-    app.system.Yield();
-    const bool has_del = !work.last_del.empty();
-    if (work.added.empty() && !has_del)
-      continue;
+  WorkPacer pacer(app.system);
+  model::SetDownloadStatus(app, std::string(kApplyingStatus));
+  const std::array<PassCounts, kPassCount> counts = CountItems(package, pacer);
+  machine::FileSystem::ReplacementSet replacement(files);
+  UpdateMergeResult result;
+  bool any_del = false;
+  for (size_t p = 0; p < kPassCount; ++p) {
+    const Pass& pass = Passes()[p];
     const std::string path = ProgramFolderFile(app.system, pass.file);
-    const std::optional<std::string> old_content = ReadDefinitionFile(app, path);
-    const bool written =
-        old_content && files.WriteFile(path, has_del ? RebuildWithDeletions(app, *old_content, work)
-                                                     : AppendLines(*old_content, work));
-    if (has_del)
-      files.DeleteFile(ProgramFolderFile(app.system, kScratchFile));
-    if (!written) {
-      result.failed = true;
-      continue;
+    std::optional<PassMerge> merge;
+    if (counts[p].adds > 0 || counts[p].dels > 0) {
+      merge.emplace(app, pass, package, counts[p], pacer);
+      merge->Gather();
     }
-    result.count += static_cast<int32_t>(work.added.size()) + (has_del ? 1 : 0);
+    model::SetDownloadStatus(app, std::string(kApplyingStatus));
+    pacer.Yield();
+    // A file the package has nothing for is left alone, but made when missing: after a merge
+    // the set is whole.
+    if (!merge && files.Query(path))
+      continue;
+    const std::optional<std::string> old_content = ReadDefinitionFile(app, path);
+    if (!old_content || !replacement.Start(path))
+      return kFailed;
+    NewContent out(replacement);
+    if (merge && !merge->Write(*old_content, out))
+      return kFailed;
+    result.count += static_cast<int32_t>(counts[p].adds) + (counts[p].dels > 0 ? 1 : 0);
+    any_del = any_del || counts[p].dels > 0;
   }
+  if (!replacement.Commit())
+    return kFailed;
+  if (any_del)
+    files.DeleteFile(ProgramFolderFile(app.system, kScratchFile));
   return result;
 }
 

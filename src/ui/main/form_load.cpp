@@ -56,6 +56,7 @@ void WriteStartRecord(model::App& app) {
 // Definitions, status page and ignore list: what the first look at the window shows.
 void ShowStatus(model::App& app) {
   model::FrmMain& main = app.frmMain;
+  forms::GoOnPastFailure([&] { engine::RemoveLeftoverTemporaryFiles(app); });
   forms::GoOnPastFailure([&] { engine::InstallDownloadedDefinitions(app); });
   forms::GoOnPastFailure(
       [&] { app.definitions.lngTotalDefinitions = engine::CountDefinitions(app); });
