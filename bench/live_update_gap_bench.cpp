@@ -22,6 +22,7 @@
 #include <string>
 #include <thread>
 
+#include "bench_machine.h"
 #include "engine/definitions/update_merge.h"
 #include "forms/runtime.h"
 #include "machine/date_time.h"
@@ -100,13 +101,41 @@ double LargestGapOfUpdate(model::App& app, double& update_ms) {
   return largest;
 }
 
+// The program on the Qt backend over a fresh bench machine, its main window shown.
+struct QtProgram {
+  QtProgram() {
+    app->frmMain.Show();
+    QCoreApplication::processEvents();
+  }
+  ~QtProgram() {
+    unsetenv("HEARTHGUARD_UPDATE_SERVER");
+    screen.reset();
+    app.reset();
+  }
+  std::string ProgramFile(std::string_view name) {
+    return bench.machine().profile().program_folder + "\\" + std::string(name);
+  }
+  // Fresh definition files and no date, so that the next update applies its package.
+  void ResetDefinitions(const std::vector<std::string>& stored) {
+    for (size_t f = 0; f < stored.size(); ++f)
+      bench.machine().files().WriteFile(ProgramFile(update_server::kDefinitionFileNames[f]),
+                                        stored[f]);
+    bench.machine().files().DeleteFile(ProgramFile("date.dat"));
+  }
+
+  bench::BenchMachine bench{"update-gap"};
+  view::QtBackend backend;
+  forms::Runtime runtime{backend, bench.version().product_name};
+  std::unique_ptr<model::App> app = model::MakeApp(bench.machine(), runtime);
+  std::unique_ptr<view::Screen> screen =
+      std::make_unique<view::Screen>(backend, runtime, &app->skin);
+};
+
 void BM_LiveUpdateLargestGapQt(benchmark::State& state) {
   StartQt();
 
-  std::string pattern = (fs::temp_directory_path() / "hg-update-gap-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr)
-    std::abort();
-  const fs::path root = pattern;
+  QtProgram program;
+  const fs::path& root = program.bench.root();
   update_server::DefinitionFiles old_files;
   update_server::DefinitionFiles new_files;
   MakeReleases(old_files, new_files);
@@ -119,14 +148,6 @@ void BM_LiveUpdateLargestGapQt(benchmark::State& state) {
     std::abort();
   setenv("HEARTHGUARD_UPDATE_SERVER", server.base_url().c_str(), 1);
 
-  machine::Profile profile = machine::DefaultProfile(root / "machine");
-  machine::CreateFolderTree(profile);
-  machine::VersionInfo version;
-  version.product_name = "Hearthguard";
-  std::string error;
-  auto machine = machine::Machine::Open(profile, version, error);
-  if (!machine)
-    std::abort();
   std::vector<std::string> stored;
   for (const auto& lines : Members(old_files)) {
     std::string text;
@@ -135,37 +156,21 @@ void BM_LiveUpdateLargestGapQt(benchmark::State& state) {
     stored.push_back(std::move(text));
   }
 
-  view::QtBackend backend;
-  forms::Runtime runtime(backend, version.product_name);
-  auto app = model::MakeApp(*machine, runtime);
-  auto screen = std::make_unique<view::Screen>(backend, runtime, &app->skin);
-  app->frmMain.Show();
-  QCoreApplication::processEvents();
-
   double gap_ms = 0;
   double update_ms = 0;
   for (auto _ : state) {
-    for (size_t f = 0; f < stored.size(); ++f) {
-      machine->files().WriteFile(
-          profile.program_folder + "\\" + std::string(update_server::kDefinitionFileNames[f]),
-          stored[f]);
-    }
-    machine->files().DeleteFile(profile.program_folder + "\\date.dat");
+    program.ResetDefinitions(stored);
     double one_update_ms = 0;
-    gap_ms = std::max(gap_ms, LargestGapOfUpdate(*app, one_update_ms));
-    if (app->frmSignatureUpdated->lblUpdateInfo.Caption().find("updated") == std::string::npos)
+    gap_ms = std::max(gap_ms, LargestGapOfUpdate(*program.app, one_update_ms));
+    if (program.app->frmSignatureUpdated->lblUpdateInfo.Caption().find("updated") ==
+        std::string::npos)
       state.SkipWithError("the update did not apply");
-    app->frmSignatureUpdated.Unload();
+    program.app->frmSignatureUpdated.Unload();
     update_ms += one_update_ms;
   }
   state.counters["gap_ms"] = gap_ms;
   state.counters["update_ms"] = update_ms / static_cast<double>(state.iterations());
-  unsetenv("HEARTHGUARD_UPDATE_SERVER");
-  screen.reset();
-  app.reset();
   server.Stop();
-  std::error_code remove_error;
-  fs::remove_all(root, remove_error);
 }
 BENCHMARK(BM_LiveUpdateLargestGapQt)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -232,38 +237,21 @@ void BM_LiveUpdateHostilePackageQt(benchmark::State& state) {
   std::thread serving([&] { server.listen_after_bind(); });
   setenv("HEARTHGUARD_UPDATE_SERVER", ("http://127.0.0.1:" + std::to_string(port)).c_str(), 1);
 
-  std::string pattern = (fs::temp_directory_path() / "hg-hostile-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr)
-    std::abort();
-  const fs::path root = pattern;
-  machine::Profile profile = machine::DefaultProfile(root / "machine");
-  machine::CreateFolderTree(profile);
-  machine::VersionInfo version;
-  version.product_name = "Hearthguard";
-  std::string error;
-  auto machine = machine::Machine::Open(profile, version, error);
-  if (!machine)
-    std::abort();
-  view::QtBackend backend;
-  forms::Runtime runtime(backend, version.product_name);
-  auto app = model::MakeApp(*machine, runtime);
-  auto screen = std::make_unique<view::Screen>(backend, runtime, &app->skin);
-  app->frmMain.Show();
-  QCoreApplication::processEvents();
+  QtProgram program;
+  const std::vector<std::string> stored(update_server::kDefinitionFileNames.size(),
+                                        services::EncodeText("kept=Kept|1") + "\r\n");
 
   for (auto _ : state) {
-    for (std::string_view name : update_server::kDefinitionFileNames)
-      machine->files().WriteFile(profile.program_folder + "\\" + std::string(name),
-                                 services::EncodeText("kept=Kept|1") + "\r\n");
-    machine->files().DeleteFile(profile.program_folder + "\\date.dat");
+    program.ResetDefinitions(stored);
     const double before_mb = StatusMiB("VmRSS:");
     std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts anew from here
     double update_ms = 0;
-    const double gap_ms = LargestGapOfUpdate(*app, update_ms);
+    const double gap_ms = LargestGapOfUpdate(*program.app, update_ms);
     const double peak_mb = StatusMiB("VmHWM:") - before_mb;
-    if (app->frmSignatureUpdated->lblUpdateInfo.Caption().find("updated") == std::string::npos)
+    if (program.app->frmSignatureUpdated->lblUpdateInfo.Caption().find("updated") ==
+        std::string::npos)
       state.SkipWithError("the update did not apply");
-    app->frmSignatureUpdated.Unload();
+    program.app->frmSignatureUpdated.Unload();
     const double package_mb = static_cast<double>(kHostilePackageBytes) / (1 << 20);
     state.counters["package_mb"] = package_mb;
     state.counters["peak_mb"] = peak_mb;
@@ -271,13 +259,8 @@ void BM_LiveUpdateHostilePackageQt(benchmark::State& state) {
     state.counters["gap_ms"] = gap_ms;
     state.counters["update_ms"] = update_ms;
   }
-  unsetenv("HEARTHGUARD_UPDATE_SERVER");
-  screen.reset();
-  app.reset();
   server.stop();
   serving.join();
-  std::error_code remove_error;
-  fs::remove_all(root, remove_error);
 }
 BENCHMARK(BM_LiveUpdateHostilePackageQt)->Unit(benchmark::kMillisecond)->Iterations(1);
 
