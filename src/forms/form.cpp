@@ -71,6 +71,7 @@ void Form::Load() {
     for (Control* control : controls_)
       control->RestoreDesign();
   }
+  restore_state_ = window_state_ == WindowState::kMinimized ? WindowState::kNormal : window_state_;
   loaded_ = true;
   visible_ = false;
   shown_since_load_ = false;
@@ -157,6 +158,8 @@ void Form::SetWindowState(WindowState state) {
   if (window_state_ == state)
     return;
   window_state_ = state;
+  if (state != WindowState::kMinimized)
+    restore_state_ = state;
   Changed();
   Resized();
 }

@@ -82,6 +82,8 @@ class Form {
   WindowState GetWindowState() const { return window_state_; }
   // Runs Form_Resize when the state changes while loaded.
   void SetWindowState(WindowState state);
+  // The state a minimised window comes back in: the last one it had other than minimised.
+  WindowState RestoreState() const { return restore_state_; }
   // Outer geometry in twips. A size change while loaded runs Form_Resize.
   double Left() const { return left_; }
   double Top() const { return top_; }
@@ -156,6 +158,7 @@ class Form {
   bool visible_ = false;
   std::string caption_;
   WindowState window_state_ = WindowState::kNormal;
+  WindowState restore_state_ = WindowState::kNormal;
   double left_ = 0;
   double top_ = 0;
   double width_ = 4800;

@@ -149,7 +149,8 @@ class WindowStateTest : public LayoutTest {
   }
 };
 
-// The state table, with the tray icon in or not (the taskbar button goes only with it in).
+// The state table, with the tray icon in or not (the taskbar button goes only with it in,
+// also when the start-up took it away before).
 TEST_F(WindowStateTest, EachStateSwitchesTimersTaskbarAndTheMinimizedKey) {
   struct Case {
     WindowState state;
@@ -158,12 +159,14 @@ TEST_F(WindowStateTest, EachStateSwitchesTimersTaskbarAndTheMinimizedKey) {
     bool scroll;
     bool task_visible;
     const char* minimized;
+    bool task_visible_before = true;
   };
   const Case cases[] = {
       {WindowState::kMinimized, false, "111", false, true, "<none>"},
+      {WindowState::kMinimized, false, "111", false, true, "<none>", false},
       {WindowState::kMinimized, true, "111", false, false, "<none>"},
-      {WindowState::kMaximized, true, "111", false, false, "<none>"},
-      {WindowState::kMaximized, false, "111", false, true, "<none>"},
+      {WindowState::kMaximized, true, "111", false, false, "No"},
+      {WindowState::kMaximized, false, "111", false, true, "No"},
       {WindowState::kNormal, true, "010", true, true, "No"},
   };
   for (const Case& c : cases) {
@@ -177,7 +180,7 @@ TEST_F(WindowStateTest, EachStateSwitchesTimersTaskbarAndTheMinimizedKey) {
     main.SetWindowState(c.state == WindowState::kNormal ? WindowState::kMinimized
                                                         : WindowState::kNormal);
     model::ApplyTimerSettings(h.app(), true);
-    h.runtime().SetTaskVisible(true);
+    h.runtime().SetTaskVisible(c.task_visible_before);
     h.Save("Settings", model::kMinimizedKey, "<none>");
     main.tmrScroll.SetEnabled(!c.scroll);
 

@@ -6,6 +6,7 @@
 #include "forms/go_on.h"
 #include "model/app.h"
 #include "model/scan_running.h"
+#include "model/taskbar_button.h"
 #include "model/timer_group.h"
 #include "model/user_settings.h"
 #include "ui/main/scan_run.h"
@@ -112,11 +113,7 @@ void EnterBackground(model::App& app) {
       model::ApplyTimerSettings(app, true);
   });
   forms::GoOnPastFailure([&] { w.tmrScroll.SetEnabled(false); });
-  // Without its tray icon a window without a taskbar button could not be reached again.
-  forms::GoOnPastFailure([&] {
-    if (app.objTray.bRunningInTray(w))
-      app.runtime.SetTaskVisible(false);
-  });
+  forms::GoOnPastFailure([&] { model::UpdateTaskbarButton(app); });
 }
 
 void EnterForeground(model::App& app) {
@@ -130,12 +127,16 @@ void EnterForeground(model::App& app) {
       w.tmrMemoryInspected.SetEnabled(false);
     }
   });
-  forms::GoOnPastFailure([&] { app.runtime.SetTaskVisible(true); });
-  // A drag resizes many times a second: the key is written only when it changes.
-  forms::GoOnPastFailure([&] {
-    if (w.Visible() && model::ReadUserSetting(app, "Settings", model::kMinimizedKey, "") != "No")
-      model::WriteUserSetting(app, "Settings", model::kMinimizedKey, "No");
-  });
+  forms::GoOnPastFailure([&] { model::UpdateTaskbarButton(app); });
+}
+
+// A window on screen is no longer in the tray, also when it came back maximised. A drag resizes
+// many times a second: the key is written only when it changes.
+void RecordBackOnScreen(model::App& app) {
+  const model::FrmMain& w = app.frmMain;
+  if (w.Visible() && w.GetWindowState() != forms::WindowState::kMinimized &&
+      model::ReadUserSetting(app, "Settings", model::kMinimizedKey, "") != "No")
+    model::WriteUserSetting(app, "Settings", model::kMinimizedKey, "No");
 }
 
 }  // namespace
@@ -161,6 +162,7 @@ void Form_Resize(model::App& app) {
     EnterForeground(app);
   else
     EnterBackground(app);
+  forms::GoOnPastFailure([&] { RecordBackOnScreen(app); });
 }
 
 void InstallLayout(model::App& app) {

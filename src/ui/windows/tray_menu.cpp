@@ -3,6 +3,7 @@
 #include <string>
 
 #include "model/app.h"
+#include "model/taskbar_button.h"
 #include "model/timer_group.h"
 #include "model/user_settings.h"
 #include "services/prompts.h"
@@ -138,7 +139,7 @@ void OpenSettingsFromMenu(model::App& app) {
 }
 
 void ScanNowFromMenu(model::App& app) {
-  ShowMainWindow(app);
+  RestoreMainWindowFromMenu(app);
   app.scan.bStopScan = false;
   // The scan page's "Start" label: starts a scan unless one is running.
   if (const auto& start = app.frmMain.lblStart.on_click)
@@ -146,20 +147,21 @@ void ScanNowFromMenu(model::App& app) {
 }
 
 void ShowMainWindow(model::App& app) {
+  model::FrmMain& main = app.frmMain;
   // Shown first, so that the change of state finds it visible and records it as no longer
-  // minimised.
-  app.frmMain.Show();
-  app.frmMain.SetWindowState(forms::WindowState::kNormal);
+  // minimised. A window maximised before it went to the tray comes back maximised.
+  main.Show();
+  main.SetWindowState(main.GetWindowState() == forms::WindowState::kMinimized
+                          ? main.RestoreState()
+                          : forms::WindowState::kNormal);
 }
 
 bool HideMainWindowToTray(model::App& app) {
   model::FrmMain& main = app.frmMain;
   main.SetWindowState(forms::WindowState::kMinimized);
-  if (!app.objTray.HasTrayArea()) {
-    app.runtime.SetTaskVisible(true);
+  model::UpdateTaskbarButton(app);
+  if (!app.objTray.HasTrayArea())
     return false;
-  }
-  app.runtime.SetTaskVisible(false);
   main.Hide();
   return true;
 }

@@ -40,10 +40,12 @@ void ConfirmExitFromMenu(model::App& app);
 // The main window shown with only its options panel, then the menu closed.
 void OpenOptionsFromMenu(model::App& app);
 void OpenSettingsFromMenu(model::App& app);
-// The main window shown, then a scan started as the scan page's "Start" label starts one.
+// "Show Program" (the menu closes), then a scan started as the scan page's "Start" label starts
+// one.
 void ScanNowFromMenu(model::App& app);
 
-// The main window on screen at normal size.
+// The main window on screen: at normal size, or maximised when it was so before it was
+// minimised.
 void ShowMainWindow(model::App& app);
 // Minimises the main window and, where a tray area shows its icon, hides it with its taskbar
 // button. Without a tray area the taskbar button stays, so the window can always be brought
