@@ -147,23 +147,22 @@ void ScanNowFromMenu(model::App& app) {
 }
 
 void ShowMainWindow(model::App& app) {
-  model::FrmMain& main = app.frmMain;
   // Shown first, so that the change of state finds it visible and records it as no longer
-  // minimised. A window maximised before it went to the tray comes back maximised.
-  main.Show();
-  main.SetWindowState(main.GetWindowState() == forms::WindowState::kMinimized
-                          ? main.RestoreState()
-                          : forms::WindowState::kNormal);
+  // minimised.
+  app.frmMain.Show();
+  app.frmMain.SetWindowState(forms::WindowState::kNormal);
 }
 
 bool HideMainWindowToTray(model::App& app) {
   model::FrmMain& main = app.frmMain;
+  const bool tray_area = app.objTray.HasTrayArea();
+  // Hidden before it is minimised: a window minimised on screen tells the desktop so, and the
+  // desktop's late word of it would minimise the window again when it comes back.
+  if (tray_area)
+    main.Hide();
   main.SetWindowState(forms::WindowState::kMinimized);
   model::UpdateTaskbarButton(app);
-  if (!app.objTray.HasTrayArea())
-    return false;
-  main.Hide();
-  return true;
+  return tray_area;
 }
 
 void InstallTrayMenu(model::App& app) {

@@ -44,8 +44,7 @@ void OpenSettingsFromMenu(model::App& app);
 // one.
 void ScanNowFromMenu(model::App& app);
 
-// The main window on screen: at normal size, or maximised when it was so before it was
-// minimised.
+// The main window on screen at normal size.
 void ShowMainWindow(model::App& app);
 // Minimises the main window and, where a tray area shows its icon, hides it with its taskbar
 // button. Without a tray area the taskbar button stays, so the window can always be brought
