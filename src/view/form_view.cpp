@@ -265,15 +265,18 @@ QSize FormView::FrameExtent() const {
 }
 
 bool FormView::LearnFrame() {
-  // A hidden window has no frame: the window manager takes it away with the window.
-  if (!window_->isVisible() || window_->windowState() != Qt::WindowNoState ||
+  // Learnt once, at normal size: a hidden window has no frame (the window manager takes it away
+  // with the window), and while a window is maximised or on its way back the window manager
+  // frames it otherwise.
+  if (frame_ || !window_->isVisible() || window_->windowState() != Qt::WindowNoState ||
+      form_.GetWindowState() != forms::WindowState::kNormal ||
       window_->windowFlags().testFlag(Qt::FramelessWindowHint))
     return false;
   const QRect outer = window_->frameGeometry();
   const QRect inner = window_->geometry();
   const QMargins reported(inner.left() - outer.left(), inner.top() - outer.top(),
                           outer.right() - inner.right(), outer.bottom() - inner.bottom());
-  if (reported.isNull() || frame_ == reported)
+  if (reported.isNull())
     return false;
   frame_ = reported;
   return true;

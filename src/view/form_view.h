@@ -109,7 +109,7 @@ class FormView final : public QObject, public BindContext {
   // screen, else typical ones.
   QMargins Frame() const;
   QSize FrameExtent() const;
-  // Takes the frame the window system reports now; true when it differs from the one known.
+  // Takes the frame the window system reports now; true when it is the first one known.
   bool LearnFrame();
   // Put back on screen and not shown yet: the window system reports passing places (the
   // frame's corner) that no user chose.
