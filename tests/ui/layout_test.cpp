@@ -130,6 +130,11 @@ TEST_F(LayoutTest, UserColumnWidthsSurviveUnlessTheListIsNarrowerOrMuchWider) {
                                c.kept ? 1000 : c.list_width / 4};
     for (int column = 0; column < 3; ++column)
       EXPECT_EQ(threats.Columns()[column].width, expected[column]) << column;
+    // To the tray and back: the list keeps its width, and the columns theirs.
+    threats.SetColumnWidth(0, 9000);
+    main.SetWindowState(WindowState::kMinimized);
+    main.SetWindowState(WindowState::kNormal);
+    EXPECT_EQ(threats.Columns()[0].width, 9000);
     main.Move(0, 0, 4000, 4000);  // a different size for the next case
   }
 }

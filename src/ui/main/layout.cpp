@@ -87,8 +87,12 @@ void LayOutResultsPage(model::FrmMain& w) {
 }
 
 // Column widths the user set survive while the list is at most 2000 twips wider than them;
-// otherwise the three columns share the width a quarter, a half and a quarter.
-void FitThreatColumns(forms::ListView& list) {
+// otherwise the three columns share the width a quarter, a half and a quarter. A layout that
+// leaves the list as wide as it was (the window back from the tray) leaves them as they are.
+void FitThreatColumns(forms::ListView& list, double& laid_out_width) {
+  if (list.Width() == laid_out_width)
+    return;
+  laid_out_width = list.Width();
   double sum = 0;
   for (int column = 0; column < 3 && column < list.ColumnCount(); ++column)
     sum += list.Columns()[column].width;
@@ -153,7 +157,7 @@ void LayoutControls(model::App& app) {
   LayOutOptionsPage(w);
   LayOutScanPage(w);
   LayOutResultsPage(w);
-  FitThreatColumns(w.lvwPicRemoveListOfSpywareFoundAndToBeRemoved);
+  FitThreatColumns(w.lvwPicRemoveListOfSpywareFoundAndToBeRemoved, w.dblThreatListLaidOutWidth);
 }
 
 void Form_Resize(model::App& app) {
