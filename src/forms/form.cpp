@@ -71,6 +71,9 @@ void Form::Load() {
     for (Control* control : controls_)
       control->RestoreDesign();
   }
+  restore_state_ = window_state_ == WindowState::kMinimized ? WindowState::kNormal : window_state_;
+  if (window_state_ == WindowState::kNormal)
+    normal_bounds_ = {left_, top_, width_, height_};
   loaded_ = true;
   visible_ = false;
   shown_since_load_ = false;
@@ -156,7 +159,16 @@ void Form::SetCaption(std::string caption) {
 void Form::SetWindowState(WindowState state) {
   if (window_state_ == state)
     return;
+  const bool back_to_normal = window_state_ != WindowState::kNormal;
   window_state_ = state;
+  if (state != WindowState::kMinimized)
+    restore_state_ = state;
+  if (state == WindowState::kNormal && back_to_normal) {
+    left_ = normal_bounds_.left;
+    top_ = normal_bounds_.top;
+    width_ = normal_bounds_.width;
+    height_ = normal_bounds_.height;
+  }
   Changed();
   Resized();
 }
@@ -182,6 +194,8 @@ void Form::Move(double left, double top, double width, double height) {
   top_ = top;
   width_ = width;
   height_ = height;
+  if (window_state_ == WindowState::kNormal)
+    normal_bounds_ = {left, top, width, height};
   Changed();
   if (resized)
     Resized();
@@ -247,6 +261,11 @@ void Form::PostMouseMove(const MouseEvent& event) {
   if (!loaded_)
     return;
   runtime_.Dispatch([this, event] { Form_MouseMove(event); });
+}
+
+void Form::Painted() {
+  if (loaded_)
+    runtime_.Dispatch([this] { Form_Paint(); });
 }
 
 }  // namespace forms

@@ -80,8 +80,11 @@ class Form {
   const std::string& Caption() const { return caption_; }
   void SetCaption(std::string caption);
   WindowState GetWindowState() const { return window_state_; }
-  // Runs Form_Resize when the state changes while loaded.
+  // Runs Form_Resize when the state changes while loaded. Back at normal size the window takes
+  // the place and size it last had there.
   void SetWindowState(WindowState state);
+  // The state a minimised window comes back in: the last one it had other than minimised.
+  WindowState RestoreState() const { return restore_state_; }
   // Outer geometry in twips. A size change while loaded runs Form_Resize.
   double Left() const { return left_; }
   double Top() const { return top_; }
@@ -111,6 +114,8 @@ class Form {
   // A mouse message posted to the window (the tray icon's callback): delivered even while the
   // form is hidden or another window is modal.
   void PostMouseMove(const MouseEvent& event);
+  // The window was painted on screen: runs Form_Paint, also while another window is modal.
+  void Painted();
 
   // The view's hook: runs after any property of the form changed (also load and unload).
   std::function<void(Form&)> observer;
@@ -156,6 +161,12 @@ class Form {
   bool visible_ = false;
   std::string caption_;
   WindowState window_state_ = WindowState::kNormal;
+  WindowState restore_state_ = WindowState::kNormal;
+  // Where the window was at normal size: a maximised window goes back there.
+  struct Bounds {
+    double left = 0, top = 0, width = 0, height = 0;
+  };
+  Bounds normal_bounds_{0, 0, 4800, 3600};
   double left_ = 0;
   double top_ = 0;
   double width_ = 4800;

@@ -29,6 +29,8 @@ class FrmMain final : public Window {
   int32_t lngUpdateIdleTicks = 0;
   // A file-name submission waits for the server's reply.
   bool bSubmitting = false;
+  // The threat list's width when the layout last measured its columns against it; none yet.
+  double dblThreatListLaidOutWidth = -1;
 
   // --- Top bar and page buttons.
   forms::CommandButton Command5{*this, "Command5"};      // "Send to Tray"

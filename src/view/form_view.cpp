@@ -4,6 +4,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <limits>
 #include <unordered_set>
@@ -21,8 +22,8 @@ namespace view {
 
 namespace {
 
-// Borders and title bar of a window whose frame the window system does not report (yet).
-const QSize kTypicalFrame(8, 30);
+// Borders and title bar of a window whose frame the window system has not reported yet.
+const QMargins kTypicalFrame(4, 26, 4, 4);
 // Containers nest a few levels deep; a deeper chain is a loop in the model.
 constexpr int kMaxNesting = 32;
 
@@ -183,6 +184,10 @@ void FormView::Drop(const forms::Control* control) {
 void FormView::Sync() {
   // A window may be skinned after it appeared (the notification shows itself in its load).
   ApplySkin();
+  // The frame is known once the window manager has framed the window: the size and minimum
+  // taken with a typical frame are put right at once, before the user can change the state.
+  if (LearnFrame())
+    ApplyGeometry();
   // The taskbar switch changes without a notice to the form.
   if (OffTheTaskbar() != off_taskbar_)
     RefreshForm();
@@ -250,11 +255,42 @@ void FormView::Close() {
   window_->hide();
 }
 
-QSize FormView::FrameExtent() const {
+QMargins FormView::Frame() const {
   if (window_->windowFlags().testFlag(Qt::FramelessWindowHint))
-    return QSize(0, 0);
-  const QSize frame = window_->frameGeometry().size() - window_->geometry().size();
-  return frame.width() > 0 || frame.height() > 0 ? frame : kTypicalFrame;
+    return QMargins();
+  return frame_.value_or(kTypicalFrame);
+}
+
+QSize FormView::FrameExtent() const {
+  const QMargins frame = Frame();
+  return QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+}
+
+bool FormView::LearnFrame() {
+  // Learnt once, at normal size: a hidden window has no frame (the window manager takes it away
+  // with the window), and while a window is maximised or on its way back the window manager
+  // frames it otherwise.
+  if (frame_ || !window_->isVisible() || window_->windowState() != Qt::WindowNoState ||
+      form_.GetWindowState() != forms::WindowState::kNormal ||
+      window_->windowFlags().testFlag(Qt::FramelessWindowHint))
+    return false;
+  const QRect outer = window_->frameGeometry();
+  const QRect inner = window_->geometry();
+  const QMargins reported(inner.left() - outer.left(), inner.top() - outer.top(),
+                          outer.right() - inner.right(), outer.bottom() - inner.bottom());
+  if (reported.isNull())
+    return false;
+  frame_ = reported;
+  return true;
+}
+
+bool FormView::Reappearing() const {
+  const QWindow* handle = window_->windowHandle();
+  return appearing_ && !(handle && handle->isExposed());
+}
+
+bool FormView::HasArea() const {
+  return form_.Width() > 0 && form_.Height() > 0;
 }
 
 QSize FormView::ClientSize(QSize outer) const {
@@ -278,25 +314,35 @@ QSize FormView::ClientSize(QSize outer) const {
 }
 
 void FormView::ApplyGeometry() {
+  // The window system sizes a minimised or maximised window; a minimum changed meanwhile would
+  // resize it, and the window manager would drop the new state.
+  if (form_.GetWindowState() != forms::WindowState::kNormal)
+    return;
+  ++applying_;
   if (design_ && design_->min_width > 0 && design_->min_height > 0) {
     const QSize outer(TwipsToPixels(design_->min_width), TwipsToPixels(design_->min_height));
     const QSize minimum = (outer - FrameExtent()).expandedTo(QSize(1, 1));
     if (window_->minimumSize() != minimum)
       window_->setMinimumSize(minimum);
   }
-  // The window system sizes a minimised or maximised window.
-  if (form_.GetWindowState() != forms::WindowState::kNormal)
-    return;
-  ++applying_;
   const QSize inner =
       ClientSize(QSize(TwipsToPixels(form_.Width()), TwipsToPixels(form_.Height())));
+  const QPoint corner(TwipsToPixels(form_.Left()), TwipsToPixels(form_.Top()));
   if (design_ && !design_->resizable)
     window_->setFixedSize(inner);
-  else if (window_->size() != inner)
-    window_->resize(inner);
-  const QPoint position(TwipsToPixels(form_.Left()), TwipsToPixels(form_.Top()));
-  if (window_->pos() != position)
-    window_->move(position);
+  if (frame_) {
+    // Placed by its client area, which the window manager keeps where it is put: a hidden
+    // window has no frame for Qt to reckon its corner from.
+    const QRect client(corner + QPoint(frame_->left(), frame_->top()), inner);
+    if (window_->geometry() != client || !window_->isVisible())
+      window_->setGeometry(client);
+  } else {
+    // Never framed yet: the window manager puts the frame's corner where asked.
+    if (window_->size() != inner)
+      window_->resize(inner);
+    if (window_->pos() != corner)
+      window_->move(corner);
+  }
   --applying_;
 }
 
@@ -330,7 +376,8 @@ void FormView::RefreshForm() {
   // do the same, but changing a window's kind makes a new native window, which a window
   // manager may keep iconified when it is restored.)
   off_taskbar_ = OffTheTaskbar();
-  const bool want_visible = !closed_ && form_.Loaded() && form_.Visible() && !off_taskbar_;
+  const bool want_visible =
+      !closed_ && form_.Loaded() && form_.Visible() && !off_taskbar_ && HasArea();
   const bool top_most = form_.TopMost();
   if (window_->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != top_most)
     window_->setWindowFlag(Qt::WindowStaysOnTopHint, top_most);  // hides the window
@@ -341,8 +388,14 @@ void FormView::RefreshForm() {
     ApplyGeometry();
     if (retitled || !window_->isVisible())
       ApplyX11TitleBar(*window_, !design_ || design_->min_max_buttons);
-    if (!window_->isVisible())
+    if (!window_->isVisible()) {
+      appearing_ = shown_before_;
+      shown_before_ = true;
       window_->show();
+      // Some window systems frame a window as it appears.
+      if (LearnFrame())
+        ApplyGeometry();
+    }
   } else if (window_->isVisible()) {
     window_->hide();
   }
@@ -355,8 +408,13 @@ void FormView::UserClose() {
 }
 
 void FormView::UserResized() {
-  if (applying_ || closed_ || !form_.Loaded() || window_->isMinimized())
+  if (applying_ || closed_ || !form_.Loaded() || window_->isMinimized() || Reappearing())
     return;
+  // Framed just now: the model's size stands, taken with the true frame.
+  if (LearnFrame()) {
+    ApplyGeometry();
+    return;
+  }
   if (window_->size() ==
       ClientSize(QSize(TwipsToPixels(form_.Width()), TwipsToPixels(form_.Height()))))
     return;
@@ -366,9 +424,13 @@ void FormView::UserResized() {
 }
 
 void FormView::UserMoved() {
-  if (applying_ || closed_ || !form_.Loaded() || window_->isMinimized())
+  if (applying_ || closed_ || !form_.Loaded() || window_->isMinimized() || Reappearing())
     return;
-  const QPoint position = window_->pos();
+  if (LearnFrame()) {
+    ApplyGeometry();
+    return;
+  }
+  const QPoint position = window_->geometry().topLeft() - QPoint(Frame().left(), Frame().top());
   if (position.x() == TwipsToPixels(form_.Left()) && position.y() == TwipsToPixels(form_.Top()))
     return;
   if (!form_.UserMove(PixelsToTwips(position.x()), PixelsToTwips(position.y())))
@@ -444,6 +506,19 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
       break;
     case QEvent::MouseButtonRelease:
       form_.UserMouseUp(FormMouseEvent(*static_cast<QMouseEvent*>(event)));
+      break;
+    case QEvent::Paint:
+      appearing_ = false;
+      // After the paint, once: a handler that moves controls must not do so inside it.
+      if (const auto* window = dynamic_cast<const model::Window*>(&form_);
+          window && window->on_paint && !paint_pending_) {
+        paint_pending_ = true;
+        QTimer::singleShot(0, this, [this] {
+          paint_pending_ = false;
+          if (!closed_ && form_.Loaded())
+            form_.Painted();
+        });
+      }
       break;
     case QEvent::MouseMove: {
       // Only a window that listens gets moves: the rest would only pile up refusals.

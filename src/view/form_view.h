@@ -9,8 +9,10 @@
 // window's frame is taken from the window system once known, else from typical values.
 
 #include <QMainWindow>
+#include <QMargins>
 #include <QPointer>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 #include "forms/form.h"
@@ -103,9 +105,19 @@ class FormView final : public QObject, public BindContext {
   // The main window, minimised while the program's taskbar switch is off and a tray can bring
   // it back.
   bool OffTheTaskbar() const;
+  // Borders and title bar: as the window system last reported them while the window was on
+  // screen, else typical ones.
+  QMargins Frame() const;
   QSize FrameExtent() const;
   // The client area of the window at the outer size `outer` (pixels).
   QSize ClientSize(QSize outer) const;
+  // Takes the frame the window system reports now; true when it is the first one known.
+  bool LearnFrame();
+  // Put back on screen and not shown yet: the window system reports passing places (the
+  // frame's corner) that no user chose.
+  bool Reappearing() const;
+  // A window without area (the help launcher) shows nothing.
+  bool HasArea() const;
 
   forms::Form& form_;
   const FormDesign* design_;
@@ -120,7 +132,12 @@ class FormView final : public QObject, public BindContext {
   // What OffTheTaskbar said at the last refresh.
   bool off_taskbar_ = false;
   bool skinned_ = false;
-  QSize frame_extent_;
+  std::optional<QMargins> frame_;
+  // Shown again by the view and not drawn since.
+  bool appearing_ = false;
+  bool shown_before_ = false;
+  // A paint reached the window and its model is yet to hear of it.
+  bool paint_pending_ = false;
 };
 
 }  // namespace view

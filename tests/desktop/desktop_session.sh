@@ -45,10 +45,9 @@ picture() {
   local name
   name=$(printf '%02d-%s' "$step" "$1")
   xwd -root -silent >"$work/$name.xwd"
-  # A picture is for the reader; a converter that cannot read xwd keeps the raw one instead.
-  if ! { command -v convert >/dev/null && convert "xwd:$work/$name.xwd" "$pictures/$name.png" 2>/dev/null; }; then
+  # Without a converter that reads it, the picture is kept as it was taken.
+  convert "xwd:$work/$name.xwd" "$pictures/$name.png" 2>/dev/null ||
     cp "$work/$name.xwd" "$pictures/$name.xwd"
-  fi
 }
 fail() {
   picture failed
@@ -69,7 +68,7 @@ visible_window() {
   return 1
 }
 gone() {
-  for _ in $(seq 50); do
+  for _ in $(seq "${2:-50}"); do
     xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
     sleep 0.1
   done
@@ -87,6 +86,36 @@ tray_icon_centre() {
              found = 1; print at[2] + int(wh[1] / 2), at[3] + int(wh[2] / 2)
            } }'
 }
+# The window's state as its window manager keeps it: Normal, Iconic, or nothing when withdrawn.
+wm_state() {
+  xprop -id "$1" WM_STATE 2>/dev/null | awk '/window state:/ {print $NF}'
+}
+# The window's place and size on screen: "x y width height".
+geometry() {
+  xwininfo -id "$1" 2>/dev/null |
+    awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+         /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}'
+}
+maximised() {
+  xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_MAXIMIZED_VERT
+}
+# Waits (10 s) until a test holds three times in a row, so that a state the program or the
+# window manager undoes at once is seen undone.
+settled() {
+  local held=0
+  for _ in $(seq 100); do
+    if "$@"; then held=$((held + 1)); else held=0; fi
+    [ "$held" -ge 3 ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# On screen, framed by the window manager and where it will stay: what a user's click needs.
+ready() {
+  [ "$(wm_state "$main")" = Normal ] &&
+    xprop -id "$main" _NET_FRAME_EXTENTS 2>/dev/null | grep -q = &&
+    { [ -z "${1:-}" ] || [ "$(geometry "$main")" = "$1" ]; }
+}
 # Clicks a point of the main window given in pixels from its inner top left corner.
 click_in_window() {
   local x y
@@ -96,11 +125,23 @@ click_in_window() {
 }
 
 # Under the sanitizers: the desktop's own libraries (D-Bus, the X platform plugin) keep memory to
-# the end, so leaks are left to the unit tests, which run on the offscreen platform.
-ASAN_OPTIONS="${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}detect_leaks=0" \
-  "$program" >"$work/program.log" 2>&1 &
-program_pid=$!
-pids+=($program_pid)
+# the end, so leaks are left to the unit tests, which run on the offscreen platform. The program
+# says "shown" once its main window is up and its start-up is over.
+start_program() {
+  : >"$work/program.log"
+  ASAN_OPTIONS="${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}detect_leaks=0" HEARTHGUARD_ANNOUNCE_SHOWN=1 \
+    "$program" >>"$work/program.log" 2>&1 &
+  program_pid=$!
+  pids+=($program_pid)
+}
+start_up_over() {
+  for _ in $(seq 300); do
+    grep -q '^shown$' "$work/program.log" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+start_program
 
 # A fresh machine: the splash, then the first-run question over it.
 question=$(visible_window "Live Update Now\?") || fail "no first-run question"
@@ -108,7 +149,9 @@ picture first-run-question
 xdotool windowactivate --sync "$question" key alt+n
 
 main=$(visible_window " by ") || fail "the main window did not come up"
-sleep 0.5
+start_up_over || fail "the start-up did not end"
+settled ready || fail "the main window was not framed"
+placed=$(geometry "$main")
 picture main-window
 
 # "Send to Tray": the button's centre below the menu bar (design 120,360 twips, 1575x375).
@@ -116,6 +159,8 @@ picture main-window
 # would.
 send_to_tray() {
   for attempt in 1 2 3; do
+    settled ready "$placed" || fail "the main window is not back in its place ($placed):" \
+      "$(geometry "$main")"
     xdotool windowactivate --sync "$main" >/dev/null 2>&1 || true
     click_in_window "$main" 60 56
     gone " by " && break
@@ -129,10 +174,11 @@ send_to_tray() {
   done
   [ -n "$icon" ] || fail "no tray icon"
 }
-# A double-click on the icon brings the window back. A user's hand gives the window manager time
-# to put the window away first.
+# A double-click on the icon brings the window back, once the window manager has put it away. A
+# user's hand gives the tray time to take the icon's first click as the start of a double-click.
 restore_from_tray() {
   local icon_x icon_y
+  settled eval '[ -z "$(wm_state "$main")" ]' || fail "the main window was not put away"
   sleep 1
   read -r icon_x icon_y <<<"$icon"
   for attempt in 1 2 3; do
@@ -144,6 +190,30 @@ restore_from_tray() {
   fail "the double-click did not restore the main window"
 }
 
+ended() {
+  for _ in $(seq 100); do
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$program_pid" 2>/dev/null && fail "the program did not end: $1"
+  wait "$program_pid" || fail "the program ended with status $?"
+  [ -z "$(tray_icon_centre)" ] || fail "the tray icon stayed after the end"
+}
+# A double-click on the title bar, as a user maximises the window or restores it.
+double_click_title_bar() {
+  local x y
+  read -r x y _ <<<"$(geometry "$main")"
+  xdotool windowactivate --sync "$main" mousemove $((x + 200)) $((y - 8)) click --repeat 2 \
+    --delay 80 1
+}
+
+# The first maximise after the start holds; restored, the window is back in its place.
+double_click_title_bar
+settled maximised "$main" || fail "the window did not stay maximised"
+double_click_title_bar
+settled ready "$placed" || fail "the window did not come back to its place ($placed):" \
+  "$(geometry "$main")"
+
 send_to_tray
 # The first time, the tray menu rises out of the taskbar; later ones find it still loaded until
 # it has sunk by itself.
@@ -151,25 +221,27 @@ menu=$(visible_window "^Hearthguard$") || fail "the tray menu did not come up"
 # Its title bar offers no minimise or maximise button and so has room for the whole name.
 actions=$(xprop -id "$menu" _NET_WM_ALLOWED_ACTIONS)
 [[ $actions != *MINIMIZE* && $actions != *MAXIMIZE* ]] || fail "the tray menu offers $actions"
-sleep 0.5
 picture in-tray
 restore_from_tray
-sleep 0.5
 picture restored
-# Going there and back again finds the window as the first time did.
+# Going there and back again finds the window as the first time did, in its place.
 for round in 2 3; do
   send_to_tray
   restore_from_tray
 done
 
-# Closing the window ends the program, and its tray icon goes with it.
+# A window closed maximised starts maximised.
+double_click_title_bar
+settled maximised "$main" || fail "the window did not stay maximised"
 xdotool windowactivate --sync "$main" key alt+F4
-for _ in $(seq 100); do
-  kill -0 "$program_pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$program_pid" 2>/dev/null && fail "the program did not end after its window was closed"
-wait "$program_pid" || fail "the program ended with status $?"
-[ -z "$(tray_icon_centre)" ] || fail "the tray icon stayed after the end"
+ended "its window was closed"
+
+start_program
+main=$(visible_window " by ") || fail "the main window did not come up maximised"
+start_up_over || fail "the start-up did not end"
+settled maximised "$main" || fail "the window did not start maximised"
+picture maximised
+xdotool windowactivate --sync "$main" key alt+F4
+ended "its window was closed"
 picture ended
 echo "desktop session: pictures in $pictures"

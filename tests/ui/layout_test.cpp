@@ -130,6 +130,11 @@ TEST_F(LayoutTest, UserColumnWidthsSurviveUnlessTheListIsNarrowerOrMuchWider) {
                                c.kept ? 1000 : c.list_width / 4};
     for (int column = 0; column < 3; ++column)
       EXPECT_EQ(threats.Columns()[column].width, expected[column]) << column;
+    // To the tray and back: the list keeps its width, and the columns theirs.
+    threats.SetColumnWidth(0, 9000);
+    main.SetWindowState(WindowState::kMinimized);
+    main.SetWindowState(WindowState::kNormal);
+    EXPECT_EQ(threats.Columns()[0].width, 9000);
     main.Move(0, 0, 4000, 4000);  // a different size for the next case
   }
 }
@@ -149,7 +154,8 @@ class WindowStateTest : public LayoutTest {
   }
 };
 
-// The state table, with the tray icon in or not (the taskbar button goes only with it in).
+// The state table, with the tray icon in or not (the taskbar button goes only with it in,
+// also when the start-up took it away before).
 TEST_F(WindowStateTest, EachStateSwitchesTimersTaskbarAndTheMinimizedKey) {
   struct Case {
     WindowState state;
@@ -158,12 +164,14 @@ TEST_F(WindowStateTest, EachStateSwitchesTimersTaskbarAndTheMinimizedKey) {
     bool scroll;
     bool task_visible;
     const char* minimized;
+    bool task_visible_before = true;
   };
   const Case cases[] = {
       {WindowState::kMinimized, false, "111", false, true, "<none>"},
+      {WindowState::kMinimized, false, "111", false, true, "<none>", false},
       {WindowState::kMinimized, true, "111", false, false, "<none>"},
-      {WindowState::kMaximized, true, "111", false, false, "<none>"},
-      {WindowState::kMaximized, false, "111", false, true, "<none>"},
+      {WindowState::kMaximized, true, "111", false, false, "No"},
+      {WindowState::kMaximized, false, "111", false, true, "No"},
       {WindowState::kNormal, true, "010", true, true, "No"},
   };
   for (const Case& c : cases) {
@@ -177,7 +185,7 @@ TEST_F(WindowStateTest, EachStateSwitchesTimersTaskbarAndTheMinimizedKey) {
     main.SetWindowState(c.state == WindowState::kNormal ? WindowState::kMinimized
                                                         : WindowState::kNormal);
     model::ApplyTimerSettings(h.app(), true);
-    h.runtime().SetTaskVisible(true);
+    h.runtime().SetTaskVisible(c.task_visible_before);
     h.Save("Settings", model::kMinimizedKey, "<none>");
     main.tmrScroll.SetEnabled(!c.scroll);
 

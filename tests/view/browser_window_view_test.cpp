@@ -92,6 +92,11 @@ TEST_F(BrowserWindowViewTest, OpensTheWebsiteFollowsTheUserAndEndsTheProgramWhen
   QWidget* status = Widget(Window().StatusBar1);
   EXPECT_EQ(status->geometry().bottomRight(), status->parentWidget()->rect().bottomRight());
   qt.SavePicture(Window());
+  // A paint arranges the controls as a resize does.
+  Window().StatusBar1.SetPanelWidth(0, 15);
+  window->update();
+  EXPECT_TRUE(
+      PumpUntil([&] { return Window().StatusBar1.Panels()[0].width == Window().Width() / 2; }));
 
   Click(Window().Command4);  // Back without history: nothing happens, and nothing is said
   QTest::qWait(200);

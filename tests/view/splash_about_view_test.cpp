@@ -28,7 +28,7 @@ TEST(SplashAboutView, TheSplashComesUpCentredWithoutFrameAndGivesWayToTheMainWin
   QtApp qt;
   model::App& app = qt.app();
   services::SaveSettingHKLM(app.system, "Hearthguard", "Settings", "FirstTime", "Yes");
-  services::WriteSetting(app.system, "Hearthguard", "Settings", "showHelp", "0");
+  services::WriteSetting(app.system, "Hearthguard", "Settings", "showHelp", "1");
   ui::InstallSplashAbout(app);
   ui::InstallFormLoad(app);
 
@@ -45,6 +45,10 @@ TEST(SplashAboutView, TheSplashComesUpCentredWithoutFrameAndGivesWayToTheMainWin
   ASSERT_TRUE(PumpUntil([&] { return app.frmMain.Visible(); }));
   EXPECT_TRUE(splash.Loaded());
   EXPECT_FALSE(window->isVisible());
+  // The user's first start showed the help launcher, which never has a window on screen.
+  const view::FormView* launcher = qt.screen().ViewOf(app.Form8.Peek());
+  ASSERT_NE(launcher, nullptr);
+  EXPECT_EQ(launcher->window()->windowHandle(), nullptr);
 }
 
 TEST(SplashAboutView, AboutShowsTheVersionInformationCentredWithoutMinMaxButtons) {

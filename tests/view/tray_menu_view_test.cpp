@@ -26,6 +26,12 @@ TEST(TrayMenuView, TheMenuOnScreenAndItsCloseButton) {
   ASSERT_NE(close, nullptr);
   QTest::mouseClick(close, Qt::LeftButton);
   EXPECT_TRUE(menu.tmrPopDown.Enabled());
+
+  // A scan from the menu goes through "Show Program", which closes the menu too.
+  menu.tmrPopDown.SetEnabled(false);
+  ui::ScanNowFromMenu(app);
+  EXPECT_TRUE(app.frmMain.Visible());
+  EXPECT_TRUE(menu.tmrPopDown.Enabled());
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "forms/go_on.h"
 #include "machine/text.h"
 #include "model/app.h"
+#include "model/taskbar_button.h"
 #include "model/timer_group.h"
 #include "model/user_settings.h"
 #include "services/machine_settings.h"
@@ -75,7 +76,8 @@ void SetCaptions(model::App& app) {
       [&] { main.SetCaption(branding.strProductName + " by " + branding.strCompanyName); });
   forms::GoOnPastFailure([&] { main.cmdWebsite.SetCaption("Visit " + branding.strWebsite); });
   forms::GoOnPastFailure([&] { main.shpCircle.SetVisible(false); });
-  forms::GoOnPastFailure([&] { app.runtime.SetTaskVisible(false); });
+  // No tray icon is in yet: the button stays until one is.
+  forms::GoOnPastFailure([&] { model::UpdateTaskbarButton(app); });
 }
 
 // The options into the controls with the timer group stopped meanwhile.

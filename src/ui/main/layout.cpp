@@ -6,6 +6,7 @@
 #include "forms/go_on.h"
 #include "model/app.h"
 #include "model/scan_running.h"
+#include "model/taskbar_button.h"
 #include "model/timer_group.h"
 #include "model/user_settings.h"
 #include "ui/main/scan_run.h"
@@ -86,8 +87,12 @@ void LayOutResultsPage(model::FrmMain& w) {
 }
 
 // Column widths the user set survive while the list is at most 2000 twips wider than them;
-// otherwise the three columns share the width a quarter, a half and a quarter.
-void FitThreatColumns(forms::ListView& list) {
+// otherwise the three columns share the width a quarter, a half and a quarter. A layout that
+// leaves the list as wide as it was (the window back from the tray) leaves them as they are.
+void FitThreatColumns(forms::ListView& list, double& laid_out_width) {
+  if (list.Width() == laid_out_width)
+    return;
+  laid_out_width = list.Width();
   double sum = 0;
   for (int column = 0; column < 3 && column < list.ColumnCount(); ++column)
     sum += list.Columns()[column].width;
@@ -112,11 +117,7 @@ void EnterBackground(model::App& app) {
       model::ApplyTimerSettings(app, true);
   });
   forms::GoOnPastFailure([&] { w.tmrScroll.SetEnabled(false); });
-  // Without its tray icon a window without a taskbar button could not be reached again.
-  forms::GoOnPastFailure([&] {
-    if (app.objTray.bRunningInTray(w))
-      app.runtime.SetTaskVisible(false);
-  });
+  forms::GoOnPastFailure([&] { model::UpdateTaskbarButton(app); });
 }
 
 void EnterForeground(model::App& app) {
@@ -130,12 +131,16 @@ void EnterForeground(model::App& app) {
       w.tmrMemoryInspected.SetEnabled(false);
     }
   });
-  forms::GoOnPastFailure([&] { app.runtime.SetTaskVisible(true); });
-  // A drag resizes many times a second: the key is written only when it changes.
-  forms::GoOnPastFailure([&] {
-    if (w.Visible() && model::ReadUserSetting(app, "Settings", model::kMinimizedKey, "") != "No")
-      model::WriteUserSetting(app, "Settings", model::kMinimizedKey, "No");
-  });
+  forms::GoOnPastFailure([&] { model::UpdateTaskbarButton(app); });
+}
+
+// A window on screen is no longer in the tray, also when it came back maximised. A drag resizes
+// many times a second: the key is written only when it changes.
+void RecordBackOnScreen(model::App& app) {
+  const model::FrmMain& w = app.frmMain;
+  if (w.Visible() && w.GetWindowState() != forms::WindowState::kMinimized &&
+      model::ReadUserSetting(app, "Settings", model::kMinimizedKey, "") != "No")
+    model::WriteUserSetting(app, "Settings", model::kMinimizedKey, "No");
 }
 
 }  // namespace
@@ -152,7 +157,7 @@ void LayoutControls(model::App& app) {
   LayOutOptionsPage(w);
   LayOutScanPage(w);
   LayOutResultsPage(w);
-  FitThreatColumns(w.lvwPicRemoveListOfSpywareFoundAndToBeRemoved);
+  FitThreatColumns(w.lvwPicRemoveListOfSpywareFoundAndToBeRemoved, w.dblThreatListLaidOutWidth);
 }
 
 void Form_Resize(model::App& app) {
@@ -161,6 +166,7 @@ void Form_Resize(model::App& app) {
     EnterForeground(app);
   else
     EnterBackground(app);
+  forms::GoOnPastFailure([&] { RecordBackOnScreen(app); });
 }
 
 void InstallLayout(model::App& app) {

@@ -16,7 +16,7 @@ namespace ui {
 inline constexpr double kMainWindowMinWidth = 10800;
 inline constexpr double kMainWindowMinHeight = 7800;
 
-// Written "No" in section "Settings" whenever the window is back at normal size.
+// "Minimized" is written "No" in section "Settings" whenever the window is back on screen.
 
 // Places the pages, lists and bars for the window's present size. Does nothing while the window
 // is hidden or minimised. Sizes are kept positive however small the window is.

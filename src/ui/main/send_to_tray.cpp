@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "model/app.h"
+#include "model/taskbar_button.h"
 #include "model/tray.h"
 #include "model/user_settings.h"
 #include "ui/windows/tray_menu.h"
@@ -21,6 +22,7 @@ void Command5_Click(model::App& app) {
     app.frmMenuPopUp->mnuMaxmimaize.SetEnabled(true);
     app.objTray.ShowIcon(main);
     app.objTray.ChangeToolTip(main, app.ProductName());
+    model::UpdateTaskbarButton(app);
   }
   model::WriteUserSetting(app, kSettingsSection, model::kMinimizedKey, "Yes");
 }

@@ -33,8 +33,10 @@ void SaveWindowLayout(model::App& app) {
   for (size_t n = 1; n <= columns.size(); ++n)
     Save(app, kSettingsSection, std::string(kColumnWidthKey) + std::to_string(n),
          NumberText(columns[n - 1].width));
-  Save(app, kSettingsSection, kMaximizedKey,
-       w.GetWindowState() == forms::WindowState::kMaximized ? "1" : "0");
+  // A window in the tray or minimised comes back in the state it had before: that is its state.
+  const forms::WindowState state =
+      w.GetWindowState() == forms::WindowState::kMinimized ? w.RestoreState() : w.GetWindowState();
+  Save(app, kSettingsSection, kMaximizedKey, state == forms::WindowState::kMaximized ? "1" : "0");
 }
 
 // The other windows, in the order they go; one not loaded is passed over.

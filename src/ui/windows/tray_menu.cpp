@@ -3,6 +3,7 @@
 #include <string>
 
 #include "model/app.h"
+#include "model/taskbar_button.h"
 #include "model/timer_group.h"
 #include "model/user_settings.h"
 #include "services/prompts.h"
@@ -138,7 +139,7 @@ void OpenSettingsFromMenu(model::App& app) {
 }
 
 void ScanNowFromMenu(model::App& app) {
-  ShowMainWindow(app);
+  RestoreMainWindowFromMenu(app);
   app.scan.bStopScan = false;
   // The scan page's "Start" label: starts a scan unless one is running.
   if (const auto& start = app.frmMain.lblStart.on_click)
@@ -154,14 +155,14 @@ void ShowMainWindow(model::App& app) {
 
 bool HideMainWindowToTray(model::App& app) {
   model::FrmMain& main = app.frmMain;
+  const bool tray_area = app.objTray.HasTrayArea();
+  // Hidden before it is minimised: a window minimised on screen tells the desktop so, and the
+  // desktop's late word of it would minimise the window again when it comes back.
+  if (tray_area)
+    main.Hide();
   main.SetWindowState(forms::WindowState::kMinimized);
-  if (!app.objTray.HasTrayArea()) {
-    app.runtime.SetTaskVisible(true);
-    return false;
-  }
-  app.runtime.SetTaskVisible(false);
-  main.Hide();
-  return true;
+  model::UpdateTaskbarButton(app);
+  return tray_area;
 }
 
 void InstallTrayMenu(model::App& app) {

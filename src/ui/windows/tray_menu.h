@@ -40,7 +40,8 @@ void ConfirmExitFromMenu(model::App& app);
 // The main window shown with only its options panel, then the menu closed.
 void OpenOptionsFromMenu(model::App& app);
 void OpenSettingsFromMenu(model::App& app);
-// The main window shown, then a scan started as the scan page's "Start" label starts one.
+// "Show Program" (the menu closes), then a scan started as the scan page's "Start" label starts
+// one.
 void ScanNowFromMenu(model::App& app);
 
 // The main window on screen at normal size.
