@@ -382,9 +382,11 @@ void FormView::RefreshForm() {
   if (window_->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != top_most)
     window_->setWindowFlag(Qt::WindowStaysOnTopHint, top_most);  // hides the window
   if (want_visible) {
-    const Qt::WindowStates state = ToQtState(form_.GetWindowState());
-    if (window_->windowState() != state)
-      window_->setWindowState(state);
+    // Compared as the model sees it: Qt marks a window minimised from maximised as both, and
+    // setting plain "minimised" would map it again and drop the maximise under the window
+    // manager's iconify.
+    if (FromQtState(window_->windowState()) != form_.GetWindowState())
+      window_->setWindowState(ToQtState(form_.GetWindowState()));
     ApplyGeometry();
     if (retitled || !window_->isVisible())
       ApplyX11TitleBar(*window_, !design_ || design_->min_max_buttons);

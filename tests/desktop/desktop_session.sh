@@ -241,6 +241,15 @@ main=$(visible_window " by ") || fail "the main window did not come up maximised
 start_up_over || fail "the start-up did not end"
 settled maximised "$main" || fail "the window did not start maximised"
 picture maximised
+# Minimised with no tray icon, it keeps its taskbar button and comes back maximised.
+xdotool windowminimize "$main"
+settled eval '[ "$(wm_state "$main")" = Iconic ]' ||
+  fail "the minimised window is not iconic: $(wm_state "$main")"
+xprop -root _NET_CLIENT_LIST | tr ', ' '\n\n' | grep -qx "$(printf '0x%x' "$main")" ||
+  fail "the minimised window left the taskbar"
+picture minimised
+xdotool windowactivate "$main"
+settled eval 'ready && maximised "$main"' || fail "the minimised window did not come back maximised"
 xdotool windowactivate --sync "$main" key alt+F4
 ended "its window was closed"
 picture ended
