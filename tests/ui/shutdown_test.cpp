@@ -46,7 +46,9 @@ class ShutdownTest : public ::testing::Test {
 
 TEST_F(ShutdownTest, ClosingSavesTheRunStateColumnsAndMaximisedStateThenEnds) {
   h.app().objTray.ShowIcon(main);
+  // Maximised, then put away in the tray: it comes back maximised, so that is what is saved.
   main.SetWindowState(WindowState::kMaximized);
+  main.SetWindowState(WindowState::kMinimized);
   const double widths[] = {2066.25, 4132.5, 1400};
   for (int column = 0; column < 3; ++column)
     main.lvwPicRemoveListOfSpywareFoundAndToBeRemoved.SetColumnWidth(column, widths[column]);
