@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_machine.h"
 #include "engine/scan/file_stages.h"
 #include "forms/headless_backend.h"
 #include "forms/runtime.h"
@@ -56,20 +57,15 @@ std::string ModuleBytes() {
 }
 
 struct Scene {
-  fs::path root;
+  bench::BenchMachine bench{"scan-files"};
   std::vector<std::string> host_paths;  // exact spelling of what every line names
-  std::unique_ptr<machine::Machine> machine;
   forms::HeadlessBackend backend;
   std::unique_ptr<forms::Runtime> runtime;
   std::unique_ptr<model::App> app;
 
   Scene() {
-    std::string pattern = (fs::temp_directory_path() / "hg-scan-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-      std::abort();
-    root = pattern;
-    machine::Profile profile = machine::DefaultProfile(root);
-    machine::CreateFolderTree(profile);
+    machine::Machine& machine = bench.machine();
+    const machine::Profile& profile = machine.profile();
     const fs::path drive = profile.drives.front().host_root;
     const std::string program_folder = profile.program_folder;
 
@@ -108,26 +104,13 @@ struct Scene {
       }
     }
 
-    std::string error;
-    machine::VersionInfo version;
-    version.product_name = "Hearthguard";
-    machine = machine::Machine::Open(profile, version, error);
-    if (!machine)
-      std::abort();
-    machine->files().WriteFile(program_folder + "\\FileDefinition.dat", file_lines);
-    machine->files().WriteFile(program_folder + "\\DirectoryDefinition.dat", folder_lines);
-    runtime = std::make_unique<forms::Runtime>(backend, version.product_name);
-    app = model::MakeApp(*machine, *runtime);
+    machine.files().WriteFile(program_folder + "\\FileDefinition.dat", file_lines);
+    machine.files().WriteFile(program_folder + "\\DirectoryDefinition.dat", folder_lines);
+    runtime = std::make_unique<forms::Runtime>(backend, bench.version().product_name);
+    app = model::MakeApp(machine, *runtime);
     app->definitions.lngFileDefinitionCount =
         kGroups * kFoldersPerGroup * (kFilesPerFolder * 2 + 2);
     app->definitions.lngTotalDefinitions = app->definitions.lngFileDefinitionCount;
-  }
-  ~Scene() {
-    app.reset();
-    runtime.reset();
-    machine.reset();
-    std::error_code error;
-    fs::remove_all(root, error);
   }
 
   // What a scan run resets before its stages.
