@@ -1,6 +1,5 @@
 #include "machine/held_folder.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -10,7 +9,7 @@
 #include <system_error>
 
 #include "machine/file_system_cache.h"
-#include "machine/verified_copy.h"
+#include "machine/host_files.h"
 
 namespace machine {
 

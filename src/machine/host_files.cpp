@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "machine/dos_attributes.h"
+#include "machine/held_folder.h"
 #include "machine/windows_tree.h"
 
 namespace machine {
@@ -29,19 +30,6 @@ std::string FolderOf(const std::string& host_path) {
   if (slash == std::string::npos)
     return ".";
   return slash == 0 ? "/" : host_path.substr(0, slash);
-}
-
-bool WriteAll(int fd, std::string_view content) {
-  while (!content.empty()) {
-    const ssize_t written = write(fd, content.data(), content.size());
-    if (written < 0) {
-      if (errno == EINTR)
-        continue;
-      return false;
-    }
-    content.remove_prefix(static_cast<size_t>(written));
-  }
-  return true;
 }
 
 std::string NameOf(const std::string& host_path) {
@@ -86,7 +74,7 @@ bool CopyFileContents(const std::string& from, const std::string& to, mode_t mod
       ok = got == 0;
       break;
     }
-    ok = WriteAll(out, std::string_view(buffer, static_cast<size_t>(got)));
+    ok = WriteWhole(out, std::string_view(buffer, static_cast<size_t>(got)));
   }
   close(in);
   if (out >= 0 && close(out) != 0)
@@ -141,6 +129,18 @@ FlushFunction SetFlushFunction(FlushFunction flush) {
 
 std::string TemporarySibling(const std::string& folder) {
   return folder + "/" + TemporaryName();
+}
+
+bool WriteWhole(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t written = write(fd, data.data(), data.size());
+    if (written < 0 && errno == EINTR)
+      continue;
+    if (written <= 0)
+      return false;
+    data.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
 }
 
 bool WriteWholeFile(const std::string& host_path, std::string_view content) {
@@ -225,7 +225,7 @@ bool FileSetReplacement::Adopt(const std::string& from_name, const std::string& 
 }
 
 bool FileSetReplacement::Write(std::string_view bytes) {
-  ok_ = ok_ && fd_ >= 0 && WriteAll(fd_, bytes);
+  ok_ = ok_ && fd_ >= 0 && WriteWhole(fd_, bytes);
   // A large content goes to the disk as it is written, one stretch waited for while the next is
   // under way, so that no single flush, here or at the end, waits for much.
   constexpr off_t kStretch = off_t{2} << 20;
@@ -282,21 +282,15 @@ bool IsTemporaryName(std::string_view name) {
 }
 
 void RemoveTemporaryFilesAt(int folder_fd) {
-  const int listing = openat(folder_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  DIR* dir = listing < 0 ? nullptr : fdopendir(listing);
-  if (dir == nullptr) {
-    if (listing >= 0)
-      close(listing);
+  const std::optional<std::vector<std::string>> names = EntryNames(folder_fd);
+  if (!names)
     return;
+  for (const std::string& name : *names) {
+    const std::optional<struct stat> st =
+        IsTemporaryName(name) ? EntryState(folder_fd, name, LastLink::kAsLink) : std::nullopt;
+    if (st && (S_ISREG(st->st_mode) || S_ISLNK(st->st_mode)))
+      RemoveEntry(folder_fd, name, false);
   }
-  while (const dirent* d = readdir(dir)) {
-    struct stat st {};
-    if (IsTemporaryName(d->d_name) &&
-        fstatat(folder_fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-        (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)))
-      unlinkat(folder_fd, d->d_name, 0);
-  }
-  closedir(dir);
 }
 
 bool AppendToFile(const std::string& host_path, std::string_view content) {
@@ -316,7 +310,7 @@ bool AppendToFileAt(int folder_fd, const std::string& name, std::string_view con
     return false;
   struct stat st {};
   bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  if (ok && !WriteAll(fd, content)) {
+  if (ok && !WriteWhole(fd, content)) {
     ok = false;
     if (ftruncate(fd, st.st_size) != 0) {
       // Nothing more can be done; the caller hears of the failure.

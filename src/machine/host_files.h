@@ -10,6 +10,9 @@
 
 namespace machine {
 
+// Writes all of `data` at the descriptor's position; false on any error.
+bool WriteWhole(int fd, std::string_view data);
+
 // Replaces (or creates) the file through a temporary file in the same folder and a rename; the
 // data and the folder are flushed to the disk around the rename. A replaced file's DOS
 // attributes carry over. A symbolic link, a folder or anything else that is not a regular

@@ -1,6 +1,5 @@
 #include "machine/verified_copy.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -14,6 +13,8 @@
 
 #include "machine/descriptor.h"
 #include "machine/dos_attributes.h"
+#include "machine/held_folder.h"
+#include "machine/host_files.h"
 #include "machine/windows_tree.h"
 
 namespace machine {
@@ -142,18 +143,12 @@ bool SameTreeBelow(const std::string& source, const std::string& copy, const std
 
 void RemoveContent(int folder_fd, const std::string& key, const TreeStamps& stamps, int depth,
                    TreeRemoval& result) {
-  std::vector<std::string> names;
-  if (DIR* dir = fdopendir(openat(folder_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC))) {
-    while (const dirent* d = readdir(dir)) {
-      if (std::strcmp(d->d_name, ".") != 0 && std::strcmp(d->d_name, "..") != 0)
-        names.emplace_back(d->d_name);
-    }
-    closedir(dir);
-  } else {
+  const std::optional<std::vector<std::string>> names = EntryNames(folder_fd);
+  if (!names) {
     ++result.left;
     return;
   }
-  for (const std::string& name : names) {
+  for (const std::string& name : *names) {
     const std::string path = key.empty() ? name : key + "/" + name;
     const auto recorded = stamps.find(path);
     struct stat now {};
@@ -183,18 +178,6 @@ void RemoveContent(int folder_fd, const std::string& key, const TreeStamps& stam
 }
 
 }  // namespace
-
-bool WriteWhole(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t written = write(fd, data.data(), data.size());
-    if (written < 0 && errno == EINTR)
-      continue;
-    if (written <= 0)
-      return false;
-    data.remove_prefix(static_cast<size_t>(written));
-  }
-  return true;
-}
 
 bool CopyFileChecked(int in, int folder_fd, const std::string& name) {
   struct stat before {};

@@ -11,9 +11,6 @@
 
 namespace machine {
 
-// Writes all of `data` at the descriptor's position; false on any error.
-bool WriteWhole(int fd, std::string_view data);
-
 // Copies the regular file freshly opened as `in` to a new file `name` in the folder held
 // as `folder_fd`, reads the copy back against the source and checks that the source kept its
 // size. False, with no copy left behind, when anything failed or differed.
