@@ -35,10 +35,10 @@ struct ScanState {
   bool bLiveUpdateRunning = false;
 
   // The running-program stages' cached definitions: the NT family's path list of the current
-  // run, and the 95/98/ME family's decoded lines, kept for the life of the process.
+  // run, and the 95/98/ME family's decoded lines.
   std::string strExeDefinitionPaths;
-  // The same paths for look-up, and the stamp of the file they were read from: outside a scan
-  // the NT stage reads the file again only when its stamp has changed.
+  // The same paths for look-up, and the stamp of the file the paths or lines were read from:
+  // outside a scan either stage reads the file again only when its stamp has changed.
   std::unordered_set<std::string> exe_definition_path_set;
   std::optional<machine::FileStamp> exe_definition_stamp;
   std::string strExeDefinitionLines;

@@ -360,7 +360,7 @@ TEST(MemoryStageTest, Win9xAsksOutsideAScanAndEndsDuringOne) {
   // The folder field plays no part: programs match by file name wherever they lie. A line
   // without "=" is a name field as a whole.
   WriteExeDefinitions(app, temp,
-                      {"evil1.exe=Evil One|[windir]", " Evil2.exe =Evil Two", "evil3.exe=Three",
+                      {"evil1.exe=Evil One|[windir]", "other.exe=Other", "evil3.exe=Three",
                        "msapp.exe=Fake|[system]", "evil4.exe|[windir]"});
   CompanyProgram microsoft(temp.host("C:\\Tools\\msapp.exe"), "Microsoft Corporation");
   SetScanRunning(app, false);
@@ -381,11 +381,16 @@ TEST(MemoryStageTest, Win9xAsksOutsideAScanAndEndsDuringOne) {
   EXPECT_EQ(app.scan.lngThreatsFound, 1);
   EXPECT_EQ(app.scan.lngMemoryItemsInspected, 5);
 
-  // Later runs keep the lines read by the first: the file is not read again.
-  fs::remove(temp.host(kProgramFolder + "ExeDefinition.dat"));
+  // A changed file (a Live Update) is read again: the definition it dropped no longer
+  // matches, the one it added does.
+  WriteExeDefinitions(app, temp,
+                      {" Evil2.exe =Evil Two", "other.exe=Other", "evil3.exe=Three",
+                       "msapp.exe=Fake|[system]", "evil4.exe|[windir]"});
+  hg_test::TestProcess evil1_again(temp.host("C:\\Games\\Evil1.exe"));
   hg_test::TestProcess evil2(temp.host("C:\\Other\\EVIL2.EXE"));
   backend.ExpectMsgBox(services::vbNo, "[EVIL2.EXE]");
   engine::InspectMemory(app);
+  EXPECT_TRUE(hg_test::IsAlive(evil1_again.pid()));
   EXPECT_TRUE(hg_test::IsAlive(evil2.pid()));
   EXPECT_TRUE(engine::IsIgnored(app, "EVIL2.EXE"));
   EXPECT_EQ(app.scan.lngThreatsFound, 1);

@@ -12,6 +12,7 @@
 #include "engine/scan/exe_definition_line.h"
 #include "engine/scan/exempt_company.h"
 #include "engine/scan/running_programs.h"
+#include "machine/machine.h"
 #include "machine/text.h"
 #include "model/app.h"
 #include "model/scan_running.h"
@@ -34,31 +35,38 @@ int32_t CountLines(std::string_view lines) {
   return count;
 }
 
-// Fills strExeDefinitionLines on the first run that finds it empty; later runs only count it.
-// False when there is nothing to compare with because the file is missing.
+// Keeps strExeDefinitionLines while ExeDefinition.dat still has the settled stamp it was read
+// with, and only counts it then; otherwise reads the file again. False when there is nothing to
+// compare with because the file is missing.
 bool LoadDefinitionLines(model::App& app) {
-  std::string& lines = app.scan.strExeDefinitionLines;
-  if (!machine::TrimBlanks(lines).empty()) {
-    app.scan.lngMemoryItemsInspected += CountLines(lines);
+  model::ScanState& scan = app.scan;
+  std::string& lines = scan.strExeDefinitionLines;
+  const std::optional<machine::FileStamp> stamp =
+      app.machine.files().Stamp(ProgramFolderFile(app.system, kExeDefinitionFile));
+  if (!machine::TrimBlanks(lines).empty() && stamp && !stamp->recent &&
+      scan.exe_definition_stamp == stamp) {
+    scan.lngMemoryItemsInspected += CountLines(lines);
     return true;
   }
+  lines.clear();
+  scan.exe_definition_stamp.reset();
   std::optional<DefinitionReader> reader = DefinitionReader::Open(app.system, kExeDefinitionFile);
   if (!reader)
     return false;
-  lines.clear();
   std::string text;
   while (reader->ReadLine(text)) {
-    if (model::IsScanRunning(app) && app.scan.bStopScan) {
+    if (model::IsScanRunning(app) && scan.bStopScan) {
       lines.clear();
-      break;
+      return true;
     }
     lines += text;
     lines += kLineEnd;
-    ++app.scan.lngMemoryItemsInspected;
+    ++scan.lngMemoryItemsInspected;
     if (model::IsScanRunning(app))
       ShowMemoryProgress(app, text, app.definitions.lngCookieDefinitionCount);
     app.system.Yield();
   }
+  scan.exe_definition_stamp = stamp;
   return true;
 }
 

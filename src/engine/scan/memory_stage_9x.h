@@ -1,7 +1,7 @@
 #pragma once
 // The running-program stage on the 95/98/ME family: each running program's file name is
 // compared with the name fields of ExeDefinition.dat, wherever the program lies. The decoded
-// lines are read once and kept for the life of the program. Outside a scan the user is asked
+// lines are kept from run to run until the file changes (a Live Update). Outside a scan the user is asked
 // in a Yes/No box (No puts the program on the ignore list); during a scan a match is ended at
 // once and logged.
 //
