@@ -46,9 +46,9 @@ RegistryRead ReadRegistryValue(System& system, machine::RegHandle root, std::str
   switch (type) {
     case machine::kRegSz:
     case machine::kRegExpandSz:
-      if (!text.empty() && text.back() == '\0')
-        text.remove_suffix(1);
-      data = text;
+      // As the system's own readers of string values do: the text ends at its first NUL, so
+      // padding after the terminator is no part of it.
+      data = text.substr(0, text.find('\0'));
       return RegistryRead::kRead;
     case machine::kRegDword:
       data = std::to_string(DwordFromData(bytes));

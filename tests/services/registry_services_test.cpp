@@ -79,6 +79,7 @@ class RegistryServicesTest : public ::testing::Test {
         "\"Expand\"=hex(2):25,77,69,6e,64,69,72,25,00\n"
         "\"EmptyText\"=hex(1):\n"
         "\"NoNul\"=hex(1):61,62\n"
+        "\"Padded\"=hex(1):61,62,00,00,63,00\n"
         "\"Binary\"=hex:01,02\n"
         "\"Quad\"=hex(b):01,00,00,00,00,00,00,00\n"
         "\"Multi\"=hex(7):61,00,00\n"
@@ -149,6 +150,8 @@ TEST_F(RegistryServicesTest, ReadRegistryValueReadsTextsWholeAndNumbers) {
       // Both string types read whole, the expandable one unexpanded.
       {"Software\\Test", "Long", RegistryRead::kRead, std::string(1024, 'a')},
       {"Software\\Test", "Expand", RegistryRead::kRead, "%windir%"},
+      // Text ends at its first NUL, whatever the stored size says.
+      {"Software\\Test", "Padded", RegistryRead::kRead, "ab"},
       {"Software\\Test", "Binary", RegistryRead::kUnreadable, ""},
       {"Software\\Test", "Missing", RegistryRead::kAbsent, ""},
       {"Software\\Nope", "Text", RegistryRead::kAbsent, ""},
