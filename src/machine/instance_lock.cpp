@@ -35,20 +35,31 @@ bool StillNamed(int fd, const fs::path& path) {
 // Something other than a plain file at the lock's name (a link, a pipe, a folder) can never be
 // locked and would let every copy start. In the program's own lock folder nothing else belongs
 // there, so it is cleared away, through the folder held open and never through a link.
-void ClearOddEntry(const fs::path& lock_file) {
+void ClearOddEntry(int folder, const fs::path& lock_file) {
   if (lock_file.parent_path() != InstanceLockFolder())
     return;
-  const Descriptor folder(
-      open(lock_file.parent_path().c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   const std::string name = lock_file.filename().string();
-  const std::optional<struct stat> entry =
-      folder.ok() ? EntryState(folder.get(), name, LastLink::kAsLink) : std::nullopt;
+  const std::optional<struct stat> entry = EntryState(folder, name, LastLink::kAsLink);
   if (!entry || S_ISREG(entry->st_mode))
     return;
   if (S_ISDIR(entry->st_mode))
-    RemoveEntryTree(folder.get(), name);
+    RemoveEntryTree(folder, name);
   else
-    RemoveEntry(folder.get(), name, false);
+    RemoveEntry(folder, name, false);
+}
+
+// Copies claiming locks in one folder take turns, by a lock on the folder itself, held only for
+// the few calls of a claim: otherwise a copy that saw an odd entry could remove by its name the
+// file another copy has meanwhile put there and locked, and both would run.
+Descriptor TakeFolderTurn(const fs::path& folder_path) {
+  Descriptor folder(open(folder_path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!folder.ok())
+    return folder;
+  while (flock(folder.get(), LOCK_EX) != 0) {
+    if (errno != EINTR)
+      return Descriptor();
+  }
+  return folder;
 }
 
 // FNV-1a: a name that stays the same across builds, unlike std::hash.
@@ -72,7 +83,11 @@ InstanceClaim InstanceLock::Claim(const fs::path& lock_file) {
     return InstanceClaim::kClaimed;
   std::error_code error;
   fs::create_directories(lock_file.parent_path(), error);
-  ClearOddEntry(lock_file);
+  const Descriptor folder =
+      TakeFolderTurn(lock_file.has_parent_path() ? lock_file.parent_path() : ".");
+  if (!folder.ok())
+    return InstanceClaim::kUnavailable;
+  ClearOddEntry(folder.get(), lock_file);
   for (int attempt = 0; attempt < kClaimAttempts; ++attempt) {
     // Close-on-exec: a program the copy starts must not keep its claim alive after it ends.
     const int fd = open(lock_file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
