@@ -123,9 +123,11 @@ TEST_F(DefinitionSetTest, AnyMissingFileDeletesTheWholeSet) {
     Write("date.dat", "5/1/2007 12:00:00 AM\r\n");
     ASSERT_TRUE(files().DeleteFile(kFolder + missing));
     app().frmMain.lblDefVersion.SetCaption("5/1/2007 12:00:00 AM PST");
+    app().definitions.lngTotalDefinitions = 75;
 
     EXPECT_FALSE(engine::CheckDefinitionFiles(app()));
     EXPECT_EQ(app().frmMain.lblDefVersion.Caption(), "Files Missing, Run Live Update");
+    EXPECT_EQ(app().definitions.lngTotalDefinitions, 0);
     for (const std::string& name : kFiveFiles)
       EXPECT_FALSE(Exists(name)) << name;
     EXPECT_FALSE(Exists("date.dat"));

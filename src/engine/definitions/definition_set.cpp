@@ -78,6 +78,8 @@ void DeleteDefinitionFiles(model::App& app) {
   machine::FileSystem& files = app.system.machine.files();
   for (std::string_view name : kDeleteOrder)
     files.DeleteFile(ProgramFolderFile(app.system, name));
+  // The status page tells what is installed, not what was.
+  app.definitions.lngTotalDefinitions = CountDefinitions(app);
 }
 
 int64_t CountDefinitions(model::App& app) {

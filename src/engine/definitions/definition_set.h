@@ -22,6 +22,7 @@ bool CheckDefinitionFiles(model::App& app);
 bool DefinitionFilesReadable(const model::App& app);
 
 // Deletes the five definition files and date.dat; a file that cannot be deleted is passed over.
+// Then counts what is left into the counts and lngTotalDefinitions.
 void DeleteDefinitionFiles(model::App& app);
 
 // Counts the lines of each present definition file into the per-kind counts and returns their
