@@ -27,7 +27,8 @@ class InstanceLock {
 
   // Claims `lock_file` (creating it and its folder) without waiting. A held claim is kept and
   // answers kClaimed again. Anything at that name that is not a plain file is never followed;
-  // in InstanceLockFolder() it is removed first.
+  // in InstanceLockFolder() it is removed first. Claims in one folder take turns, so two copies
+  // started together never both run.
   InstanceClaim Claim(const std::filesystem::path& lock_file);
   bool Held() const { return fd_ >= 0; }
   void Release();
