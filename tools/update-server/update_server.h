@@ -81,6 +81,12 @@ std::optional<Release> ReadRelease(const std::filesystem::path& folder, std::str
 // Writes a release folder (created when missing) in the layout above. False on any failure.
 bool WriteRelease(const std::filesystem::path& folder, const Release& release);
 
+// The line printed for a submission, "Submitted: [name] [name]...": each name decoded with its
+// control characters shown as "?", the line cut after kLongestSubmissionLine characters and
+// marked " ... (cut)". A name as long as a Windows path (260 characters) is shown whole.
+inline constexpr size_t kLongestSubmissionLine = std::string_view("Submitted: []").size() + 260;
+std::string SubmissionLine(const std::vector<std::string>& names);
+
 // What the server gives each connection, and what it keeps of the submissions.
 struct ServerLimits {
   // A connection that sends nothing for this long (counted in whole seconds, at least one) is
