@@ -229,7 +229,7 @@ class HostileRequestTest : public UpdateServerTest,
 TEST_P(HostileRequestTest, IsAnsweredOrDroppedAndItsConnectionClosed) {
   Server limited(folder_.path(), {.read_timeout = std::chrono::seconds(1),
                                   .request_deadline = std::chrono::seconds(1),
-                                  .request_bytes = 4096,
+                                  .header_bytes = 2048,
                                   .header_lines = 20});
   const int port = limited.Start();
   ASSERT_GT(port, 0);
@@ -263,20 +263,21 @@ const std::string kDateRequestLine = "GET /asp/date.asp HTTP/1.1\r\nHost: 127.0.
 
 INSTANTIATE_TEST_SUITE_P(
     Limits, HostileRequestTest,
-    testing::Values(HostileCase{"headers within the limits",
-                                kDateRequestLine + Headers(19, 80) + "\r\n", false,
-                                "HTTP/1.1 200 OK"},
-                    HostileCase{"headers over the bytes a request may take",
-                                kDateRequestLine + Headers(5, 1000) + "\r\n", false,
-                                "HTTP/1.1 431 Request Header Fields Too Large"},
-                    HostileCase{"more header lines than allowed",
-                                kDateRequestLine + Headers(21, 1) + "\r\n", false,
-                                "HTTP/1.1 431 Request Header Fields Too Large"},
-                    HostileCase{"a request line over the bytes a request may take",
-                                "GET /asp/date.asp?" + std::string(5000, 'a') + " HTTP/1.1\r\n\r\n",
-                                false, "HTTP/1.1 414 URI Too Long"},
-                    HostileCase{"a request trickling past its deadline",
-                                kDateRequestLine + Headers(1, 30) + "\r\n", true, ""}));
+    testing::Values(
+        HostileCase{"headers within the limits", kDateRequestLine + Headers(19, 80) + "\r\n", false,
+                    "HTTP/1.1 200 OK"},
+        HostileCase{"headers over their total", kDateRequestLine + Headers(3, 800) + "\r\n", false,
+                    "HTTP/1.1 431 Request Header Fields Too Large"},
+        HostileCase{"headers over the memory of a connection",
+                    kDateRequestLine + Headers(5, 1000) + "\r\n", false,
+                    "HTTP/1.1 431 Request Header Fields Too Large"},
+        HostileCase{"more header lines than allowed", kDateRequestLine + Headers(21, 1) + "\r\n",
+                    false, "HTTP/1.1 431 Request Header Fields Too Large"},
+        HostileCase{"a request line over the memory of a connection",
+                    "GET /asp/date.asp?" + std::string(5000, 'a') + " HTTP/1.1\r\n\r\n", false,
+                    "HTTP/1.1 414 URI Too Long"},
+        HostileCase{"a request trickling past its deadline",
+                    kDateRequestLine + Headers(1, 30) + "\r\n", true, ""}));
 
 TEST(SubmissionLine, ShowsANameAsLongAsAWindowsPathWholeAndCutsLonger) {
   const std::string path(260, 'x');

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <system_error>
 
@@ -45,6 +46,26 @@ std::optional<std::string> Argument(MHD_Connection* connection, std::string_view
   return std::string(value ? value : "", size);
 }
 
+// The header lines of a request, and their bytes as sent.
+struct HeaderSize {
+  size_t lines = 0;
+  size_t bytes = 0;
+};
+
+HeaderSize MeasureHeaders(MHD_Connection* connection) {
+  HeaderSize size;
+  MHD_get_connection_values(
+      connection, MHD_HEADER_KIND,
+      [](void* tally, MHD_ValueKind, const char* name, const char* value) {
+        auto& counted = *static_cast<HeaderSize*>(tally);
+        ++counted.lines;
+        counted.bytes += std::strlen(name) + std::strlen(value ? value : "") + sizeof(": \r\n") - 1;
+        return MHD_YES;
+      },
+      &size);
+  return size;
+}
+
 // The connection's ticket with the request deadlines.
 uint64_t Ticket(MHD_Connection* connection) {
   return reinterpret_cast<uintptr_t>(
@@ -65,9 +86,9 @@ Server::Server(fs::path releases_folder, ServerLimits limits)
 
 Server::Reply Server::Answer(MHD_Connection* connection, const std::string& method,
                              const std::string& path) {
-  const int header_lines = MHD_get_connection_values(connection, MHD_HEADER_KIND, nullptr, nullptr);
-  if (header_lines < 0 || static_cast<size_t>(header_lines) > limits_.header_lines)
-    return {MHD_HTTP_REQUEST_HEADER_FIELDS_TOO_LARGE, "too many header lines\n"};
+  const HeaderSize headers = MeasureHeaders(connection);
+  if (headers.lines > limits_.header_lines || headers.bytes > limits_.header_bytes)
+    return {MHD_HTTP_REQUEST_HEADER_FIELDS_TOO_LARGE, "headers too large\n"};
   if (method != MHD_HTTP_METHOD_GET && method != MHD_HTTP_METHOD_HEAD)
     return {MHD_HTTP_NOT_FOUND, ""};
   if (path == "/asp/currentDate.asp" || path == "/asp/date.asp") {
@@ -215,6 +236,10 @@ int Server::Start(const std::string& host, int port) {
     }
   };
   deadlines_ = std::make_unique<RequestDeadlines>(limits_.request_deadline);
+  // Twice the headers' room leaves enough for the request line and the library's bookkeeping;
+  // above 32 KiB the library maps each connection's memory apart, so that it goes back to the
+  // system when the connection closes.
+  const size_t connection_bytes = 2 * limits_.header_bytes;
   // The library counts silence in whole seconds, and zero would mean no limit.
   const auto idle_seconds = static_cast<unsigned>(
       std::max<int64_t>(1, std::chrono::ceil<std::chrono::seconds>(limits_.read_timeout).count()));
@@ -223,8 +248,8 @@ int Server::Start(const std::string& host, int port) {
       nullptr, nullptr, serve, this, MHD_OPTION_SOCK_ADDR, address->ai_addr,
       MHD_OPTION_THREAD_POOL_SIZE, static_cast<unsigned>(limits_.workers),
       MHD_OPTION_CONNECTION_LIMIT, limits_.connections, MHD_OPTION_CONNECTION_TIMEOUT, idle_seconds,
-      MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits_.request_bytes, MHD_OPTION_NOTIFY_CONNECTION,
-      track, this, MHD_OPTION_END);
+      MHD_OPTION_CONNECTION_MEMORY_LIMIT, connection_bytes, MHD_OPTION_NOTIFY_CONNECTION, track,
+      this, MHD_OPTION_END);
   if (!daemon_) {
     deadlines_.reset();
     return port_ = -1;

@@ -100,9 +100,10 @@ struct ServerLimits {
   // A request not complete this long after its connection opened is dropped, however steadily
   // it trickles, so slow clients cannot hold connections the others need.
   std::chrono::milliseconds request_deadline = std::chrono::seconds(10);
-  // The memory a request may take: its request line and headers with their bookkeeping. A
-  // request that needs more is refused with 431 (414 when its request line alone is too long).
-  size_t request_bytes = 32 * 1024;
+  // A request whose header lines (names, values and line ends) pass this total is refused with
+  // 431. The library keeps each connection's request within twice as much memory, and refuses
+  // what does not fit (414 when the request line alone does not).
+  size_t header_bytes = 32 * 1024;
   // A request with more header lines is refused with 431.
   size_t header_lines = 100;
   // Connections open at once; further ones are refused until some close.
