@@ -55,6 +55,20 @@ const DefinitionFiles kSecond = {{"a.exe=A|[system]", "b.dll=B|[system]"},
 const DefinitionFiles kThird = {
     {"b.dll=B|[system]"}, {}, {"1^Software\\B^=B|Adware"}, {}, {"B=B|[windir]B"}};
 
+// A socket connected to the port on 127.0.0.1, or -1.
+int ConnectTo(int port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 // A server over three releases, and a client for it.
 class UpdateServerTest : public testing::Test {
  protected:
@@ -173,15 +187,11 @@ TEST_F(UpdateServerTest, SlowClientsAreDroppedSoOthersAreAnswered) {
   const int port = limited.Start();
   ASSERT_GT(port, 0);
   // Twice as many clients as workers send the start of a request, then nothing.
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   std::vector<int> slow;
   for (int i = 0; i < 4; ++i) {
     const std::string_view start = "GET /asp/date.asp HTTP/1.1\r\n";
-    slow.push_back(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    ASSERT_EQ(connect(slow.back(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    slow.push_back(ConnectTo(port));
+    ASSERT_GE(slow.back(), 0);
     ASSERT_GT(send(slow.back(), start.data(), start.size(), MSG_NOSIGNAL), 0);
   }
   const auto reply = httplib::Client(limited.base_url()).Get("/asp/date.asp");
@@ -233,12 +243,8 @@ TEST_P(HostileRequestTest, IsAnsweredOrDroppedAndItsConnectionClosed) {
                                   .header_lines = 20});
   const int port = limited.Start();
   ASSERT_GT(port, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const int fd = ConnectTo(port);
+  ASSERT_GE(fd, 0);
   const std::string& request = GetParam().request;
   if (!GetParam().drips) {
     send(fd, request.data(), request.size(), MSG_NOSIGNAL);

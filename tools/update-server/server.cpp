@@ -6,7 +6,9 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
-#include <map>
+#include <memory>
+#include <optional>
+#include <string_view>
 #include <system_error>
 
 #include "machine/text.h"
