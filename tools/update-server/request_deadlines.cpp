@@ -41,7 +41,9 @@ void RequestDeadlines::Run() {
       shutdown(first->second.socket, SHUT_RDWR);
       open_.erase(first);
     } else {
-      wake_.wait_until(lock, first->second.deadline);
+      // A copy: the entry may go while the lock is released.
+      const auto deadline = first->second.deadline;
+      wake_.wait_until(lock, deadline);
     }
   }
 }
