@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format clang libclang-rt-14-dev
   qt6-base-dev qt6-webengine-dev libqt6opengl6-dev
   libxcb1-dev libsqlite3-dev libcurl4-openssl-dev libssl-dev libinih-dev libcpp-httplib-dev
+  # the update server: event-driven, with per-connection memory and time limits
+  libmicrohttpd-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core xvfb xauth locales
   # the desktop's opener of the quarantine folder, the exclusion list and the help file

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "engine/definitions/sample_definitions.h"
+#include "services/text_codec.h"
 #include "update_server.h"
 
 namespace {
@@ -52,6 +54,20 @@ const DefinitionFiles kSecond = {{"a.exe=A|[system]", "b.dll=B|[system]"},
                                  {}};
 const DefinitionFiles kThird = {
     {"b.dll=B|[system]"}, {}, {"1^Software\\B^=B|Adware"}, {}, {"B=B|[windir]B"}};
+
+// A socket connected to the port on 127.0.0.1, or -1.
+int ConnectTo(int port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
 
 // A server over three releases, and a client for it.
 class UpdateServerTest : public testing::Test {
@@ -171,15 +187,11 @@ TEST_F(UpdateServerTest, SlowClientsAreDroppedSoOthersAreAnswered) {
   const int port = limited.Start();
   ASSERT_GT(port, 0);
   // Twice as many clients as workers send the start of a request, then nothing.
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   std::vector<int> slow;
   for (int i = 0; i < 4; ++i) {
     const std::string_view start = "GET /asp/date.asp HTTP/1.1\r\n";
-    slow.push_back(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    ASSERT_EQ(connect(slow.back(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    slow.push_back(ConnectTo(port));
+    ASSERT_GE(slow.back(), 0);
     ASSERT_GT(send(slow.back(), start.data(), start.size(), MSG_NOSIGNAL), 0);
   }
   const auto reply = httplib::Client(limited.base_url()).Get("/asp/date.asp");
@@ -199,6 +211,101 @@ TEST_F(UpdateServerTest, KeepsOnlyTheNewestSubmissions) {
   ASSERT_TRUE(again);
   EXPECT_EQ(again->body, Server::kDataReceivedReply);
   EXPECT_EQ(limited.received_data(), (std::vector<std::string>{"c|", "a|"}));
+}
+
+// A request a client may send to wear the server down, and the status line it gets before the
+// server closes the connection ("" when it is dropped unanswered).
+struct HostileCase {
+  const char* what;
+  std::string request;
+  bool drips;  // one byte every 300 ms, until the server closes
+  const char* status_line;
+};
+
+void PrintTo(const HostileCase& hostile_case, std::ostream* out) {
+  *out << hostile_case.what;
+}
+
+std::string Headers(int lines, size_t value_size) {
+  std::string headers;
+  for (int i = 0; i < lines; ++i)
+    headers += "X-" + std::to_string(i) + ": " + std::string(value_size, 'a') + "\r\n";
+  return headers;
+}
+
+class HostileRequestTest : public UpdateServerTest,
+                           public testing::WithParamInterface<HostileCase> {};
+
+TEST_P(HostileRequestTest, IsAnsweredOrDroppedAndItsConnectionClosed) {
+  Server limited(folder_.path(), {.read_timeout = std::chrono::seconds(1),
+                                  .request_deadline = std::chrono::seconds(1),
+                                  .header_bytes = 2048,
+                                  .header_lines = 20});
+  const int port = limited.Start();
+  ASSERT_GT(port, 0);
+  const int fd = ConnectTo(port);
+  ASSERT_GE(fd, 0);
+  const std::string& request = GetParam().request;
+  if (!GetParam().drips) {
+    send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+  } else {
+    pollfd closing{fd, POLLIN, 0};
+    for (size_t i = 0; i < request.size() && poll(&closing, 1, 300) == 0; ++i)
+      send(fd, &request[i], 1, MSG_NOSIGNAL);
+  }
+  const timeval wait_for_close{5, 0};
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait_for_close, sizeof wait_for_close);
+  std::string reply;
+  char buffer[4096];
+  ssize_t got = 0;
+  while ((got = recv(fd, buffer, sizeof buffer, 0)) > 0)
+    reply.append(buffer, static_cast<size_t>(got));
+  close(fd);
+  EXPECT_EQ(got, 0) << "the connection is still open";
+  EXPECT_EQ(reply.substr(0, reply.find("\r\n")), GetParam().status_line);
+}
+
+const std::string kDateRequestLine = "GET /asp/date.asp HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, HostileRequestTest,
+    testing::Values(
+        HostileCase{"headers within the limits", kDateRequestLine + Headers(19, 80) + "\r\n", false,
+                    "HTTP/1.1 200 OK"},
+        HostileCase{"headers over their total", kDateRequestLine + Headers(3, 800) + "\r\n", false,
+                    "HTTP/1.1 431 Request Header Fields Too Large"},
+        HostileCase{"headers over the memory of a connection",
+                    kDateRequestLine + Headers(5, 1000) + "\r\n", false,
+                    "HTTP/1.1 431 Request Header Fields Too Large"},
+        HostileCase{"more header lines than allowed", kDateRequestLine + Headers(21, 1) + "\r\n",
+                    false, "HTTP/1.1 431 Request Header Fields Too Large"},
+        HostileCase{"a request line over the memory of a connection",
+                    "GET /asp/date.asp?" + std::string(5000, 'a') + " HTTP/1.1\r\n\r\n", false,
+                    "HTTP/1.1 414 URI Too Long"},
+        HostileCase{"a request trickling past its deadline",
+                    kDateRequestLine + Headers(1, 30) + "\r\n", true, ""}));
+
+TEST(SubmissionLine, ShowsANameAsLongAsAWindowsPathWholeAndCutsLonger) {
+  const std::string path(260, 'x');
+  const std::string accents(300, '\xE9');  // "é", two bytes in the line
+  std::string cut_accents;
+  for (int i = 0; i < 261; ++i)
+    cut_accents += "\u00e9";
+  const struct {
+    std::vector<std::string> names;
+    std::string line;
+  } cases[] = {
+      {{path}, "Submitted: [" + path + "]"},
+      {{path + "y"}, "Submitted: [" + path + "y ... (cut)"},
+      {{path, "b.exe"}, "Submitted: [" + path + "] ... (cut)"},
+      {{accents}, "Submitted: [" + cut_accents + " ... (cut)"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> encoded;
+    for (const std::string& name : c.names)
+      encoded.push_back(services::EncodeText(name));
+    EXPECT_EQ(update_server::SubmissionLine(encoded), c.line);
+  }
 }
 
 // A linked or incomplete release is left out with a note; the rest are served.

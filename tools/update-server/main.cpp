@@ -8,26 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "machine/encoding.h"
-#include "services/text_codec.h"
 #include "update_server.h"
 
 namespace {
-
-// A submitted name as the terminal may show it: decoded, control characters (escape sequences
-// included, and the five codes Windows-1252 leaves undefined, which map to C1 controls) shown
-// as "?".
-std::string Printable(std::string_view encoded) {
-  std::string name = services::DecodeText(encoded);
-  for (char& c : name) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 32 || byte == 127 || byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 ||
-        byte == 0x9D) {
-      c = '?';
-    }
-  }
-  return machine::Windows1252ToUtf8(name);
-}
 
 int Usage() {
   std::cerr << "usage: hg_update_server <releases-folder> [--port N] [--host H]\n";
@@ -66,10 +49,7 @@ int main(int argc, char** argv) {
 
   update_server::Server server(argv[1]);
   server.on_data = [](const std::vector<std::string>& names) {
-    std::string line = "Submitted:";
-    for (const std::string& name : names)
-      line += " [" + Printable(name) + "]";
-    std::cout << line << std::endl;
+    std::cout << update_server::SubmissionLine(names) << std::endl;
   };
   if (server.Start(host, port) < 0) {
     std::cerr << "hg_update_server: cannot listen on " << host << ":" << port << "\n";

@@ -1,9 +1,18 @@
+#include <microhttpd.h>
+#include <netdb.h>
+#include <sys/socket.h>
+
 #include <algorithm>
 #include <chrono>
-#include <map>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string_view>
 #include <system_error>
 
 #include "machine/text.h"
+#include "request_deadlines.h"
 #include "update_server.h"
 
 namespace update_server {
@@ -13,17 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kTextType = "text/plain";
-// Requests are GETs with short queries; nothing larger is read.
-constexpr size_t kMaxPayloadBytes = 64 * 1024;
-// One request per connection, begun within 2 s: a client whose request is bad or unfinished is
-// dropped, not waited for again (the program opens a connection for each request anyway).
-constexpr time_t kRequestStartSeconds = 2;
-constexpr size_t kRequestsPerConnection = 1;
-
-void Refuse(httplib::Response& response, int status, const std::string& why) {
-  response.status = status;
-  response.set_content(why + "\n", kTextType);
-}
 
 // The names of a getData request. The program ends a typed name with "|", so all before that is
 // one name, "|" included (its codec writes "<" so); a report of the running programs joins its
@@ -39,33 +37,78 @@ std::vector<std::string> SubmittedNames(const std::string& data) {
   return names;
 }
 
+// A query parameter, decoded; nothing when the query lacks it.
+std::optional<std::string> Argument(MHD_Connection* connection, std::string_view key) {
+  const char* value = nullptr;
+  size_t size = 0;
+  if (MHD_lookup_connection_value_n(connection, MHD_GET_ARGUMENT_KIND, key.data(), key.size(),
+                                    &value, &size) != MHD_YES) {
+    return std::nullopt;
+  }
+  return std::string(value ? value : "", size);
+}
+
+// The header lines of a request, and their bytes as sent.
+struct HeaderSize {
+  size_t lines = 0;
+  size_t bytes = 0;
+};
+
+HeaderSize MeasureHeaders(MHD_Connection* connection) {
+  HeaderSize size;
+  MHD_get_connection_values(
+      connection, MHD_HEADER_KIND,
+      [](void* tally, MHD_ValueKind, const char* name, const char* value) {
+        auto& counted = *static_cast<HeaderSize*>(tally);
+        ++counted.lines;
+        counted.bytes += std::strlen(name) + std::strlen(value ? value : "") + sizeof(": \r\n") - 1;
+        return MHD_YES;
+      },
+      &size);
+  return size;
+}
+
+// The connection's ticket with the request deadlines.
+uint64_t Ticket(MHD_Connection* connection) {
+  return reinterpret_cast<uintptr_t>(
+      MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT)->socket_context);
+}
+
 }  // namespace
 
+struct Server::Reply {
+  unsigned status = MHD_HTTP_OK;
+  std::string text;
+  // Sent in place of text without a copy; it lives as long as the server runs.
+  const std::string* kept = nullptr;
+};
+
 Server::Server(fs::path releases_folder, ServerLimits limits)
-    : folder_(std::move(releases_folder)), limits_(limits) {
-  http_.set_payload_max_length(kMaxPayloadBytes);
-  http_.set_read_timeout(limits_.read_timeout);
-  http_.set_keep_alive_timeout(kRequestStartSeconds);
-  http_.set_keep_alive_max_count(kRequestsPerConnection);
-  http_.new_task_queue = [workers = limits_.workers] { return new httplib::ThreadPool(workers); };
-  auto date_reply = [this](const httplib::Request&, httplib::Response& response) {
+    : folder_(std::move(releases_folder)), limits_(limits) {}
+
+Server::Reply Server::Answer(MHD_Connection* connection, const std::string& method,
+                             const std::string& path) {
+  const HeaderSize headers = MeasureHeaders(connection);
+  if (headers.lines > limits_.header_lines || headers.bytes > limits_.header_bytes)
+    return {MHD_HTTP_REQUEST_HEADER_FIELDS_TOO_LARGE, "headers too large\n"};
+  if (method != MHD_HTTP_METHOD_GET && method != MHD_HTTP_METHOD_HEAD)
+    return {MHD_HTTP_NOT_FOUND, ""};
+  if (path == "/asp/currentDate.asp" || path == "/asp/date.asp") {
     std::lock_guard lock(mutex_);
     if (releases_.empty())
-      return Refuse(response, 503, "no release");
-    response.set_content(machine::FormatGeneralDate(releases_.back().date), kTextType);
-  };
-  http_.Get(R"(/asp/currentDate\.asp)", date_reply);
-  http_.Get(R"(/asp/date\.asp)", date_reply);
-  http_.Get(R"(/asp/getDefs\.asp)", [this](const httplib::Request& request,
-                                           httplib::Response& response) {
-    if (!request.has_param("date"))
-      return Refuse(response, 400, "no date");
-    const auto date = machine::ParseGeneralDate(request.get_param_value("date"));
+      return {MHD_HTTP_SERVICE_UNAVAILABLE, "no release\n"};
+    return {MHD_HTTP_OK, machine::FormatGeneralDate(releases_.back().date)};
+  }
+  if (path == "/asp/getDefs.asp") {
+    const std::optional<std::string> date_text = Argument(connection, "date");
+    if (!date_text)
+      return {MHD_HTTP_BAD_REQUEST, "no date\n"};
+    const auto date = machine::ParseGeneralDate(*date_text);
     if (!date)
-      return Refuse(response, 400, "no readable date");
+      return {MHD_HTTP_BAD_REQUEST, "no readable date\n"};
     std::lock_guard lock(mutex_);
     if (releases_.empty())
-      return Refuse(response, 503, "no release");
+      return {MHD_HTTP_SERVICE_UNAVAILABLE, "no release\n"};
     // The release the client holds: the newest one not later than its date; a client older
     // than every release is taken to hold the oldest (the definitions shipped with the program).
     const auto later = std::upper_bound(releases_.begin(), releases_.end(), *date,
@@ -74,27 +117,31 @@ Server::Server(fs::path releases_folder, ServerLimits limits)
                                         });
     const size_t from =
         later == releases_.begin() ? 0 : static_cast<size_t>(later - releases_.begin()) - 1;
-    response.set_content(packages_[from], kTextType);
-  });
-  http_.Get(R"(/asp/getData\.asp)",
-            [this](const httplib::Request& request, httplib::Response& response) {
-              const std::string data = request.get_param_value("data");
-              const std::vector<std::string> names = SubmittedNames(data);
-              if (names.empty())
-                return Refuse(response, 400, "no name");
-              bool added = false;
-              {
-                std::lock_guard lock(mutex_);
-                received_data_.push_back(data);
-                if (received_data_.size() > limits_.kept_submissions)
-                  received_data_.pop_front();
-                for (const std::string& name : names)
-                  added = RememberName(name) || added;
-              }
-              response.set_content(added ? kDataReceivedReply : kDataKnownReply, kTextType);
-              if (on_data)
-                on_data(names);
-            });
+    return {MHD_HTTP_OK, {}, &packages_[from]};
+  }
+  if (path == "/asp/getData.asp")
+    return AnswerSubmission(Argument(connection, "data").value_or(""));
+  return {MHD_HTTP_NOT_FOUND, ""};
+}
+
+Server::Reply Server::AnswerSubmission(const std::string& data) {
+  const std::vector<std::string> names = SubmittedNames(data);
+  if (names.empty())
+    return {MHD_HTTP_BAD_REQUEST, "no name\n"};
+  bool added = false;
+  {
+    std::lock_guard lock(mutex_);
+    received_data_.push_back(data);
+    if (received_data_.size() > limits_.kept_submissions)
+      received_data_.pop_front();
+    for (const std::string& name : names)
+      added = RememberName(name) || added;
+  }
+  if (on_data) {
+    std::lock_guard lock(on_data_mutex_);
+    on_data(names);
+  }
+  return {MHD_HTTP_OK, added ? kDataReceivedReply : kDataKnownReply};
 }
 
 Server::~Server() {
@@ -145,21 +192,78 @@ int Server::Start(const std::string& host, int port) {
   Stop();
   Load();
   host_ = host;
-  port_ = port == 0 ? http_.bind_to_any_port(host) : (http_.bind_to_port(host, port) ? port : -1);
-  if (port_ <= 0)
+  addrinfo hints{};
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
+  addrinfo* found = nullptr;
+  if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0)
     return port_ = -1;
-  thread_ = std::thread([this] { http_.listen_after_bind(); });
-  // stop() is ignored until the server runs.
-  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!http_.is_running() && std::chrono::steady_clock::now() < give_up)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  return port_;
+  const std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> address(found, &freeaddrinfo);
+
+  // Each request is answered when its headers are complete; a body is never read.
+  const MHD_AccessHandlerCallback serve = [](void* self, MHD_Connection* connection,
+                                             const char* url, const char* method, const char*,
+                                             const char*, size_t* upload_data_size,
+                                             void** request_state) {
+    if (*request_state) {
+      *upload_data_size = 0;
+      return MHD_YES;
+    }
+    *request_state = self;
+    auto& server = *static_cast<Server*>(self);
+    server.deadlines_->Finish(Ticket(connection));
+    Reply reply = server.Answer(connection, method, url);
+    MHD_Response* response =
+        reply.kept
+            ? MHD_create_response_from_buffer(
+                  reply.kept->size(), const_cast<char*>(reply.kept->data()), MHD_RESPMEM_PERSISTENT)
+            : MHD_create_response_from_buffer(reply.text.size(), reply.text.data(),
+                                              MHD_RESPMEM_MUST_COPY);
+    MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, kTextType);
+    MHD_add_response_header(response, MHD_HTTP_HEADER_CONNECTION, "close");
+    const MHD_Result queued = MHD_queue_response(connection, reply.status, response);
+    MHD_destroy_response(response);
+    return queued;
+  };
+  const MHD_NotifyConnectionCallback track = [](void* self, MHD_Connection* connection,
+                                                void** socket_context,
+                                                MHD_ConnectionNotificationCode code) {
+    RequestDeadlines& deadlines = *static_cast<Server*>(self)->deadlines_;
+    if (code == MHD_CONNECTION_NOTIFY_STARTED) {
+      const int socket =
+          MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD)->connect_fd;
+      *socket_context = reinterpret_cast<void*>(static_cast<uintptr_t>(deadlines.Watch(socket)));
+    } else {
+      deadlines.Finish(reinterpret_cast<uintptr_t>(*socket_context));
+    }
+  };
+  deadlines_ = std::make_unique<RequestDeadlines>(limits_.request_deadline);
+  // Twice the headers' room leaves enough for the request line and the library's bookkeeping;
+  // above 32 KiB the library maps each connection's memory apart, so that it goes back to the
+  // system when the connection closes.
+  const size_t connection_bytes = 2 * limits_.header_bytes;
+  // The library counts silence in whole seconds, and zero would mean no limit.
+  const auto idle_seconds = static_cast<unsigned>(
+      std::max<int64_t>(1, std::chrono::ceil<std::chrono::seconds>(limits_.read_timeout).count()));
+  daemon_ = MHD_start_daemon(
+      MHD_USE_AUTO_INTERNAL_THREAD | (address->ai_family == AF_INET6 ? MHD_USE_IPv6 : 0), 0,
+      nullptr, nullptr, serve, this, MHD_OPTION_SOCK_ADDR, address->ai_addr,
+      MHD_OPTION_THREAD_POOL_SIZE, static_cast<unsigned>(limits_.workers),
+      MHD_OPTION_CONNECTION_LIMIT, limits_.connections, MHD_OPTION_CONNECTION_TIMEOUT, idle_seconds,
+      MHD_OPTION_CONNECTION_MEMORY_LIMIT, connection_bytes, MHD_OPTION_NOTIFY_CONNECTION, track,
+      this, MHD_OPTION_END);
+  if (!daemon_) {
+    deadlines_.reset();
+    return port_ = -1;
+  }
+  return port_ = MHD_get_daemon_info(daemon_, MHD_DAEMON_INFO_BIND_PORT)->port;
 }
 
 void Server::Stop() {
-  http_.stop();
-  if (thread_.joinable())
-    thread_.join();
+  if (daemon_)
+    MHD_stop_daemon(daemon_);
+  daemon_ = nullptr;
+  deadlines_.reset();
   port_ = -1;
 }
 

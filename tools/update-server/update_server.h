@@ -21,9 +21,7 @@
 // kDataKnownReply when all were known.
 // A getDefs request without a readable date, or a getData request without a name, is refused
 // with 400; the date requests answer 503 while there is no release; any other path gets 404.
-// The releases are read once, by Start.
-
-#include <httplib.h>
+// The releases are read once, by Start. Each connection carries one request.
 
 #include <array>
 #include <chrono>
@@ -31,17 +29,22 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "machine/date_time.h"
 
+struct MHD_Connection;
+struct MHD_Daemon;
+
 namespace update_server {
+
+class RequestDeadlines;
 
 // The five definition files, each as its decoded lines.
 struct DefinitionFiles {
@@ -78,16 +81,33 @@ std::optional<Release> ReadRelease(const std::filesystem::path& folder, std::str
 // Writes a release folder (created when missing) in the layout above. False on any failure.
 bool WriteRelease(const std::filesystem::path& folder, const Release& release);
 
+// The line printed for a submission, "Submitted: [name] [name]...": each name decoded with its
+// control characters shown as "?", the line cut after kLongestSubmissionLine characters and
+// marked " ... (cut)". A name as long as a Windows path (260 characters) is shown whole.
+inline constexpr size_t kLongestSubmissionLine = std::string_view("Submitted: []").size() + 260;
+std::string SubmissionLine(const std::vector<std::string>& names);
+
 // What the server gives each connection, and what it keeps of the submissions.
 struct ServerLimits {
-  // A connection that sends nothing for this long is dropped, however much of its request has
-  // come: clients that drip their requests cannot keep the workers from the others.
+  // A connection that sends nothing for this long (counted in whole seconds, at least one) is
+  // dropped, however much of its request has come.
   std::chrono::milliseconds read_timeout = std::chrono::seconds(1);
-  // Connections served at once; more wait their turn.
-  size_t workers = 64;
+  // Threads that serve the connections, each any number of them at once.
+  size_t workers = 4;
   // Only the newest submitted names, and the newest data parameters, are kept, so memory stays
   // bounded; a name forgotten counts as new when it comes again.
   size_t kept_submissions = 4096;
+  // A request not complete this long after its connection opened is dropped, however steadily
+  // it trickles, so slow clients cannot hold connections the others need.
+  std::chrono::milliseconds request_deadline = std::chrono::seconds(10);
+  // A request whose header lines (names, values and line ends) pass this total is refused with
+  // 431. The library keeps each connection's request within twice as much memory, and refuses
+  // what does not fit (414 when the request line alone does not).
+  size_t header_bytes = 32 * 1024;
+  // A request with more header lines is refused with 431.
+  size_t header_lines = 100;
+  // Connections open at once; further ones are refused until some close.
+  unsigned connections = 1000;
 };
 
 class Server {
@@ -114,18 +134,21 @@ class Server {
   // ServerLimits::kept_submissions).
   std::vector<std::string> received_data() const;
 
-  // Called on the server's thread with the names of each answered getData request, as sent
-  // (encoded). Set it before Start.
+  // Called on one of the server's threads, one call at a time, with the names of each answered
+  // getData request, as sent (encoded). Set it before Start.
   std::function<void(const std::vector<std::string>& names)> on_data;
 
  private:
   void Load();
+  struct Reply;
+  Reply Answer(MHD_Connection* connection, const std::string& method, const std::string& path);
+  Reply AnswerSubmission(const std::string& data);
   // Keeps a submitted name (the mutex held); true when it was not known.
   bool RememberName(const std::string& name);
 
   std::filesystem::path folder_;
-  httplib::Server http_;
-  std::thread thread_;
+  MHD_Daemon* daemon_ = nullptr;
+  std::unique_ptr<RequestDeadlines> deadlines_;
   std::string host_;
   int port_ = -1;
   mutable std::mutex mutex_;
@@ -136,6 +159,7 @@ class Server {
   std::deque<std::string> received_data_;
   std::set<std::string> known_names_;
   std::deque<std::set<std::string>::iterator> known_order_;  // oldest first
+  std::mutex on_data_mutex_;
 };
 
 }  // namespace update_server
