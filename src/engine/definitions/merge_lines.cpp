@@ -54,6 +54,10 @@ class Hash {
       value_ = (value_ ^ static_cast<unsigned char>(fold[static_cast<unsigned char>(c)])) *
                0x100000001b3ULL;
   }
+  void Add(std::string_view bytes) {
+    for (char c : bytes)
+      value_ = (value_ ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+  }
   // Mixed so that keys that differ only at their end spread over the whole table.
   uint32_t Value() const {
     uint64_t mixed = value_;
@@ -208,6 +212,24 @@ bool SameName(std::string_view a, std::string_view b, WorkPacer& pacer) {
     }
     return true;
   });
+}
+
+uint32_t LineHash(std::string_view stored, WorkPacer& pacer) {
+  Hash hash;
+  pacer.InPieces(stored, [&](std::string_view piece) {
+    hash.Add(piece);
+    return true;
+  });
+  return hash.Value();
+}
+
+uint32_t LineHash(const AddedLine& line, std::string& scratch, WorkPacer& pacer) {
+  Hash hash;
+  line.ForEachPiece(scratch, pacer, [&](std::string_view piece) {
+    hash.Add(piece);
+    return true;
+  });
+  return hash.Value();
 }
 
 }  // namespace engine

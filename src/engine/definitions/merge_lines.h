@@ -59,5 +59,9 @@ void AddedLineName(const AddedLine& line, std::string& scratch, WorkPacer& pacer
 // The hash of a name, with a seed of this run so that no package can be made to collide.
 uint32_t NameHash(std::string_view encoded_name, WorkPacer& pacer);
 bool SameName(std::string_view a, std::string_view b, WorkPacer& pacer);
+// The hash of a whole stored line, seeded the same way; an ADD's line hashes as the bytes it
+// writes. Lines of one name thus spread like lines of different names.
+uint32_t LineHash(std::string_view stored, WorkPacer& pacer);
+uint32_t LineHash(const AddedLine& line, std::string& scratch, WorkPacer& pacer);
 
 }  // namespace engine

@@ -86,9 +86,9 @@ std::array<PassCounts, kPassCount> CountItems(std::string_view package, WorkPace
   return counts;
 }
 
-// Package items found by a key they hold (a name, or a line found by its name): for each key,
-// the last item of the package that holds it. Sized for the items it will hold, so nothing grows
-// while it fills.
+// Package items found by a key they hold (a name, or a whole line): for each key, the last item
+// of the package that holds it. Sized for the items it will hold, so nothing grows while it
+// fills.
 class LastItemTable {
  public:
   struct Item {
@@ -190,7 +190,6 @@ class PassMerge {
       return SameName(package_.substr(held.position, held.size), name, pacer_);
     };
   }
-  // Lines are found by their names: the same line has the same name.
   template <typename Line>
   auto SameAddedLine(const Line& line) {
     return [this, &line](const LastItemTable::Item& held) {
@@ -211,8 +210,7 @@ class PassMerge {
         const std::string_view name = DataName(item.data);
         deleted_.Put(NameHash(name, pacer_), {item.position, name.size()}, SameDeletedName(name));
       } else if (const std::optional<AddedLine> line = AddedLine::Of(pass_.form, item.data)) {
-        AddedLineName(*line, scratch_, pacer_, name_);
-        added_.Put(NameHash(name_, pacer_), {item.position, item.data.size()},
+        added_.Put(LineHash(*line, scratch_, pacer_), {item.position, item.data.size()},
                    SameAddedLine(*line));
       }
     }
@@ -255,24 +253,23 @@ class PassMerge {
     if (has_del_ && IsBlankLine(line))
       return false;
     const std::string_view name = StoredLineName(line);
-    const uint32_t name_hash = NameHash(name, pacer_);
-    if (has_del_ && deleted_.Find(name_hash, SameDeletedName(name)))
+    if (has_del_ && deleted_.Find(NameHash(name, pacer_), SameDeletedName(name)))
       return false;
     // The same line added again goes where the package puts it, once.
-    return !added_.Find(name_hash, SameAddedLine(line));
+    return !added_.Find(LineHash(line, pacer_), SameAddedLine(line));
   }
 
   bool Written(const AddedLine& line, size_t position) {
     CountLine();
-    AddedLineName(line, scratch_, pacer_, name_);
-    const uint32_t name_hash = NameHash(name_, pacer_);
     if (has_del_) {
+      AddedLineName(line, scratch_, pacer_, name_);
       const std::optional<LastItemTable::Item> del =
-          deleted_.Find(name_hash, SameDeletedName(name_));
+          deleted_.Find(NameHash(name_, pacer_), SameDeletedName(name_));
       if ((del && del->position > position) || line.IsBlank())
         return false;
     }
-    const std::optional<LastItemTable::Item> last = added_.Find(name_hash, SameAddedLine(line));
+    const std::optional<LastItemTable::Item> last =
+        added_.Find(LineHash(line, scratch_, pacer_), SameAddedLine(line));
     return last && last->position == position;
   }
 
