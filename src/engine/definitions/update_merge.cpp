@@ -1,8 +1,10 @@
 #include "engine/definitions/update_merge.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <initializer_list>
 #include <limits>
 #include <memory>
@@ -152,8 +154,10 @@ class NewContent {
 
   bool Append(std::string_view bytes) {
     size_ += bytes.size();
-    if (size_ > machine::ReadCap::kDefinitionFile)
+    if (size_ > machine::ReadCap::kDefinitionFile) {
+      errno = EFBIG;
       return false;
+    }
     buffer_.append(bytes);
     return buffer_.size() < kWriteBuffer || Flush();
   }
@@ -300,19 +304,25 @@ std::optional<std::string> ReadDefinitionFile(model::App& app, const std::string
   const std::optional<machine::EntryInfo> entry = files.Query(path);
   if (!entry)
     return std::string();
-  if (entry->is_folder)
+  if (entry->is_folder) {
+    errno = EISDIR;
     return std::nullopt;
+  }
   return files.ReadFile(path, machine::ReadCap::kDefinitionFile);
 }
 
-constexpr UpdateMergeResult kFailed{.count = 0, .failed = true};
+// The step that failed left its reason in errno; one that failed without a system call failing
+// gets a general one.
+UpdateMergeResult Failed(int error) {
+  return {.count = 0, .failed = true, .reason = std::strerror(error != 0 ? error : EIO)};
+}
 
 }  // namespace
 
 UpdateMergeResult ApplyDefinitionUpdate(model::App& app, std::string_view package) {
   // Package positions are kept in 32 bits.
   if (package.size() >= std::numeric_limits<uint32_t>::max())
-    return kFailed;
+    return Failed(EFBIG);
   machine::FileSystem& files = app.machine.files();
   WorkPacer pacer(app.system);
   model::SetDownloadStatus(app, std::string(kApplyingStatus));
@@ -334,17 +344,19 @@ UpdateMergeResult ApplyDefinitionUpdate(model::App& app, std::string_view packag
     // the set is whole.
     if (!merge && files.Query(path))
       continue;
+    errno = 0;
     const std::optional<std::string> old_content = ReadDefinitionFile(app, path);
     if (!old_content || !replacement.Start(path))
-      return kFailed;
+      return Failed(errno);
     NewContent out(replacement);
     if (merge && !merge->Write(*old_content, out))
-      return kFailed;
+      return Failed(errno);
     result.count += static_cast<int32_t>(counts[p].adds) + (counts[p].dels > 0 ? 1 : 0);
     any_del = any_del || counts[p].dels > 0;
   }
+  errno = 0;
   if (!replacement.Commit())
-    return kFailed;
+    return Failed(errno);
   if (any_del)
     files.DeleteFile(ProgramFolderFile(app.system, kScratchFile));
   return result;
