@@ -190,8 +190,7 @@ std::string FileAdds(int items, bool same_name) {
 void BM_SameNameAdds(benchmark::State& state) {
   bench::BenchMachine bench_machine("merge-names");
   machine::Machine& machine = bench_machine.machine();
-  const fs::path file = *machine.files().Resolve(machine.profile().program_folder + "\\" +
-                                                 std::string(kFiles[0].name));
+  const fs::path file = *machine.files().Resolve(machine.profile().program_folder) / kFiles[0].name;
   std::string content;
   for (int i = 0; i < 10'000; ++i)
     content += services::EncodeText("c:\\old" + std::to_string(i) + ".exe=Old|Adware") + "\r\n";
