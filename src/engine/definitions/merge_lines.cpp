@@ -45,18 +45,17 @@ uint64_t Seed() {
   return kSeed;
 }
 
-// FNV-1a, started from the seed.
+// FNV-1a, started from the seed, of the bytes as they are or folded as names compare.
 class Hash {
  public:
-  void AddFolded(std::string_view bytes) {
-    const std::array<char, 256>& fold = NameFolding();
-    for (char c : bytes)
-      value_ = (value_ ^ static_cast<unsigned char>(fold[static_cast<unsigned char>(c)])) *
-               0x100000001b3ULL;
-  }
+  explicit Hash(bool folded) : folded_(folded) {}
+
   void Add(std::string_view bytes) {
-    for (char c : bytes)
-      value_ = (value_ ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+    const std::array<char, 256>& fold = NameFolding();
+    for (char c : bytes) {
+      const char added = folded_ ? fold[static_cast<unsigned char>(c)] : c;
+      value_ = (value_ ^ static_cast<unsigned char>(added)) * 0x100000001b3ULL;
+    }
   }
   // Mixed so that keys that differ only at their end spread over the whole table.
   uint32_t Value() const {
@@ -67,8 +66,18 @@ class Hash {
   }
 
  private:
+  bool folded_;
   uint64_t value_ = 0xcbf29ce484222325ULL ^ Seed();
 };
+
+uint32_t HashInPieces(std::string_view bytes, bool folded, WorkPacer& pacer) {
+  Hash hash(folded);
+  pacer.InPieces(bytes, [&](std::string_view piece) {
+    hash.Add(piece);
+    return true;
+  });
+  return hash.Value();
+}
 
 const std::string& EncodedBar() {
   static const std::string kBar = services::EncodeText("|");
@@ -192,12 +201,7 @@ void AddedLineName(const AddedLine& line, std::string& scratch, WorkPacer& pacer
 }
 
 uint32_t NameHash(std::string_view encoded_name, WorkPacer& pacer) {
-  Hash hash;
-  pacer.InPieces(encoded_name, [&](std::string_view piece) {
-    hash.AddFolded(piece);
-    return true;
-  });
-  return hash.Value();
+  return HashInPieces(encoded_name, true, pacer);
 }
 
 bool SameName(std::string_view a, std::string_view b, WorkPacer& pacer) {
@@ -215,16 +219,11 @@ bool SameName(std::string_view a, std::string_view b, WorkPacer& pacer) {
 }
 
 uint32_t LineHash(std::string_view stored, WorkPacer& pacer) {
-  Hash hash;
-  pacer.InPieces(stored, [&](std::string_view piece) {
-    hash.Add(piece);
-    return true;
-  });
-  return hash.Value();
+  return HashInPieces(stored, false, pacer);
 }
 
 uint32_t LineHash(const AddedLine& line, std::string& scratch, WorkPacer& pacer) {
-  Hash hash;
+  Hash hash(false);
   line.ForEachPiece(scratch, pacer, [&](std::string_view piece) {
     hash.Add(piece);
     return true;
