@@ -45,17 +45,18 @@ uint64_t Seed() {
   return kSeed;
 }
 
-// FNV-1a, started from the seed, of the bytes as they are or folded as names compare.
+// FNV-1a, started from the seed.
 class Hash {
  public:
-  explicit Hash(bool folded) : folded_(folded) {}
-
+  void Add(unsigned char c) { value_ = (value_ ^ c) * 0x100000001b3ULL; }
   void Add(std::string_view bytes) {
+    for (char c : bytes)
+      Add(static_cast<unsigned char>(c));
+  }
+  void AddFolded(std::string_view bytes) {
     const std::array<char, 256>& fold = NameFolding();
-    for (char c : bytes) {
-      const char added = folded_ ? fold[static_cast<unsigned char>(c)] : c;
-      value_ = (value_ ^ static_cast<unsigned char>(added)) * 0x100000001b3ULL;
-    }
+    for (char c : bytes)
+      Add(static_cast<unsigned char>(fold[static_cast<unsigned char>(c)]));
   }
   // Mixed so that keys that differ only at their end spread over the whole table.
   uint32_t Value() const {
@@ -66,18 +67,8 @@ class Hash {
   }
 
  private:
-  bool folded_;
   uint64_t value_ = 0xcbf29ce484222325ULL ^ Seed();
 };
-
-uint32_t HashInPieces(std::string_view bytes, bool folded, WorkPacer& pacer) {
-  Hash hash(folded);
-  pacer.InPieces(bytes, [&](std::string_view piece) {
-    hash.Add(piece);
-    return true;
-  });
-  return hash.Value();
-}
 
 const std::string& EncodedBar() {
   static const std::string kBar = services::EncodeText("|");
@@ -201,7 +192,12 @@ void AddedLineName(const AddedLine& line, std::string& scratch, WorkPacer& pacer
 }
 
 uint32_t NameHash(std::string_view encoded_name, WorkPacer& pacer) {
-  return HashInPieces(encoded_name, true, pacer);
+  Hash hash;
+  pacer.InPieces(encoded_name, [&](std::string_view piece) {
+    hash.AddFolded(piece);
+    return true;
+  });
+  return hash.Value();
 }
 
 bool SameName(std::string_view a, std::string_view b, WorkPacer& pacer) {
@@ -218,12 +214,28 @@ bool SameName(std::string_view a, std::string_view b, WorkPacer& pacer) {
   });
 }
 
-uint32_t LineHash(std::string_view stored, WorkPacer& pacer) {
-  return HashInPieces(stored, false, pacer);
+StoredLineHashes HashStoredLine(std::string_view stored, WorkPacer& pacer) {
+  // Both in one walk: most lines are short, and a name is most of its line.
+  size_t name_left = StoredLineName(stored).size();
+  const std::array<char, 256>& fold = NameFolding();
+  Hash name;
+  Hash line;
+  pacer.InPieces(stored, [&](std::string_view piece) {
+    const size_t in_name = std::min(name_left, piece.size());
+    for (char c : piece.substr(0, in_name)) {
+      const auto byte = static_cast<unsigned char>(c);
+      name.Add(static_cast<unsigned char>(fold[byte]));
+      line.Add(byte);
+    }
+    line.Add(piece.substr(in_name));
+    name_left -= in_name;
+    return true;
+  });
+  return {.name = name.Value(), .line = line.Value()};
 }
 
 uint32_t LineHash(const AddedLine& line, std::string& scratch, WorkPacer& pacer) {
-  Hash hash(false);
+  Hash hash;
   line.ForEachPiece(scratch, pacer, [&](std::string_view piece) {
     hash.Add(piece);
     return true;

@@ -257,10 +257,11 @@ class PassMerge {
     if (has_del_ && IsBlankLine(line))
       return false;
     const std::string_view name = StoredLineName(line);
-    if (has_del_ && deleted_.Find(NameHash(name, pacer_), SameDeletedName(name)))
+    const StoredLineHashes hashes = HashStoredLine(line, pacer_);
+    if (has_del_ && deleted_.Find(hashes.name, SameDeletedName(name)))
       return false;
     // The same line added again goes where the package puts it, once.
-    return !added_.Find(LineHash(line, pacer_), SameAddedLine(line));
+    return !added_.Find(hashes.line, SameAddedLine(line));
   }
 
   bool Written(const AddedLine& line, size_t position) {
