@@ -4,6 +4,11 @@
 // appended. Run with the argument 1 and 2 (files and package twice as large) to see that the
 // merge grows linearly.
 // Counters: merge_ms and grep_ms per run and their ratio.
+//
+// BM_SameNameAdds: packages of only FILE ADD items (the argument is their number), once with a
+// name of their own each and once all with one name and different lines, merged into a file of
+// 10,000 lines. Counters: distinct_ms, same_ms and same_per_distinct, which stays near 1 when
+// the merge's time grows with the package's size whatever its names.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -171,6 +176,58 @@ void BM_UpdateMerge(benchmark::State& state) {
   state.counters["merge_per_grep"] = merge_ms / grep_ms;
 }
 BENCHMARK(BM_UpdateMerge)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+std::string FileAdds(int items, bool same_name) {
+  std::string package;
+  for (int i = 0; i < items; ++i) {
+    const std::string name = same_name ? "c:\\same.exe" : "c:\\own" + std::to_string(i) + ".exe";
+    package += (package.empty() ? "" : "[BR]") + services::EncodeText("FILE") + "|ADD[DEF]" +
+               ItemData(name + "=Threat " + std::to_string(i) + "|Adware");
+  }
+  return package;
+}
+
+void BM_SameNameAdds(benchmark::State& state) {
+  bench::BenchMachine bench_machine("merge-names");
+  machine::Machine& machine = bench_machine.machine();
+  const fs::path file = *machine.files().Resolve(machine.profile().program_folder) / kFiles[0].name;
+  std::string content;
+  for (int i = 0; i < 10'000; ++i)
+    content += services::EncodeText("c:\\old" + std::to_string(i) + ".exe=Old|Adware") + "\r\n";
+  const int items = static_cast<int>(state.range(0));
+  const std::string distinct = FileAdds(items, false);
+  const std::string same = FileAdds(items, true);
+  forms::HeadlessBackend backend;
+  forms::Runtime runtime(backend, bench_machine.version().product_name);
+  std::unique_ptr<model::App> app = model::MakeApp(machine, runtime);
+  const auto merge = [&](const std::string& package) {
+    std::ofstream(file, std::ios::binary) << content;
+    const auto start = std::chrono::steady_clock::now();
+    const engine::UpdateMergeResult result = engine::ApplyDefinitionUpdate(*app, package);
+    const auto took = std::chrono::steady_clock::now() - start;
+    if (result.count != items)
+      state.SkipWithError("the merge failed");
+    return took;
+  };
+  double distinct_ms = 0;
+  double same_ms = 0;
+  for (auto _ : state) {
+    const auto distinct_took = merge(distinct);
+    const auto same_took = merge(same);
+    state.SetIterationTime(std::chrono::duration<double>(same_took).count());
+    distinct_ms += Ms(distinct_took);
+    same_ms += Ms(same_took);
+  }
+  const double runs = static_cast<double>(state.iterations());
+  state.counters["distinct_ms"] = distinct_ms / runs;
+  state.counters["same_ms"] = same_ms / runs;
+  state.counters["same_per_distinct"] = same_ms / distinct_ms;
+}
+BENCHMARK(BM_SameNameAdds)
+    ->Arg(10'000)
+    ->Arg(40'000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -412,7 +412,7 @@ bool FileSystem::ReplacementSet::Start(std::string_view windows_path) {
 
 bool FileSystem::ReplacementSet::Commit() {
   const OwnChange change(*files_.cache_);
-  return replacement_ && replacement_->Commit();
+  return !replacement_ || replacement_->Commit();
 }
 
 void FileSystem::RemoveTemporaryFiles(std::string_view windows_folder) {

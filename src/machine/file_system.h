@@ -132,7 +132,8 @@ class FileSystem {
   bool AppendFile(std::string_view windows_path, std::string_view content);
 
   // Files of one folder written, then put in place together (FileSetReplacement): Start names
-  // each file in turn and Write gives its content; nothing changes before Commit.
+  // each file in turn and Write gives its content; nothing changes before Commit. A set without
+  // a file commits at once.
   class ReplacementSet {
    public:
     explicit ReplacementSet(FileSystem& files) : files_(files) {}

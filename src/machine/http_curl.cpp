@@ -58,8 +58,9 @@ void InitCurlOnce() {
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+// A part of a body (206) is no whole reply: nothing here ever asks for a range.
 bool IsSuccessStatus(long status) {
-  return status >= 200 && status <= 299;
+  return status >= 200 && status <= 299 && status != 206;
 }
 
 // Whether the reply's body had an end the server declared: a length, the chunked coding, the

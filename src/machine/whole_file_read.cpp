@@ -22,8 +22,10 @@ bool Grow(std::string& buffer, uint64_t limit) {
   try {
     buffer.resize(static_cast<size_t>(std::min(wanted, limit)));
   } catch (const std::bad_alloc&) {
+    errno = ENOMEM;
     return false;
   } catch (const std::length_error&) {
+    errno = ENOMEM;
     return false;
   }
   return true;
@@ -44,7 +46,11 @@ std::optional<std::string_view> ReadOpenFile(int fd, uint64_t cap, std::string& 
   while (!size_at_start || *size_at_start == 0 || total < *size_at_start) {
     const uint64_t end = std::min<uint64_t>(buffer.size(), limit);
     if (total >= end) {
-      if (total >= limit || !Grow(buffer, limit))
+      if (total >= limit) {
+        errno = EFBIG;
+        return std::nullopt;
+      }
+      if (!Grow(buffer, limit))
         return std::nullopt;
       continue;
     }
@@ -68,7 +74,11 @@ std::optional<std::string_view> ReadOpenFile(int fd, uint64_t cap, std::string& 
       return std::nullopt;
     size_at_start = static_cast<uint64_t>(st.st_size);
     // Shorter than what came in already, the file was cut down under the read.
-    if (*size_at_start > cap || (*size_at_start != 0 && *size_at_start < total))
+    if (*size_at_start > cap) {
+      errno = EFBIG;
+      return std::nullopt;
+    }
+    if (*size_at_start != 0 && *size_at_start < total)
       return std::nullopt;
   }
   // Ending before the size it had, the file was cut short under the read.

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "model/app.h"
 #include "model/timer_group.h"
 #include "support/app_fixture.h"
+#include "support/file_size_limit.h"
 #include "support/http_test_server.h"
 #include "ui/main/live_update_run.h"
 #include "update_server.h"
@@ -198,6 +200,9 @@ TEST_F(LiveUpdateReplies, FailedUpdateIsToldAndChangesNothing) {
   struct Case {
     const char* name;
     std::function<std::string()> base_url;
+    const char* told =
+        "Definitions could not be downloaded. Please check your internet connection.";
+    bool disk_full = false;
   };
   hg_test::RefusingPort refusing;
   hg_test::RawHttpServer truncated(hg_test::RawHttpServer::ShortBodyReply(100, 10));
@@ -230,16 +235,27 @@ TEST_F(LiveUpdateReplies, FailedUpdateIsToldAndChangesNothing) {
          server_.RouteBody("/asp/getDefs.asp", "<html>busy</html>");
          return server_.base_url();
        }},
+      {"no room for the merged files",
+       [&] {
+         server_.RouteBody("/asp/currentDate.asp", kNewDate);
+         server_.RouteBody("/asp/getDefs.asp", hg_test::Item("FILE", "ADD", "b=2"));
+         return server_.base_url();
+       },
+       "Definitions could not be saved in the program folder: File too large.", true},
   };
   h_.WriteProgramFile("FileDefinition.dat", StoredFile({"a=1"}));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     setenv("HEARTHGUARD_UPDATE_SERVER", c.base_url().c_str(), 1);
 
-    ui::cmdUpdate_Click(h_.app());
+    {
+      std::optional<hg_test::FileSizeLimit> full_disk;
+      if (c.disk_full)
+        full_disk.emplace(8);  // "a=1" and its line end fit, "b=2" does not
+      ui::cmdUpdate_Click(h_.app());
+    }
 
-    EXPECT_EQ(Notification(),
-              "Definitions could not be downloaded. Please check your internet connection.");
+    EXPECT_EQ(Notification(), c.told);
     EXPECT_EQ(DateFile(), "<none>");
     EXPECT_EQ(h_.machine().files().ReadFile(h_.machine().profile().program_folder +
                                             "\\FileDefinition.dat"),

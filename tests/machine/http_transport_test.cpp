@@ -112,11 +112,15 @@ TEST_F(HttpTransportTest, BrokenTransfersFail) {
   RawHttpServer garbage("this is not HTTP at all\r\n\r\n");
   // No length, not chunked: only the closing of the connection ends it, wherever it is cut.
   RawHttpServer close_delimited("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\nevil.exe=Evil Th");
+  RawHttpServer partial(
+      "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-6/40\r\nContent-Length: 7\r\n\r\n"
+      "evil.ex");
   const std::vector<std::string> urls = {refusing.Url("/x"),
                                          short_body.Url("/defs"),
                                          no_reply.Url("/defs"),
                                          garbage.Url("/defs"),
                                          close_delimited.Url("/defs"),
+                                         partial.Url("/defs"),
                                          "not a url",
                                          ""};
   for (const auto& url : urls) {

@@ -1,6 +1,8 @@
 #include "engine/definitions/live_update.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -41,9 +43,9 @@ UpdateMergeResult Merge(model::App& app, std::string_view package) {
   try {
     return ApplyDefinitionUpdate(app, package);
   } catch (const std::bad_alloc&) {
-    return {.count = 0, .failed = true};
+    return {.count = 0, .failed = true, .reason = std::strerror(ENOMEM)};
   } catch (const std::length_error&) {
-    return {.count = 0, .failed = true};
+    return {.count = 0, .failed = true, .reason = std::strerror(ENOMEM)};
   }
 }
 
@@ -85,15 +87,17 @@ LiveUpdateOutcome CheckForDefinitionUpdates(model::App& app) {
   const std::optional<machine::DateTime> server =
       ParseServerDateReply(FetchWithProgress(app, urls.current_date));
   if (!server || ClosedMeanwhile(app))
-    return {.count = 0, .failed = true};
+    return {.count = 0, .failed = true, .save_error = {}};
   if (*server <= local)
     return {};
 
   const std::string package = FetchWithProgress(app, urls.package + PackageDate(local));
   if (package.empty() || ClosedMeanwhile(app))
-    return {.count = 0, .failed = true};
+    return {.count = 0, .failed = true, .save_error = {}};
   const UpdateMergeResult merged = Merge(app, package);
-  LiveUpdateOutcome outcome{.count = merged.count, .failed = merged.failed || merged.count == 0};
+  LiveUpdateOutcome outcome{.count = merged.count,
+                            .failed = merged.failed || merged.count == 0,
+                            .save_error = merged.reason};
   if (merged.count > 0 && !merged.failed) {
     const std::optional<machine::DateTime> new_date =
         ParseServerDateReply(services::HttpGetString(app.system, urls.new_date));

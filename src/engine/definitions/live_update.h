@@ -23,6 +23,9 @@ struct LiveUpdateOutcome {
   // had newer definitions that could not be fetched or applied, or a file could not be
   // written. Only an outcome that neither failed nor applied anything means "up to date".
   bool failed = false;
+  // The package came but could not be merged into the definition files (nothing changed): the
+  // system's reason. Empty otherwise.
+  std::string save_error;
 };
 
 // The three request URLs on the configured update server. The product and company names are

@@ -48,11 +48,15 @@ uint64_t Seed() {
 // FNV-1a, started from the seed.
 class Hash {
  public:
+  void Add(unsigned char c) { value_ = (value_ ^ c) * 0x100000001b3ULL; }
+  void Add(std::string_view bytes) {
+    for (char c : bytes)
+      Add(static_cast<unsigned char>(c));
+  }
   void AddFolded(std::string_view bytes) {
     const std::array<char, 256>& fold = NameFolding();
     for (char c : bytes)
-      value_ = (value_ ^ static_cast<unsigned char>(fold[static_cast<unsigned char>(c)])) *
-               0x100000001b3ULL;
+      Add(static_cast<unsigned char>(fold[static_cast<unsigned char>(c)]));
   }
   // Mixed so that keys that differ only at their end spread over the whole table.
   uint32_t Value() const {
@@ -208,6 +212,35 @@ bool SameName(std::string_view a, std::string_view b, WorkPacer& pacer) {
     }
     return true;
   });
+}
+
+StoredLineHashes HashStoredLine(std::string_view stored, WorkPacer& pacer) {
+  // Both in one walk: most lines are short, and a name is most of its line.
+  size_t name_left = StoredLineName(stored).size();
+  const std::array<char, 256>& fold = NameFolding();
+  Hash name;
+  Hash line;
+  pacer.InPieces(stored, [&](std::string_view piece) {
+    const size_t in_name = std::min(name_left, piece.size());
+    for (char c : piece.substr(0, in_name)) {
+      const auto byte = static_cast<unsigned char>(c);
+      name.Add(static_cast<unsigned char>(fold[byte]));
+      line.Add(byte);
+    }
+    line.Add(piece.substr(in_name));
+    name_left -= in_name;
+    return true;
+  });
+  return {.name = name.Value(), .line = line.Value()};
+}
+
+uint32_t LineHash(const AddedLine& line, std::string& scratch, WorkPacer& pacer) {
+  Hash hash;
+  line.ForEachPiece(scratch, pacer, [&](std::string_view piece) {
+    hash.Add(piece);
+    return true;
+  });
+  return hash.Value();
 }
 
 }  // namespace engine

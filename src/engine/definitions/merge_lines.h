@@ -59,5 +59,13 @@ void AddedLineName(const AddedLine& line, std::string& scratch, WorkPacer& pacer
 // The hash of a name, with a seed of this run so that no package can be made to collide.
 uint32_t NameHash(std::string_view encoded_name, WorkPacer& pacer);
 bool SameName(std::string_view a, std::string_view b, WorkPacer& pacer);
+// The hash of a whole line as stored, seeded the same way, so that lines of one name spread
+// like lines of different names: an ADD's line, and a stored line together with its name's.
+uint32_t LineHash(const AddedLine& line, std::string& scratch, WorkPacer& pacer);
+struct StoredLineHashes {
+  uint32_t name;  // NameHash(StoredLineName(stored))
+  uint32_t line;
+};
+StoredLineHashes HashStoredLine(std::string_view stored, WorkPacer& pacer);
 
 }  // namespace engine

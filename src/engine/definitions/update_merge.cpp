@@ -1,8 +1,10 @@
 #include "engine/definitions/update_merge.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <initializer_list>
 #include <limits>
 #include <memory>
@@ -86,9 +88,9 @@ std::array<PassCounts, kPassCount> CountItems(std::string_view package, WorkPace
   return counts;
 }
 
-// Package items found by a key they hold (a name, or a line found by its name): for each key,
-// the last item of the package that holds it. Sized for the items it will hold, so nothing grows
-// while it fills.
+// Package items found by a key they hold (a name, or a whole line): for each key, the last item
+// of the package that holds it. Sized for the items it will hold, so nothing grows while it
+// fills.
 class LastItemTable {
  public:
   struct Item {
@@ -152,8 +154,10 @@ class NewContent {
 
   bool Append(std::string_view bytes) {
     size_ += bytes.size();
-    if (size_ > machine::ReadCap::kDefinitionFile)
+    if (size_ > machine::ReadCap::kDefinitionFile) {
+      errno = EFBIG;
       return false;
+    }
     buffer_.append(bytes);
     return buffer_.size() < kWriteBuffer || Flush();
   }
@@ -190,7 +194,6 @@ class PassMerge {
       return SameName(package_.substr(held.position, held.size), name, pacer_);
     };
   }
-  // Lines are found by their names: the same line has the same name.
   template <typename Line>
   auto SameAddedLine(const Line& line) {
     return [this, &line](const LastItemTable::Item& held) {
@@ -211,8 +214,7 @@ class PassMerge {
         const std::string_view name = DataName(item.data);
         deleted_.Put(NameHash(name, pacer_), {item.position, name.size()}, SameDeletedName(name));
       } else if (const std::optional<AddedLine> line = AddedLine::Of(pass_.form, item.data)) {
-        AddedLineName(*line, scratch_, pacer_, name_);
-        added_.Put(NameHash(name_, pacer_), {item.position, item.data.size()},
+        added_.Put(LineHash(*line, scratch_, pacer_), {item.position, item.data.size()},
                    SameAddedLine(*line));
       }
     }
@@ -255,24 +257,24 @@ class PassMerge {
     if (has_del_ && IsBlankLine(line))
       return false;
     const std::string_view name = StoredLineName(line);
-    const uint32_t name_hash = NameHash(name, pacer_);
-    if (has_del_ && deleted_.Find(name_hash, SameDeletedName(name)))
+    const StoredLineHashes hashes = HashStoredLine(line, pacer_);
+    if (has_del_ && deleted_.Find(hashes.name, SameDeletedName(name)))
       return false;
     // The same line added again goes where the package puts it, once.
-    return !added_.Find(name_hash, SameAddedLine(line));
+    return !added_.Find(hashes.line, SameAddedLine(line));
   }
 
   bool Written(const AddedLine& line, size_t position) {
     CountLine();
-    AddedLineName(line, scratch_, pacer_, name_);
-    const uint32_t name_hash = NameHash(name_, pacer_);
     if (has_del_) {
+      AddedLineName(line, scratch_, pacer_, name_);
       const std::optional<LastItemTable::Item> del =
-          deleted_.Find(name_hash, SameDeletedName(name_));
+          deleted_.Find(NameHash(name_, pacer_), SameDeletedName(name_));
       if ((del && del->position > position) || line.IsBlank())
         return false;
     }
-    const std::optional<LastItemTable::Item> last = added_.Find(name_hash, SameAddedLine(line));
+    const std::optional<LastItemTable::Item> last =
+        added_.Find(LineHash(line, scratch_, pacer_), SameAddedLine(line));
     return last && last->position == position;
   }
 
@@ -303,19 +305,25 @@ std::optional<std::string> ReadDefinitionFile(model::App& app, const std::string
   const std::optional<machine::EntryInfo> entry = files.Query(path);
   if (!entry)
     return std::string();
-  if (entry->is_folder)
+  if (entry->is_folder) {
+    errno = EISDIR;
     return std::nullopt;
+  }
   return files.ReadFile(path, machine::ReadCap::kDefinitionFile);
 }
 
-constexpr UpdateMergeResult kFailed{.count = 0, .failed = true};
+// The step that failed left its reason in errno; one that failed without a system call failing
+// gets a general one.
+UpdateMergeResult Failed(int error) {
+  return {.count = 0, .failed = true, .reason = std::strerror(error != 0 ? error : EIO)};
+}
 
 }  // namespace
 
 UpdateMergeResult ApplyDefinitionUpdate(model::App& app, std::string_view package) {
   // Package positions are kept in 32 bits.
   if (package.size() >= std::numeric_limits<uint32_t>::max())
-    return kFailed;
+    return Failed(EFBIG);
   machine::FileSystem& files = app.machine.files();
   WorkPacer pacer(app.system);
   model::SetDownloadStatus(app, std::string(kApplyingStatus));
@@ -337,17 +345,19 @@ UpdateMergeResult ApplyDefinitionUpdate(model::App& app, std::string_view packag
     // the set is whole.
     if (!merge && files.Query(path))
       continue;
+    errno = 0;
     const std::optional<std::string> old_content = ReadDefinitionFile(app, path);
     if (!old_content || !replacement.Start(path))
-      return kFailed;
+      return Failed(errno);
     NewContent out(replacement);
     if (merge && !merge->Write(*old_content, out))
-      return kFailed;
+      return Failed(errno);
     result.count += static_cast<int32_t>(counts[p].adds) + (counts[p].dels > 0 ? 1 : 0);
     any_del = any_del || counts[p].dels > 0;
   }
+  errno = 0;
   if (!replacement.Commit())
-    return kFailed;
+    return Failed(errno);
   if (any_del)
     files.DeleteFile(ProgramFolderFile(app.system, kScratchFile));
   return result;

@@ -3,6 +3,7 @@
 // DEL items remove the lines they name.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace model {
@@ -18,6 +19,8 @@ struct UpdateMergeResult {
   // A definition file could not be read, written or replaced, or would have grown past what the
   // program reads; every file was left exactly as it was.
   bool failed = false;
+  // Why it failed, as the system words it ("No space left on device").
+  std::string reason;
 };
 
 // Rebuilds each definition file that the package touches, in the order FileDefinition.dat,

@@ -55,6 +55,10 @@ void RecountDefinitions(model::App& app) {
 
 }  // namespace
 
+std::string SaveFailedText(std::string_view reason) {
+  return "Definitions could not be saved in the program folder: " + std::string(reason) + ".";
+}
+
 std::string UpToDateText(const model::App& app) {
   return "You are using the most recent " + app.ProductName() + " definitions.";
 }
@@ -80,7 +84,9 @@ void cmdUpdate_Click(model::App& app) {
     app.frmDownload.Unload();
     return;
   }
-  if (outcome.failed) {
+  if (!outcome.save_error.empty()) {
+    model::ShowUpdateNotification(app, SaveFailedText(outcome.save_error));
+  } else if (outcome.failed) {
     model::ShowUpdateNotification(app, std::string(kUpdateFailedText));
   } else if (outcome.count < 1) {
     model::ShowUpdateNotification(app, UpToDateText(app));

@@ -19,6 +19,8 @@ inline constexpr int32_t kAutomaticUpdateIdleTicks = 300;
 
 inline constexpr std::string_view kUpdateFailedText =
     "Definitions could not be downloaded. Please check your internet connection.";
+// The package came but the definition files could not be rewritten; `reason` is the system's.
+std::string SaveFailedText(std::string_view reason);
 std::string UpToDateText(const model::App& app);
 std::string UpdatedText(const model::App& app);
 
@@ -27,8 +29,8 @@ bool IsUpdateBlocked(const model::App& app);
 
 // Runs one Live Update with the timer group off and cmdLiveUpdate disabled, then shows the
 // notification: the definitions updated (with "SHOW" and "RESTART" saved, the definitions
-// counted and the status labels refreshed), already the most recent, or not downloaded. Does
-// nothing while a scan, a removal or another update runs.
+// counted and the status labels refreshed), already the most recent, not saved, or not
+// downloaded. Does nothing while a scan, a removal or another update runs.
 void cmdUpdate_Click(model::App& app);
 // The options page's "Run Live Update Now".
 void cmdLiveUpdate_Click(model::App& app);
