@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <string_view>
 
+#include "machine/host_files.h"
 #include "machine/whole_file_read.h"
 
 namespace machine {
@@ -78,6 +79,25 @@ std::optional<GrowthRead> ReadSinceMark(int fd, const std::optional<ReadMark>& s
   read.mark.size = read.bytes.size();
   read.mark.tail = TailOf(read.bytes);
   return read;
+}
+
+bool AppendLineAt(int fd, std::string_view line) {
+  struct stat st {};
+  if (fstat(fd, &st) != 0)
+    return false;
+  const uint64_t size = static_cast<uint64_t>(st.st_size);
+  std::string bytes;
+  if (size > 0) {
+    // An entry glued onto a last line without its end would spoil both.
+    const std::optional<std::string> last = ReadAt(fd, size - 1, 1);
+    if (!last)
+      return false;
+    if (*last != "\n")
+      bytes = "\r\n";
+  }
+  bytes += line;
+  bytes += "\r\n";
+  return AppendWhole(fd, size, bytes);
 }
 
 }  // namespace machine

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace machine {
 
@@ -30,5 +31,10 @@ struct GrowthRead {
 // and keeps those bytes passes for grown: the price of not reading it whole. Nothing when it is
 // not a regular file, holds more than `cap` bytes or cannot be read.
 std::optional<GrowthRead> ReadSinceMark(int fd, const std::optional<ReadMark>& since, uint64_t cap);
+
+// Appends `line` and CR LF to the file open for appending (and reading) as `fd`, as a line of its
+// own: a CR LF goes first when the file's last byte ends no line. False when the file cannot be
+// read or written; a write cut short is cut back off.
+bool AppendLineAt(int fd, std::string_view line);
 
 }  // namespace machine

@@ -391,6 +391,14 @@ bool FileSystem::AppendFile(std::string_view windows_path, std::string_view cont
   });
 }
 
+bool FileSystem::AppendLine(std::string_view windows_path, std::string_view line) {
+  return WriteInFolder(windows_path, [line](int folder, const std::string& name) {
+    const int fd = OpenForAppendAt(folder, name);
+    const bool appended = fd >= 0 && AppendLineAt(fd, line);
+    return (fd < 0 || close(fd) == 0) && appended;
+  });
+}
+
 bool FileSystem::ReplacementSet::Start(std::string_view windows_path) {
   const std::optional<WindowsPath> path = ParseWindowsPath(windows_path);
   const std::optional<CreateTarget> target =

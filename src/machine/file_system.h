@@ -130,6 +130,8 @@ class FileSystem {
                         const std::function<void(std::string_view)>& use) const;
   bool WriteFile(std::string_view windows_path, std::string_view content);
   bool AppendFile(std::string_view windows_path, std::string_view content);
+  // Adds `line` and CR LF as a line of its own (AppendLineAt).
+  bool AppendLine(std::string_view windows_path, std::string_view line);
 
   // Files of one folder written, then put in place together (FileSetReplacement): Start names
   // each file in turn and Write gives its content; nothing changes before Commit.

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -142,12 +144,35 @@ TEST_F(IgnoreListTest, AFileChangedInPlaceIsReadWhole) {
   }
 }
 
+// Each addition is a line of its own, whatever the file ended with.
 TEST_F(IgnoreListTest, AddAppendsTheTrimmedItemAndReloads) {
-  engine::AddToIgnoreList(app(), "  C:\\Acme\\bar.exe  ");
-  engine::AddToIgnoreList(app(), "C:\\Acme\\bar.exe");
-  EXPECT_EQ(files().ReadFile(kListFile).value_or(""), "C:\\Acme\\bar.exe\r\nC:\\Acme\\bar.exe\r\n");
-  EXPECT_EQ(List(), "C:\\Acme\\bar.exe|C:\\Acme\\bar.exe|");
+  struct Case {
+    const char* what;
+    std::optional<std::string> before;
+    std::string file;
+    std::string list;
+  };
+  const std::string kBar = "C:\\Acme\\bar.exe";
+  const Case cases[] = {
+      {"no file yet", std::nullopt, kBar + "\r\n", kBar + "|"},
+      {"the item there already", kBar + "\r\n", kBar + "\r\n" + kBar + "\r\n",
+       kBar + "|" + kBar + "|"},
+      {"a last line without its end", "C:\\Old\\old.exe", "C:\\Old\\old.exe\r\n" + kBar + "\r\n",
+       "C:\\Old\\old.exe|" + kBar + "|"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.before)
+      ASSERT_TRUE(files().WriteFile(kListFile, *c.before));
+    else
+      std::filesystem::remove(fixture_.temp.host(kListFile));
+    engine::LoadIgnoreList(app());
+    engine::AddToIgnoreList(app(), "  C:\\Acme\\bar.exe  ");
+    EXPECT_EQ(files().ReadFile(kListFile).value_or(""), c.file);
+    EXPECT_EQ(List(), c.list);
+  }
   EXPECT_TRUE(engine::IsIgnored(app(), "c:\\acme\\BAR.exe"));
+  EXPECT_TRUE(engine::IsIgnored(app(), "C:\\Old\\old.exe"));
   EXPECT_TRUE(engine::IsIgnoredPartial(app(), "C:\\Acme"));
   EXPECT_FALSE(engine::IsIgnored(app(), "C:\\Acme"));
 }

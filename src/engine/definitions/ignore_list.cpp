@@ -83,12 +83,11 @@ bool LoadIgnoreList(model::App& app) {
 }
 
 void AddToIgnoreList(model::App& app, std::string_view item) {
-  std::string line = machine::TrimBlanks(item);
+  const std::string line = machine::TrimBlanks(item);
   // A blank line would list nothing and only grow the file.
   if (line.empty())
     return;
-  line += "\r\n";
-  app.system.machine.files().AppendFile(ProgramFolderFile(app.system, kIgnoreListFile), line);
+  app.system.machine.files().AppendLine(ProgramFolderFile(app.system, kIgnoreListFile), line);
   LoadIgnoreList(app);
 }
 
