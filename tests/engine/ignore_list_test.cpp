@@ -122,6 +122,9 @@ TEST_F(IgnoreListTest, AnAdditionReadsOnlyTheAddedLine) {
 
 // A file that did more than grow since the last load is read whole.
 TEST_F(IgnoreListTest, AFileChangedInPlaceIsReadWhole) {
+  std::string blank_lines;  // over 4 KiB of them, left as they were by an edit further up
+  for (int i = 0; i < 2100; ++i)
+    blank_lines += "\r\n";
   struct Case {
     const char* what;
     std::string before;
@@ -133,12 +136,19 @@ TEST_F(IgnoreListTest, AFileChangedInPlaceIsReadWhole) {
       {"rewritten longer", "C:\\a.exe\r\n", std::ios::trunc, "C:\\b.exe\r\nC:\\c.exe\r\n",
        "C:\\b.exe|C:\\c.exe|"},
       {"its last line continued", "C:\\a", std::ios::app, "b.exe\r\n", "C:\\ab.exe|"},
+      // Edits that keep the file, its size or more, and its last 4 KiB.
+      {"an entry renamed in place", "C:\\Old\\old.exe\r\n" + blank_lines,
+       std::ios::in | std::ios::out, "C:\\New\\new.exe", "C:\\New\\new.exe|"},
+      // Rewriting the same inode stands for a rename onto the name that got the old inode back.
+      {"saved through a rename that got the inode back", "C:\\Old\\old.exe\r\n" + blank_lines,
+       std::ios::trunc, "C:\\Newer\\newer.exe\r\n" + blank_lines, "C:\\Newer\\newer.exe|"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ASSERT_TRUE(files().WriteFile(kListFile, c.before));
     engine::LoadIgnoreList(app());
-    std::ofstream(fixture_.temp.host(kListFile), std::ios::binary | c.mode) << c.written;
+    std::ofstream(fixture_.temp.host(kListFile), std::ios::binary | std::ios::out | c.mode)
+        << c.written;
     EXPECT_TRUE(engine::LoadIgnoreList(app()));
     EXPECT_EQ(List(), c.list);
   }

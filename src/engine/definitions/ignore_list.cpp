@@ -46,11 +46,8 @@ bool LoadIgnoreList(model::App& app) {
   const uint64_t loads_before = state.ignore_list_loads;
   std::optional<machine::GrowthRead> read;
   if (ProgramFileExists(system, kIgnoreListFile)) {
-    // Appended lines follow on from what was read only when that ended with a line end.
-    std::optional<machine::ReadMark> since = state.ignore_file_mark;
-    if (since && !since->tail.empty() && since->tail.back() != '\n')
-      since.reset();
-    read = system.machine.files().ReadSince(ProgramFolderFile(system, kIgnoreListFile), since);
+    read = system.machine.files().ReadSince(ProgramFolderFile(system, kIgnoreListFile),
+                                            state.ignore_file_mark);
     if (!read)
       return false;
   }
@@ -87,7 +84,8 @@ void AddToIgnoreList(model::App& app, std::string_view item) {
   // A blank line would list nothing and only grow the file.
   if (line.empty())
     return;
-  app.system.machine.files().AppendLine(ProgramFolderFile(app.system, kIgnoreListFile), line);
+  app.system.machine.files().AppendLine(ProgramFolderFile(app.system, kIgnoreListFile), line,
+                                        app.definitions.ignore_file_mark);
   LoadIgnoreList(app);
 }
 
