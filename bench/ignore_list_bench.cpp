@@ -5,7 +5,7 @@
 // BM_AddToIgnoreList: one exclusion added to an ENoSignature.txt of 1,000,000 lines (appended
 // and the list reloaded), against appending the same line to a file of that size, the floor.
 // Counters add_ms and append_ms per addition, their ratio, and reload_ms: the list read whole
-// once, as every addition did while the file was read afresh each time.
+// once, as the first addition after another program changed the file reads it.
 #include <benchmark/benchmark.h>
 
 #include <chrono>

@@ -3,10 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <string_view>
 
+#include "machine/host_files.h"
 #include "machine/whole_file_read.h"
 
 namespace machine {
@@ -32,20 +32,6 @@ std::optional<std::string> ReadAt(int fd, uint64_t offset, uint64_t size) {
   return bytes;
 }
 
-bool SameFileGrown(const struct stat& st, const ReadMark& since, int fd) {
-  if (since.tail.size() > since.size || static_cast<uint64_t>(st.st_dev) != since.device ||
-      static_cast<uint64_t>(st.st_ino) != since.inode ||
-      static_cast<uint64_t>(st.st_size) < since.size)
-    return false;
-  const std::optional<std::string> tail =
-      ReadAt(fd, since.size - since.tail.size(), since.tail.size());
-  return tail && *tail == since.tail;
-}
-
-std::string TailOf(std::string_view bytes) {
-  return std::string(bytes.substr(bytes.size() - std::min(bytes.size(), ReadMark::kTailBytes)));
-}
-
 }  // namespace
 
 std::optional<GrowthRead> ReadSinceMark(int fd, const std::optional<ReadMark>& since,
@@ -54,30 +40,58 @@ std::optional<GrowthRead> ReadSinceMark(int fd, const std::optional<ReadMark>& s
   if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
     return std::nullopt;
   GrowthRead read;
-  read.mark.device = static_cast<uint64_t>(st.st_dev);
-  read.mark.inode = static_cast<uint64_t>(st.st_ino);
-  if (since && SameFileGrown(st, *since, fd)) {
-    const uint64_t size = static_cast<uint64_t>(st.st_size);
+  read.mark.file = StampOf(st);
+  const uint64_t size = read.mark.file.size;
+  if (since && since->file.SameState(read.mark.file) && since->read <= size) {
     if (size > cap)
       return std::nullopt;
-    // What was appended by the time of the fstat; a later append is for the next read.
-    std::optional<std::string> more = ReadAt(fd, since->size, size - since->size);
-    if (more && more->size() == size - since->size) {
+    std::optional<std::string> more = ReadAt(fd, since->read, size - since->read);
+    if (more && more->size() == size - since->read) {
       read.appended = true;
       read.bytes = std::move(*more);
-      read.mark.size = size;
-      read.mark.tail = TailOf(since->tail + read.bytes);
+      read.mark.read = size;
       return read;
     }
     // Cut short under the read: read it whole.
   }
+  // A change made while the file is read leaves it with another stamp than the one taken here,
+  // so the next read reads it whole again.
   std::optional<std::string_view> whole = ReadOpenFile(fd, cap, read.bytes);
   if (!whole)
     return std::nullopt;
   read.bytes.resize(whole->size());
-  read.mark.size = read.bytes.size();
-  read.mark.tail = TailOf(read.bytes);
+  read.mark.read = read.bytes.size();
   return read;
+}
+
+bool AppendLineAt(int fd, std::string_view line, std::optional<ReadMark>& mark) {
+  struct stat st {};
+  if (fstat(fd, &st) != 0) {
+    mark.reset();
+    return false;
+  }
+  const FileStamp before = StampOf(st);
+  std::string bytes;
+  if (before.size > 0) {
+    // An entry glued onto a last line without its end would spoil both.
+    const std::optional<std::string> last = ReadAt(fd, before.size - 1, 1);
+    if (!last) {
+      mark.reset();
+      return false;
+    }
+    if (*last != "\n")
+      bytes = "\r\n";
+  }
+  bytes += line;
+  bytes += "\r\n";
+  const bool appended = AppendWhole(fd, before.size, bytes);
+  // Only our own bytes on top of what the mark was taken of may be read as appended.
+  if (appended && mark && mark->file.SameState(before) && fstat(fd, &st) == 0 &&
+      StampOf(st).size == before.size + bytes.size())
+    mark->file = StampOf(st);
+  else
+    mark.reset();
+  return appended;
 }
 
 }  // namespace machine

@@ -5,9 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdio>
 
@@ -222,19 +220,7 @@ std::optional<FileStamp> FileSystem::Stamp(std::string_view windows_path) const 
   struct stat st {};
   if (!found || stat(found->HostPath().c_str(), &st) != 0 || !S_ISREG(st.st_mode))
     return std::nullopt;
-  constexpr int64_t kNsPerSecond = 1000000000;
-  FileStamp stamp;
-  stamp.device = static_cast<uint64_t>(st.st_dev);
-  stamp.inode = static_cast<uint64_t>(st.st_ino);
-  stamp.size = static_cast<uint64_t>(st.st_size);
-  stamp.modified_ns = static_cast<int64_t>(st.st_mtim.tv_sec) * kNsPerSecond + st.st_mtim.tv_nsec;
-  stamp.changed_ns = static_cast<int64_t>(st.st_ctim.tv_sec) * kNsPerSecond + st.st_ctim.tv_nsec;
-  constexpr int64_t kSettleNs = 2 * kNsPerSecond;
-  const int64_t now_ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                             std::chrono::system_clock::now().time_since_epoch())
-                             .count();
-  stamp.recent = now_ns - std::max(stamp.modified_ns, stamp.changed_ns) < kSettleNs;
-  return stamp;
+  return StampOf(st);
 }
 
 std::optional<EntryInfo> FileSystem::Query(std::string_view windows_path) const {
@@ -389,6 +375,20 @@ bool FileSystem::AppendFile(std::string_view windows_path, std::string_view cont
   return WriteInFolder(windows_path, [content](int folder, const std::string& name) {
     return AppendToFileAt(folder, name, content);
   });
+}
+
+bool FileSystem::AppendLine(std::string_view windows_path, std::string_view line,
+                            std::optional<ReadMark>& mark) {
+  const bool appended =
+      WriteInFolder(windows_path, [line, &mark](int folder, const std::string& name) {
+        const int fd = OpenForAppendAt(folder, name);
+        const bool written = fd >= 0 && AppendLineAt(fd, line, mark);
+        return (fd < 0 || close(fd) == 0) && written;
+      });
+  // The file may have changed without our append reaching it.
+  if (!appended)
+    mark.reset();
+  return appended;
 }
 
 bool FileSystem::ReplacementSet::Start(std::string_view windows_path) {

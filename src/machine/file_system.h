@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "machine/appended_read.h"
+#include "machine/file_stamp.h"
 #include "machine/host_files.h"
 #include "machine/profile.h"
 #include "machine/whole_file_read.h"
@@ -38,21 +39,6 @@ struct FileAttributes {
 
   // A regular file that is neither hidden nor system.
   bool IsNormalFile() const { return !is_folder && !hidden && !system; }
-};
-
-// What tells one state of a file from another without reading it: which file it is, its size
-// and when it last changed. Equal stamps mean the content has not been replaced or rewritten.
-struct FileStamp {
-  uint64_t device = 0;
-  uint64_t inode = 0;
-  uint64_t size = 0;
-  int64_t modified_ns = 0;
-  int64_t changed_ns = 0;
-  // Changed within the last two seconds: a write in the same clock tick could still follow
-  // unseen, so such a stamp proves nothing yet.
-  bool recent = false;
-
-  bool operator==(const FileStamp&) const = default;
 };
 
 struct FoundEntry;
@@ -120,8 +106,8 @@ class FileSystem {
   // ReadFile into `buffer`, whose room is kept for the next read: the bytes are its first ones.
   std::optional<std::string_view> ReadFile(std::string_view windows_path, uint64_t cap,
                                            std::string& buffer) const;
-  // Only what was appended to the file since the mark was taken when it just grew; the whole
-  // file otherwise (ReadSinceMark).
+  // Only what our own appends added to the file since the mark was taken when nothing else
+  // changed it; the whole file otherwise (ReadSinceMark).
   std::optional<GrowthRead> ReadSince(std::string_view windows_path,
                                       const std::optional<ReadMark>& since,
                                       uint64_t cap = ReadCap::kDefinitionFile) const;
@@ -130,6 +116,10 @@ class FileSystem {
                         const std::function<void(std::string_view)>& use) const;
   bool WriteFile(std::string_view windows_path, std::string_view content);
   bool AppendFile(std::string_view windows_path, std::string_view content);
+  // Adds `line` and CR LF as a line of its own, moving on or dropping the mark of the last read
+  // (AppendLineAt).
+  bool AppendLine(std::string_view windows_path, std::string_view line,
+                  std::optional<ReadMark>& mark);
 
   // Files of one folder written, then put in place together (FileSetReplacement): Start names
   // each file in turn and Write gives its content; nothing changes before Commit. A set without

@@ -303,20 +303,35 @@ bool AppendToFile(const std::string& host_path, std::string_view content) {
 }
 
 bool AppendToFileAt(int folder_fd, const std::string& name, std::string_view content) {
-  const int fd =
-      openat(folder_fd, name.c_str(),
-             O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+  const int fd = OpenForAppendAt(folder_fd, name);
   if (fd < 0)
     return false;
   struct stat st {};
-  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  if (ok && !WriteWhole(fd, content)) {
-    ok = false;
-    if (ftruncate(fd, st.st_size) != 0) {
-      // Nothing more can be done; the caller hears of the failure.
-    }
-  }
+  const bool ok =
+      fstat(fd, &st) == 0 && AppendWhole(fd, static_cast<uint64_t>(st.st_size), content);
   return close(fd) == 0 && ok;
+}
+
+int OpenForAppendAt(int folder_fd, const std::string& name) {
+  const int fd =
+      openat(folder_fd, name.c_str(),
+             O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+  if (fd < 0)
+    return -1;
+  struct stat st {};
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+    return fd;
+  close(fd);
+  return -1;
+}
+
+bool AppendWhole(int fd, uint64_t size_before, std::string_view content) {
+  if (WriteWhole(fd, content))
+    return true;
+  if (ftruncate(fd, static_cast<off_t>(size_before)) != 0) {
+    // Nothing more can be done; the caller hears of the failure.
+  }
+  return false;
 }
 
 bool RenameNoReplace(const std::string& from_host_path, const std::string& to_host_path) {

@@ -3,6 +3,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -71,6 +72,12 @@ bool ReplaceWithFileAt(int folder_fd, const std::string& from_name, const std::s
 bool AppendToFile(const std::string& host_path, std::string_view content);
 // The same for the entry `name` of an open folder.
 bool AppendToFileAt(int folder_fd, const std::string& name, std::string_view content);
+// The entry `name` of an open folder opened for appending (created when absent) and for reading
+// at an offset; -1 when it cannot be, or is not a regular file. A link there is refused, as above.
+int OpenForAppendAt(int folder_fd, const std::string& name);
+// Writes all of `content` at the end of a file open for appending, whose size was `size_before`;
+// a write cut short is cut back off.
+bool AppendWhole(int fd, uint64_t size_before, std::string_view content);
 
 // Copies a file or a whole folder to a path that must not exist. The copy is built under a
 // temporary name beside the target and renamed into place, so a failure leaves no target.

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -120,6 +122,9 @@ TEST_F(IgnoreListTest, AnAdditionReadsOnlyTheAddedLine) {
 
 // A file that did more than grow since the last load is read whole.
 TEST_F(IgnoreListTest, AFileChangedInPlaceIsReadWhole) {
+  std::string blank_lines;  // over 4 KiB of them, left as they were by an edit further up
+  for (int i = 0; i < 2100; ++i)
+    blank_lines += "\r\n";
   struct Case {
     const char* what;
     std::string before;
@@ -131,23 +136,53 @@ TEST_F(IgnoreListTest, AFileChangedInPlaceIsReadWhole) {
       {"rewritten longer", "C:\\a.exe\r\n", std::ios::trunc, "C:\\b.exe\r\nC:\\c.exe\r\n",
        "C:\\b.exe|C:\\c.exe|"},
       {"its last line continued", "C:\\a", std::ios::app, "b.exe\r\n", "C:\\ab.exe|"},
+      // Edits that keep the file, its size or more, and its last 4 KiB.
+      {"an entry renamed in place", "C:\\Old\\old.exe\r\n" + blank_lines,
+       std::ios::in | std::ios::out, "C:\\New\\new.exe", "C:\\New\\new.exe|"},
+      // Rewriting the same inode stands for a rename onto the name that got the old inode back.
+      {"saved through a rename that got the inode back", "C:\\Old\\old.exe\r\n" + blank_lines,
+       std::ios::trunc, "C:\\Newer\\newer.exe\r\n" + blank_lines, "C:\\Newer\\newer.exe|"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ASSERT_TRUE(files().WriteFile(kListFile, c.before));
     engine::LoadIgnoreList(app());
-    std::ofstream(fixture_.temp.host(kListFile), std::ios::binary | c.mode) << c.written;
+    std::ofstream(fixture_.temp.host(kListFile), std::ios::binary | std::ios::out | c.mode)
+        << c.written;
     EXPECT_TRUE(engine::LoadIgnoreList(app()));
     EXPECT_EQ(List(), c.list);
   }
 }
 
+// Each addition is a line of its own, whatever the file ended with.
 TEST_F(IgnoreListTest, AddAppendsTheTrimmedItemAndReloads) {
-  engine::AddToIgnoreList(app(), "  C:\\Acme\\bar.exe  ");
-  engine::AddToIgnoreList(app(), "C:\\Acme\\bar.exe");
-  EXPECT_EQ(files().ReadFile(kListFile).value_or(""), "C:\\Acme\\bar.exe\r\nC:\\Acme\\bar.exe\r\n");
-  EXPECT_EQ(List(), "C:\\Acme\\bar.exe|C:\\Acme\\bar.exe|");
+  struct Case {
+    const char* what;
+    std::optional<std::string> before;
+    std::string file;
+    std::string list;
+  };
+  const std::string kBar = "C:\\Acme\\bar.exe";
+  const Case cases[] = {
+      {"no file yet", std::nullopt, kBar + "\r\n", kBar + "|"},
+      {"the item there already", kBar + "\r\n", kBar + "\r\n" + kBar + "\r\n",
+       kBar + "|" + kBar + "|"},
+      {"a last line without its end", "C:\\Old\\old.exe", "C:\\Old\\old.exe\r\n" + kBar + "\r\n",
+       "C:\\Old\\old.exe|" + kBar + "|"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.before)
+      ASSERT_TRUE(files().WriteFile(kListFile, *c.before));
+    else
+      std::filesystem::remove(fixture_.temp.host(kListFile));
+    engine::LoadIgnoreList(app());
+    engine::AddToIgnoreList(app(), "  C:\\Acme\\bar.exe  ");
+    EXPECT_EQ(files().ReadFile(kListFile).value_or(""), c.file);
+    EXPECT_EQ(List(), c.list);
+  }
   EXPECT_TRUE(engine::IsIgnored(app(), "c:\\acme\\BAR.exe"));
+  EXPECT_TRUE(engine::IsIgnored(app(), "C:\\Old\\old.exe"));
   EXPECT_TRUE(engine::IsIgnoredPartial(app(), "C:\\Acme"));
   EXPECT_FALSE(engine::IsIgnored(app(), "C:\\Acme"));
 }

@@ -46,11 +46,8 @@ bool LoadIgnoreList(model::App& app) {
   const uint64_t loads_before = state.ignore_list_loads;
   std::optional<machine::GrowthRead> read;
   if (ProgramFileExists(system, kIgnoreListFile)) {
-    // Appended lines follow on from what was read only when that ended with a line end.
-    std::optional<machine::ReadMark> since = state.ignore_file_mark;
-    if (since && !since->tail.empty() && since->tail.back() != '\n')
-      since.reset();
-    read = system.machine.files().ReadSince(ProgramFolderFile(system, kIgnoreListFile), since);
+    read = system.machine.files().ReadSince(ProgramFolderFile(system, kIgnoreListFile),
+                                            state.ignore_file_mark);
     if (!read)
       return false;
   }
@@ -83,12 +80,12 @@ bool LoadIgnoreList(model::App& app) {
 }
 
 void AddToIgnoreList(model::App& app, std::string_view item) {
-  std::string line = machine::TrimBlanks(item);
+  const std::string line = machine::TrimBlanks(item);
   // A blank line would list nothing and only grow the file.
   if (line.empty())
     return;
-  line += "\r\n";
-  app.system.machine.files().AppendFile(ProgramFolderFile(app.system, kIgnoreListFile), line);
+  app.system.machine.files().AppendLine(ProgramFolderFile(app.system, kIgnoreListFile), line,
+                                        app.definitions.ignore_file_mark);
   LoadIgnoreList(app);
 }
 

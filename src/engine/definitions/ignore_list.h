@@ -12,15 +12,16 @@ struct App;
 
 namespace engine {
 
-// Appends the item, trimmed of blanks, as one line and reloads the list. A blank item adds
+// Appends the item, trimmed of blanks, as a line of its own and reloads the list. A blank item adds
 // nothing.
 void AddToIgnoreList(model::App& app, std::string_view item);
 
-// Rebuilds `strIgnoreList` from the file, yielding after each line read. A file that only grew
-// since the last load is read from where that load ended, and its new lines are added; any
-// other is read whole. The new list is built aside and put in place at the end, so a scan
-// running meanwhile tests the previous list whole. An absent file gives the empty list. False
-// when the file is there but cannot be read; the previous list then stays.
+// Rebuilds `strIgnoreList` from the file, yielding after each line read. A file that nothing
+// but our own additions changed since the last load is read from where that load ended, and its
+// new lines are added; one that anybody else touched is read whole. The new list is built aside and
+// put in place at the end, so a scan running meanwhile tests the previous list whole. An absent
+// file gives the empty list. False when the file is there but cannot be read; the previous list
+// then stays.
 bool LoadIgnoreList(model::App& app);
 
 // True when the item, as given or trimmed of blanks, equals an entry (letter case ignored).
