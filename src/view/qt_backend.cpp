@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QThread>
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -153,7 +154,10 @@ void QtBackend::OnProgramEnd() {
   std::cout.flush();
   std::cerr.flush();
   std::fflush(nullptr);
-  QCoreApplication::exit(0);
+  // Leaves the loops that run. Outside any loop there is nothing to leave, and Qt would keep
+  // the request and end every loop started later at once, modal boxes among them.
+  if (QThread::currentThread()->loopLevel() > 0)
+    QCoreApplication::exit(0);
 }
 
 }  // namespace view
