@@ -15,6 +15,7 @@
 #include "services/prompts.h"
 #include "view/qt_prompts.h"
 #include "view/qt_text.h"
+#include "view/x11_title_bar.h"
 
 namespace view {
 
@@ -67,6 +68,7 @@ QWidget* QtBackend::PromptParent() const {
 
 int QtBackend::ShowMessageBox(const forms::MessageBoxRequest& request) {
   std::unique_ptr<QMessageBox> box = MakeMessageBox(request, PromptParent());
+  ApplyX11TitleBar(*box, false);
   box->exec();
   return MessageBoxAnswer(*box);
 }

@@ -146,6 +146,9 @@ start_program
 # A fresh machine: the splash, then the first-run question over it.
 question=$(visible_window "Live Update Now\?") || fail "no first-run question"
 picture first-run-question
+# A message box is answered, never minimised or maximised.
+actions=$(xprop -id "$question" _NET_WM_ALLOWED_ACTIONS)
+[[ $actions != *MINIMIZE* && $actions != *MAXIMIZE* ]] || fail "the question offers $actions"
 xdotool windowactivate --sync "$question" key alt+n
 
 main=$(visible_window " by ") || fail "the main window did not come up"
