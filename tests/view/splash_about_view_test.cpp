@@ -65,6 +65,11 @@ TEST(SplashAboutView, AboutShowsTheVersionInformationCentredWithoutMinMaxButtons
   EXPECT_EQ(about.lblCompany.Caption(), "Hearthguard Software");
   EXPECT_EQ(about.lblWebsite.Caption(), "www.hearthguard.example");
   EXPECT_TRUE(about.IsSkinLabel(about.Label2));
+  // The web-site text leads nowhere: it looks like the company's name beside it.
+  QWidget* website = qt.screen().WidgetOf(about.lblWebsite);
+  EXPECT_EQ(website->cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(website->property("hgRole"),
+            qt.screen().WidgetOf(about.lblCompany)->property("hgRole"));
   QWidget* window = qt.screen().ViewOf(about)->window();
   EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
   EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
