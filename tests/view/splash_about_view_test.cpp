@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QScreen>
 
+#include "model/user_settings.h"
 #include "qt_app.h"
 #include "services/machine_settings.h"
 #include "services/settings_store.h"
@@ -49,6 +50,26 @@ TEST(SplashAboutView, TheSplashComesUpCentredWithoutFrameAndGivesWayToTheMainWin
   const view::FormView* launcher = qt.screen().ViewOf(app.Form8.Peek());
   ASSERT_NE(launcher, nullptr);
   EXPECT_EQ(launcher->window()->windowHandle(), nullptr);
+}
+
+TEST(SplashAboutView, AWindowStartedInTheTrayComesBackWhereANormalStartPutsIt) {
+  std::vector<QPoint> places;
+  for (const char* minimized : {"No", "Yes"}) {
+    QtApp qt;
+    model::App& app = qt.app();
+    services::SaveSettingHKLM(app.system, "Hearthguard", "Settings", "FirstTime", "Yes");
+    model::WriteUserSetting(app, "Settings", model::kMinimizedKey, minimized);
+    ui::InstallSplashAbout(app);
+    ui::InstallFormLoad(app);
+
+    ui::StartWithSplash(app);
+    ASSERT_TRUE(PumpUntil([&] { return app.frmMain.Visible(); }));
+    app.frmMain.SetWindowState(forms::WindowState::kNormal);  // as the tray icon does it
+    QWidget* window = qt.screen().ViewOf(app.frmMain)->window();
+    ASSERT_TRUE(PumpUntil([&] { return window->isVisible() && !window->isMinimized(); }));
+    places.push_back(window->frameGeometry().topLeft());
+  }
+  EXPECT_EQ(places[1], places[0]);
 }
 
 TEST(SplashAboutView, AboutShowsTheVersionInformationCentredWithoutMinMaxButtons) {
