@@ -25,6 +25,7 @@
 #include "view/qt_tray.h"
 #include "view/screen.h"
 #include "view/web_sandbox.h"
+#include "view/x11_display.h"
 
 namespace {
 
@@ -71,6 +72,14 @@ int main(int argc, char** argv) {
                  "Start it from a desktop, or on a virtual display:\n"
                  "  Xvfb :99 & DISPLAY=:99 %s\n",
                  argv[0], argv[0]);
+    return 1;
+  }
+  if (!view::NamedDisplayReachable()) {
+    std::fprintf(stderr,
+                 "%s: no desktop session: the display %s cannot be reached (no X server answers "
+                 "there).\nStart it from a desktop, or on a virtual display:\n"
+                 "  Xvfb :99 & DISPLAY=:99 %s\n",
+                 argv[0], std::getenv("DISPLAY"), argv[0]);
     return 1;
   }
   // As root the browser's engine runs without its sandbox and opens local pages only.

@@ -39,6 +39,12 @@ export HOME=$work/home XDG_DATA_HOME=$work/home/.local/share XDG_CONFIG_HOME=$wo
 mkdir -p "$HOME"
 unset QT_QPA_PLATFORM HEARTHGUARD_PROFILE
 
+# A display with no X server behind it is told plainly, as a missing one is.
+status=0
+said=$(DISPLAY=:65533 "$program" 2>&1) || status=$?
+[ "$status" = 1 ] && [[ $said == *"no desktop session"* ]] ||
+  { echo "FAILED: without an X server the program ended with $status: $said" >&2; exit 1; }
+
 step=0
 picture() {
   step=$((step + 1))
