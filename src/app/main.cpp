@@ -113,12 +113,13 @@ int main(int argc, char** argv) {
         QMessageBox::Critical);
     return 1;
   }
-  if (first_start &&
-      !engine::WriteSampleDefinitions(machine->files(), machine->profile().program_folder)) {
+  const std::string& program_folder = machine->profile().program_folder;
+  if ((first_start || engine::LacksAllDefinitionFiles(machine->files(), program_folder)) &&
+      !engine::WriteSampleDefinitions(machine->files(), program_folder)) {
     ShowProblem(title,
                 QStringLiteral("The definition files could not be put into the program folder "
                                "%1. Run Live Update once the program has started.")
-                    .arg(view::ToQString(machine->profile().program_folder)),
+                    .arg(view::ToQString(program_folder)),
                 QMessageBox::Warning);
   }
 

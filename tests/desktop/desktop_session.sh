@@ -245,9 +245,16 @@ settled maximised "$main" || fail "the window did not stay maximised"
 xdotool windowactivate --sync "$main" key alt+F4
 ended "its window was closed"
 
+# A program folder emptied of its definitions to start again gets the sample definitions back.
+definitions=(FileDefinition DirectoryDefinition ExeDefinition RegistryDefinition BlockedCookies)
+folder="$HOME/.local/share/hearthguard/drive_c/Program Files/Hearthguard"
+for name in date "${definitions[@]}"; do rm -f "$folder/$name.dat"; done
 start_program
 main=$(visible_window " by ") || fail "the main window did not come up maximised"
 start_up_over || fail "the start-up did not end"
+for name in "${definitions[@]}"; do
+  [ -s "$folder/$name.dat" ] || fail "$name.dat was not written again"
+done
 settled maximised "$main" || fail "the window did not start maximised"
 picture maximised
 # Minimised with no tray icon, it keeps its taskbar button and comes back maximised.
