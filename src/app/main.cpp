@@ -25,6 +25,7 @@
 #include "view/qt_tray.h"
 #include "view/screen.h"
 #include "view/web_sandbox.h"
+#include "view/x11_display.h"
 
 namespace {
 
@@ -73,6 +74,14 @@ int main(int argc, char** argv) {
                  argv[0], argv[0]);
     return 1;
   }
+  if (!view::NamedDisplayReachable()) {
+    std::fprintf(stderr,
+                 "%s: no desktop session: the display %s cannot be reached (no X server answers "
+                 "there).\nStart it from a desktop, or on a virtual display:\n"
+                 "  Xvfb :99 & DISPLAY=:99 %s\n",
+                 argv[0], std::getenv("DISPLAY"), argv[0]);
+    return 1;
+  }
   // As root the browser's engine runs without its sandbox and opens local pages only.
   view::PrepareWebEngine();
   QApplication qt_app(argc, argv);
@@ -104,12 +113,13 @@ int main(int argc, char** argv) {
         QMessageBox::Critical);
     return 1;
   }
-  if (first_start &&
-      !engine::WriteSampleDefinitions(machine->files(), machine->profile().program_folder)) {
+  const std::string& program_folder = machine->profile().program_folder;
+  if ((first_start || engine::LacksAllDefinitionFiles(machine->files(), program_folder)) &&
+      !engine::WriteSampleDefinitions(machine->files(), program_folder)) {
     ShowProblem(title,
                 QStringLiteral("The definition files could not be put into the program folder "
                                "%1. Run Live Update once the program has started.")
-                    .arg(view::ToQString(machine->profile().program_folder)),
+                    .arg(view::ToQString(program_folder)),
                 QMessageBox::Warning);
   }
 

@@ -201,6 +201,15 @@ void Form::Move(double left, double top, double width, double height) {
     Resized();
 }
 
+void Form::PlaceNormal(double left, double top) {
+  if (window_state_ == WindowState::kNormal) {
+    Move(left, top, width_, height_);
+    return;
+  }
+  normal_bounds_.left = left;
+  normal_bounds_.top = top;
+}
+
 void Form::Resized() {
   if (loaded_)
     Form_Resize();

@@ -95,6 +95,11 @@ class Form {
   void SetWidth(double width);
   void SetHeight(double height);
   void Move(double left, double top, double width, double height);
+  // The size the window has at normal size, and its place there: a minimised or maximised
+  // window comes back to it; a window at normal size moves at once.
+  double NormalWidth() const { return normal_bounds_.width; }
+  double NormalHeight() const { return normal_bounds_.height; }
+  void PlaceNormal(double left, double top);
   // The icon's resource name for the view ("" = the program's own).
   const std::string& Icon() const { return icon_; }
   void SetIcon(std::string icon);

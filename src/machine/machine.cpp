@@ -27,7 +27,7 @@ Machine::Machine(Profile profile, VersionInfo version, MachineParts parts, std::
   if (!parts_.http)
     parts_.http = std::make_unique<CurlHttpTransport>();
   if (!parts_.restore_points)
-    parts_.restore_points = std::make_unique<RecordingRestorePoints>();
+    parts_.restore_points = std::make_unique<NoRestorePoints>();
   if (!parts_.clock)
     parts_.clock = std::make_unique<SystemClock>();
   if (!parts_.opener)

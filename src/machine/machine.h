@@ -31,7 +31,7 @@ struct MachineParts {
 class Machine {
  public:
   // Opens the machine that `profile` describes with the real parts: the two hives (created when
-  // missing), /proc, libcurl, a recording restore-point service, the system clock and the
+  // missing), /proc, libcurl, no System Restore, the system clock and the
   // desktop's opener.
   // Nothing and a message in `error` when a hive cannot be opened.
   static std::unique_ptr<Machine> Open(Profile profile, VersionInfo version, std::string& error);

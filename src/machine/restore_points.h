@@ -1,6 +1,6 @@
 #pragma once
-// System Restore points. This host has no System Restore, so the program runs with the
-// recording service, which keeps every call for tests and the user to see.
+// System Restore points. This host has no System Restore: the program runs with a service that
+// says so, and tests that need one use the recording service, which keeps every call.
 
 #include <cstdint>
 #include <string>
@@ -15,6 +15,8 @@ inline constexpr int kEndSystemChange = 101;
 class RestorePoints {
  public:
   virtual ~RestorePoints() = default;
+  // Whether restore points can be made at all.
+  virtual bool Available() const = 0;
   // Begins a restore point of the given type; on success `sequence` receives its number.
   virtual bool Begin(std::string_view description, int type, int64_t& sequence) = 0;
   // Ends the restore point with that sequence number; true when the service accepted it.
@@ -35,6 +37,7 @@ struct RestorePointCall {
 // sequence number).
 class RecordingRestorePoints final : public RestorePoints {
  public:
+  bool Available() const override { return true; }
   bool Begin(std::string_view description, int type, int64_t& sequence) override;
   bool End(int64_t sequence) override;
 
@@ -47,6 +50,14 @@ class RecordingRestorePoints final : public RestorePoints {
   int64_t last_sequence_ = 0;
   bool refuse_begin_ = false;
   bool refuse_end_ = false;
+};
+
+// This host's: nothing a user could reach would hold a restore point, so there is none.
+class NoRestorePoints final : public RestorePoints {
+ public:
+  bool Available() const override { return false; }
+  bool Begin(std::string_view, int, int64_t&) override { return false; }
+  bool End(int64_t) override { return false; }
 };
 
 }  // namespace machine

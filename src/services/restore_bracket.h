@@ -19,7 +19,7 @@ class RestorePointError : public std::runtime_error {
 };
 
 // True on Windows ME (4.90 on the 95/98/ME family) and on the NT family from XP (5.1) on,
-// 5.2 excepted.
+// 5.2 excepted, where the machine can make restore points at all.
 bool IsSystemRestoreAvailable(const System& system);
 
 // Begins a restore point and keeps its sequence number; false when the platform refused.

@@ -3,7 +3,9 @@
 
 #include <QCheckBox>
 #include <QDateTimeEdit>
+#include <QEvent>
 #include <QHBoxLayout>
+#include <QLineEdit>
 
 #include "forms/date_picker.h"
 #include "view/binders.h"
@@ -56,6 +58,9 @@ class DateBinding final : public Binding {
     edit_->setDateTime(QDateTime(QDate::currentDate(), QTime(0, 0)));
     layout->addWidget(check_);
     layout->addWidget(edit_, 1);
+    line_ = edit_->findChild<QLineEdit*>();
+    if (line_)
+      line_->installEventFilter(this);
     OnUser(edit_, &QDateTimeEdit::dateTimeChanged, [this](const QDateTime& value) {
       UserAction([this, value] { picker_.UserSetValue(FromQDateTime(value)); });
     });
@@ -66,6 +71,14 @@ class DateBinding final : public Binding {
       UserAction([this, value] { picker_.UserSetValue(value); });
     });
     return holder;
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    // A click into a part of the value (hour, minute, day...) selects it, so that the digits the
+    // user types next replace it; Qt would insert them beside its digits and refuse them.
+    if (watched == line_ && event->type() == QEvent::MouseButtonRelease &&
+        edit_->currentSection() != QDateTimeEdit::NoSection)
+      edit_->setSelectedSection(edit_->currentSection());
+    return Binding::eventFilter(watched, event);
   }
   void RefreshKind() override {
     check_->setVisible(picker_.AllowEmpty());
@@ -86,6 +99,7 @@ class DateBinding final : public Binding {
   forms::DatePicker& picker_;
   QCheckBox* check_ = nullptr;
   QDateTimeEdit* edit_ = nullptr;
+  QLineEdit* line_ = nullptr;
 };
 
 }  // namespace

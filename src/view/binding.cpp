@@ -162,16 +162,17 @@ void Binding::RefreshCommon() {
 
 void Binding::ApplyColors() {
   // Colours set by the program; the defaults leave the look to the style (or the skin).
-  QString declarations;
+  const QString id = QLatin1Char('#') + widget_->objectName();
+  QString style;
+  // A widget's own sheet outranks its window's: the colour is the enabled look only, so that a
+  // disabled control shows the window's disabled look.
   if (control_.ForeColor() != forms::kBlack)
-    declarations += QStringLiteral("color: %1;").arg(ToQColor(control_.ForeColor()).name());
+    style +=
+        QStringLiteral("%1:enabled { color: %2; }").arg(id, ToQColor(control_.ForeColor()).name());
   // Under the skin the style sheet draws the backgrounds.
   if (!context_.Skinned() && control_.BackColor() != forms::kButtonFace)
-    declarations +=
-        QStringLiteral("background-color: %1;").arg(ToQColor(control_.BackColor()).name());
-  const QString style = declarations.isEmpty()
-                            ? QString()
-                            : QStringLiteral("#%1 { %2 }").arg(widget_->objectName(), declarations);
+    style += QStringLiteral("%1 { background-color: %2; }")
+                 .arg(id, ToQColor(control_.BackColor()).name());
   if (style != applied_style_) {
     applied_style_ = style;
     widget_->setStyleSheet(style);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QThread>
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "services/prompts.h"
 #include "view/qt_prompts.h"
 #include "view/qt_text.h"
+#include "view/x11_title_bar.h"
 
 namespace view {
 
@@ -66,6 +68,7 @@ QWidget* QtBackend::PromptParent() const {
 
 int QtBackend::ShowMessageBox(const forms::MessageBoxRequest& request) {
   std::unique_ptr<QMessageBox> box = MakeMessageBox(request, PromptParent());
+  ApplyX11TitleBar(*box, false);
   box->exec();
   return MessageBoxAnswer(*box);
 }
@@ -153,7 +156,10 @@ void QtBackend::OnProgramEnd() {
   std::cout.flush();
   std::cerr.flush();
   std::fflush(nullptr);
-  QCoreApplication::exit(0);
+  // Leaves the loops that run. Outside any loop there is nothing to leave, and Qt would keep
+  // the request and end every loop started later at once, modal boxes among them.
+  if (QThread::currentThread()->loopLevel() > 0)
+    QCoreApplication::exit(0);
 }
 
 }  // namespace view

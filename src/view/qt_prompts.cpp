@@ -78,6 +78,9 @@ std::unique_ptr<QMessageBox> MakeMessageBox(const forms::MessageBoxRequest& requ
                                            ToQStringLines(request.prompt), set, parent);
   box->setTextFormat(Qt::PlainText);
   box->setWindowModality(Qt::ApplicationModal);
+  // A box is answered, never minimised or maximised: its title bar offers only the close box.
+  box->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                      Qt::WindowCloseButtonHint);
   // Bits 8-9 pick the default button; one past the last falls back to the first.
   const size_t default_index = static_cast<size_t>((request.style >> 8) & 3);
   box->setDefaultButton(buttons[default_index < buttons.size() ? default_index : 0]);

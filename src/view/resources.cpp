@@ -166,7 +166,10 @@ QString ViewStyleSheet() {
 QWidget[hgHolder="true"] { background: transparent; }
 QLabel[hgRole="link"] { text-decoration: underline; }
 QLabel[hgRole="link"]:disabled { text-decoration: none; }
-QDateTimeEdit:disabled, QLineEdit:disabled, QComboBox:disabled { color: #8a8f99; }
+QDateTimeEdit:disabled, QLineEdit:disabled, QComboBox:disabled, QPlainTextEdit:disabled {
+  color: #8a8f99; background-color: #eceff3; border-color: #c3cad6; }
+QPushButton:disabled { color: #8a8f99; border-color: #c3cad6; }
+QCheckBox:disabled, QRadioButton:disabled { color: #8a8f99; }
 )");
 }
 

@@ -94,12 +94,13 @@ void Screen::PlaceOverOwner(FormView& view) {
   const FormDesign* design = FindFormDesign(view.form().name());
   if (!design)
     return;
-  // Positions are the windows' outer corners, as the models keep them.
+  // Positions are the windows' outer corners, as the models keep them. A window that appears
+  // minimised (a start in the tray) is placed where it comes back at normal size.
   forms::Form& form = view.form();
   const auto centre_on = [&form](const QRect& over) {
-    const QPoint corner =
-        over.center() - QPoint(TwipsToPixels(form.Width()) / 2, TwipsToPixels(form.Height()) / 2);
-    form.Move(PixelsToTwips(corner.x()), PixelsToTwips(corner.y()), form.Width(), form.Height());
+    const QPoint corner = over.center() - QPoint(TwipsToPixels(form.NormalWidth()) / 2,
+                                                 TwipsToPixels(form.NormalHeight()) / 2);
+    form.PlaceNormal(PixelsToTwips(corner.x()), PixelsToTwips(corner.y()));
   };
   const bool first_time = design->centred_on_screen_once && placed_once_.insert(&form).second;
   if (design->centred_on_screen || first_time) {

@@ -39,6 +39,12 @@ export HOME=$work/home XDG_DATA_HOME=$work/home/.local/share XDG_CONFIG_HOME=$wo
 mkdir -p "$HOME"
 unset QT_QPA_PLATFORM HEARTHGUARD_PROFILE
 
+# A display with no X server behind it is told plainly, as a missing one is.
+status=0
+said=$(DISPLAY=:65533 "$program" 2>&1) || status=$?
+[ "$status" = 1 ] && [[ $said == *"no desktop session"* ]] ||
+  { echo "FAILED: without an X server the program ended with $status: $said" >&2; exit 1; }
+
 step=0
 picture() {
   step=$((step + 1))
@@ -146,6 +152,9 @@ start_program
 # A fresh machine: the splash, then the first-run question over it.
 question=$(visible_window "Live Update Now\?") || fail "no first-run question"
 picture first-run-question
+# A message box is answered, never minimised or maximised.
+actions=$(xprop -id "$question" _NET_WM_ALLOWED_ACTIONS)
+[[ $actions != *MINIMIZE* && $actions != *MAXIMIZE* ]] || fail "the question offers $actions"
 xdotool windowactivate --sync "$question" key alt+n
 
 main=$(visible_window " by ") || fail "the main window did not come up"
@@ -236,9 +245,16 @@ settled maximised "$main" || fail "the window did not stay maximised"
 xdotool windowactivate --sync "$main" key alt+F4
 ended "its window was closed"
 
+# A program folder emptied of its definitions to start again gets the sample definitions back.
+definitions=(FileDefinition DirectoryDefinition ExeDefinition RegistryDefinition BlockedCookies)
+folder="$HOME/.local/share/hearthguard/drive_c/Program Files/Hearthguard"
+for name in date "${definitions[@]}"; do rm -f "$folder/$name.dat"; done
 start_program
 main=$(visible_window " by ") || fail "the main window did not come up maximised"
 start_up_over || fail "the start-up did not end"
+for name in "${definitions[@]}"; do
+  [ -s "$folder/$name.dat" ] || fail "$name.dat was not written again"
+done
 settled maximised "$main" || fail "the window did not start maximised"
 picture maximised
 # Minimised with no tray icon, it keeps its taskbar button and comes back maximised.

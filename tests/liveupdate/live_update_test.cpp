@@ -279,6 +279,7 @@ TEST_F(LiveUpdateReplies, OneUpdateAtATime) {
   for (const auto& [name, set_busy] : busy) {
     SCOPED_TRACE(name);
     set_busy(true);
+    h_.backend.ExpectMsgBox(services::vbOK, "in progress. Start Live Update again");
     ui::cmdUpdate_Click(h_.app());
     ui::RunBackgroundUpdate(h_.app());
     set_busy(false);

@@ -46,15 +46,19 @@ class RemovalSessionTest : public ::testing::Test {
   void SetUp() override { Open({}); }
 
   // (Re)opens the machine; `prepare` may change the profile first.
-  void Open(const std::function<void(hg_test::TempMachine&)>& prepare) {
+  void Open(const std::function<void(hg_test::TempMachine&)>& prepare, bool system_restore = true) {
     app_.reset();
     runtime_.reset();
     machine_.reset();
     if (prepare)
       prepare(temp_);
     std::string error;
+    machine::MachineParts parts = hg_test::FixedClockParts(kNow);
+    // A Windows machine's System Restore, recorded; this host's own has none.
+    if (system_restore)
+      parts.restore_points = std::make_unique<machine::RecordingRestorePoints>();
     machine_ = std::make_unique<machine::Machine>(temp_.profile(), hg_test::TestVersionInfo(),
-                                                  hg_test::FixedClockParts(kNow), error);
+                                                  std::move(parts), error);
     ASSERT_TRUE(machine_->ok()) << error;
     runtime_ = std::make_unique<forms::Runtime>(backend_, machine_->version().product_name);
     app_ = model::MakeApp(*machine_, *runtime_);
@@ -271,15 +275,22 @@ TEST_F(RemovalSessionTest, NothingHappensWithoutACheckedThreatOrAYes) {
 }
 
 TEST_F(RemovalSessionTest, WithoutSystemRestoreThereIsNoParagraphAndNoRestorePoint) {
-  Open([](hg_test::TempMachine& temp) { temp.profile().os_minor = 0; });  // Windows 2000
-  PlantFindings();
-  ExpectDeleteQuestion(services::vbYes);
-  removal::Command4_Click(app());
-  ASSERT_EQ(backend_.MessageBoxes().size(), 1u);
-  EXPECT_EQ(backend_.MessageBoxes()[0].prompt.find("System Restore"), std::string::npos);
-  EXPECT_TRUE(RestoreCalls().empty());
-  EXPECT_FALSE(Exists(kToolbarDll));
-  EXPECT_EQ(Setting("lblDefRemoved"), "4");
+  // Windows 2000 has none; nor has this host, whatever the Windows version.
+  for (const bool xp_on_this_host : {false, true}) {
+    SCOPED_TRACE(xp_on_this_host ? "XP on this host" : "Windows 2000");
+    Open([xp_on_this_host](
+             hg_test::TempMachine& temp) { temp.profile().os_minor = xp_on_this_host ? 1 : 0; },
+         !xp_on_this_host);
+    PlantFindings();
+    ExpectDeleteQuestion(services::vbYes);
+    removal::Command4_Click(app());
+    EXPECT_EQ(backend_.MessageBoxes().back().prompt.find("System Restore"), std::string::npos);
+    if (!xp_on_this_host) {
+      EXPECT_TRUE(RestoreCalls().empty());
+    }
+    EXPECT_FALSE(Exists(kToolbarDll));
+    EXPECT_EQ(Setting("lblDefRemoved"), xp_on_this_host ? "8" : "4") << "four more each run";
+  }
 }
 
 TEST_F(RemovalSessionTest, ASecondStartIsRefusedWhileOneRuns) {

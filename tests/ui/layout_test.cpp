@@ -88,7 +88,7 @@ TEST_F(LayoutTest, ALargeWindowStretchesPagesListsAndBars) {
   };
   for (const auto& [control, rect] : expected)
     EXPECT_EQ(RectOf(*control), rect) << control->FullName();
-  EXPECT_EQ(threats.Columns()[1].width, list_width / 2);
+  EXPECT_EQ(threats.Columns()[1].width, (list_width - 300) / 2);
 }
 
 TEST_F(LayoutTest, ATinyWindowGetsNoNegativeSize) {
@@ -126,8 +126,10 @@ TEST_F(LayoutTest, UserColumnWidthsSurviveUnlessTheListIsNarrowerOrMuchWider) {
       threats.SetColumnWidth(column, 1000);
     main.Move(0, 0, c.list_width + 2535, 9000);
     ASSERT_EQ(threats.Width(), c.list_width);
-    const double expected[] = {c.kept ? 1000 : c.list_width / 4, c.kept ? 1000 : c.list_width / 2,
-                               c.kept ? 1000 : c.list_width / 4};
+    // Shared out inside the list's frame and vertical scroll bar (300 twips).
+    const double inside = c.list_width - 300;
+    const double expected[] = {c.kept ? 1000 : inside / 4, c.kept ? 1000 : inside / 2,
+                               c.kept ? 1000 : inside / 4};
     for (int column = 0; column < 3; ++column)
       EXPECT_EQ(threats.Columns()[column].width, expected[column]) << column;
     // To the tray and back: the list keeps its width, and the columns theirs.

@@ -175,7 +175,7 @@ TEST_F(MemoryShieldTest, WhileAnAlertWaitsNoOtherTickOrScanStarts) {
   });
   At(35000, [&] {
     EXPECT_TRUE(app().frmSpywareFoundAlert.Loaded());
-    backend().ExpectMsgBox(services::vbOK, std::string(ui::kShieldWaitingMessage));
+    backend().ExpectMsgBox(services::vbOK, "The protection is waiting for your answer.");
     ui::cmdScanNow_Click(app());
     alert().cmdYes.UserClick();
   });

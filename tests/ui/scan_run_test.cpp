@@ -10,6 +10,7 @@
 #include "model/scan_running.h"
 #include "scan_fixture.h"
 #include "services/prompts.h"
+#include "ui/main/live_update_run.h"
 #include "ui/main/scan_controls.h"
 
 namespace {
@@ -247,6 +248,16 @@ class ScanBlockedTest : public ScanFixture {
     EXPECT_EQ(backend().MessageBoxes()[0].prompt, message);
     EXPECT_EQ(backend().MessageBoxes()[0].style, services::vbInformation);
     EXPECT_EQ(backend().MessageBoxes()[0].title, "Hearthguard");
+    // The Start label says so too, and Live Update in its own words.
+    std::string update_message = message;
+    update_message.replace(update_message.find("the scan"), 8, "Live Update");
+    backend().ExpectMsgBox(services::vbOK, message);
+    window().lblStart.UserClick();
+    backend().ExpectMsgBox(services::vbOK, update_message);
+    ui::cmdUpdate_Click(app());
+    ASSERT_EQ(backend().MessageBoxes().size(), 3u);
+    EXPECT_EQ(backend().MessageBoxes()[1].prompt, message);
+    EXPECT_EQ(backend().MessageBoxes()[2].prompt, update_message);
 
     EXPECT_EQ(window().lvwSpywareFound.Count(), 1);
     EXPECT_TRUE(window().cmdScanNow.Enabled());
@@ -258,7 +269,7 @@ class ScanBlockedTest : public ScanFixture {
     flag = false;
     ui::lblStart_Click(app());
     EXPECT_EQ(window().lblStatus(0).Caption(), "Scanning complete.");
-    EXPECT_EQ(backend().MessageBoxes().size(), 1u);
+    EXPECT_EQ(backend().MessageBoxes().size(), 3u);
   }
 };
 

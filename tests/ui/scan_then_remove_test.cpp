@@ -127,7 +127,7 @@ TEST_F(ScanThenRemoveTest, ARegistryThreatTakesItsFilesAndFoldersWithIt) {
 
   // While it runs, neither a second removal nor a scan starts.
   backend().ExpectMsgBox(services::vbYes, "Are you sure you want to delete");
-  backend().ExpectMsgBox(services::vbOK, std::string(ui::kRemovalRunningMessage));
+  backend().ExpectMsgBox(services::vbOK, "A removal is in progress.");
   backend().AtYield(5, "start a scan", [&] {
     ui::cmdScanNow_Click(app());
     ui::lblStart_Click(app());

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -192,6 +193,19 @@ TEST_F(QtTimerTest, EndingTheProgramStopsTimersHidesWindowsAndLeavesTheLoop) {
   EXPECT_FALSE(qt.backend.IsTicking(form.tmrTick));
   EXPECT_FALSE(screen.ViewOf(form)->window()->isVisible());
   EXPECT_EQ(ticks_after_end, 0);
+}
+
+TEST_F(QtTimerTest, AnEndOutsideAnyLoopLeavesLaterLoopsRunning) {
+  EXPECT_THROW(qt.runtime.EndProgram(), forms::ProgramEnded);
+
+  QEventLoop loop;
+  bool ran = false;
+  QTimer::singleShot(0, &loop, [&] {
+    ran = true;
+    loop.quit();
+  });
+  loop.exec();
+  EXPECT_TRUE(ran);
 }
 
 }  // namespace

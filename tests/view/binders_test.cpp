@@ -112,6 +112,11 @@ TEST_F(BindersTest, UserInputReachesTheModelsHandlers) {
   QTest::keyClick(Widget<QComboBox>(form.cmbDays), Qt::Key_Down);
   QTest::mouseClick(Tabs(), Qt::LeftButton, {}, Tabs()->tabRect(1).center());
   QTest::keyClicks(screen.WidgetOf(form.txtName)->findChild<QLineEdit*>(), "abc");
+  // A click into the picker's month takes the digits typed next.
+  form.dtpWhen.SetValue(machine::DateTime{2006, 3, 16, 0, 0, 0});
+  auto* when = screen.WidgetOf(form.dtpWhen)->findChild<QDateTimeEdit*>()->findChild<QLineEdit*>();
+  QTest::mouseClick(when, Qt::LeftButton, {}, QPoint(4, when->height() / 2));
+  QTest::keyClicks(when, "11");
 
   EXPECT_EQ(go, 1);
   EXPECT_EQ(label, 1);
@@ -129,6 +134,7 @@ TEST_F(BindersTest, UserInputReachesTheModelsHandlers) {
   EXPECT_EQ(form.tabPages.SelectedIndex(), 1);
   EXPECT_EQ(typed, 3);
   EXPECT_EQ(form.txtName.Text(), "abc");
+  EXPECT_EQ(form.dtpWhen.Value()->month, 11);
   EXPECT_TRUE(qt.runtime.RefusedActions().empty());
 }
 

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QMainWindow>
+#include <QScrollBar>
+#include <QTreeWidget>
 
 #include "engine/definitions/status_labels.h"
 #include "model/result_rows.h"
@@ -59,6 +61,11 @@ TEST_F(MainWindowLayoutViewTest, TheUsersResizeLaysOutTheWidgetsAndTheMinimumHol
   const int page_width = view::TwipsToPixels(main.Width() - 1815 - 240);
   EXPECT_GT(main.Width(), 16000);
   EXPECT_EQ(WidgetOf(main.frmResults)->width(), page_width);
+  // The threat list's columns fill it beside its vertical scroll bar, without a horizontal one.
+  auto* threats =
+      qobject_cast<QTreeWidget*>(WidgetOf(main.lvwPicRemoveListOfSpywareFoundAndToBeRemoved));
+  ASSERT_NE(threats, nullptr);
+  EXPECT_FALSE(threats->horizontalScrollBar()->isVisible());
   qt.SavePicture(main, "FrmMain-large");
 
   Window()->resize(50, 50);
@@ -66,6 +73,7 @@ TEST_F(MainWindowLayoutViewTest, TheUsersResizeLaysOutTheWidgetsAndTheMinimumHol
   EXPECT_EQ(main.Width(), ui::kMainWindowMinWidth);
   EXPECT_EQ(main.Height(), ui::kMainWindowMinHeight);
   EXPECT_EQ(WidgetOf(main.frmResults)->width(), view::TwipsToPixels(8745));
+  EXPECT_FALSE(threats->horizontalScrollBar()->isVisible());
   qt.SavePicture(main, "FrmMain-minimum");
 }
 

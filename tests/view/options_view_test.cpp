@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -105,6 +106,30 @@ TEST_F(OptionsViewTest, EachSubPageShowsWhole) {
     qt.SavePicture(w(), "FrmMain-options-" + std::to_string(tab));
   }
   EXPECT_TRUE(qt.runtime().RefusedActions().empty());
+}
+
+TEST_F(OptionsViewTest, EveryKindOfControlLooksDisabledUnderTheSkin) {
+  w().txtFilename.SetText("tool.exe");
+  w().dtpScheduleTime.SetValue(machine::DateTime{2026, 7, 1, 9, 30, 0});
+  forms::Control* const controls[] = {&w().cmbDays,         &w().txtFilename,
+                                      &w().dtpScheduleTime, &w().CmdProceed,
+                                      &w().chkAutoDel,      &w().optScanOnlyKnownSoftwares};
+  // The darkest pixels left of a control's arrows are its text, which a disabled control greys.
+  const auto darkest = [this](const forms::Control& control) {
+    const QImage image = qt.screen().WidgetOf(control)->grab().toImage();
+    int gray = 255;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width() * 2 / 3; ++x)
+        if (qAlpha(image.pixel(x, y)) == 255)
+          gray = std::min(gray, qGray(image.pixel(x, y)));
+    return gray;
+  };
+  for (forms::Control* control : controls) {
+    control->SetEnabled(true);
+    const int enabled = darkest(*control);
+    control->SetEnabled(false);
+    EXPECT_GE(darkest(*control), enabled + 60) << control->name();
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QScreen>
 
+#include "model/user_settings.h"
 #include "qt_app.h"
 #include "services/machine_settings.h"
 #include "services/settings_store.h"
@@ -51,6 +52,26 @@ TEST(SplashAboutView, TheSplashComesUpCentredWithoutFrameAndGivesWayToTheMainWin
   EXPECT_EQ(launcher->window()->windowHandle(), nullptr);
 }
 
+TEST(SplashAboutView, AWindowStartedInTheTrayComesBackWhereANormalStartPutsIt) {
+  std::vector<QPoint> places;
+  for (const char* minimized : {"No", "Yes"}) {
+    QtApp qt;
+    model::App& app = qt.app();
+    services::SaveSettingHKLM(app.system, "Hearthguard", "Settings", "FirstTime", "Yes");
+    model::WriteUserSetting(app, "Settings", model::kMinimizedKey, minimized);
+    ui::InstallSplashAbout(app);
+    ui::InstallFormLoad(app);
+
+    ui::StartWithSplash(app);
+    ASSERT_TRUE(PumpUntil([&] { return app.frmMain.Visible(); }));
+    app.frmMain.SetWindowState(forms::WindowState::kNormal);  // as the tray icon does it
+    QWidget* window = qt.screen().ViewOf(app.frmMain)->window();
+    ASSERT_TRUE(PumpUntil([&] { return window->isVisible() && !window->isMinimized(); }));
+    places.push_back(window->frameGeometry().topLeft());
+  }
+  EXPECT_EQ(places[1], places[0]);
+}
+
 TEST(SplashAboutView, AboutShowsTheVersionInformationCentredWithoutMinMaxButtons) {
   QtApp qt;
   model::App& app = qt.app();
@@ -65,6 +86,11 @@ TEST(SplashAboutView, AboutShowsTheVersionInformationCentredWithoutMinMaxButtons
   EXPECT_EQ(about.lblCompany.Caption(), "Hearthguard Software");
   EXPECT_EQ(about.lblWebsite.Caption(), "www.hearthguard.example");
   EXPECT_TRUE(about.IsSkinLabel(about.Label2));
+  // The web-site text leads nowhere: it looks like the company's name beside it.
+  QWidget* website = qt.screen().WidgetOf(about.lblWebsite);
+  EXPECT_EQ(website->cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(website->property("hgRole"),
+            qt.screen().WidgetOf(about.lblCompany)->property("hgRole"));
   QWidget* window = qt.screen().ViewOf(about)->window();
   EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
   EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));

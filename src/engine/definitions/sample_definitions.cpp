@@ -55,6 +55,16 @@ const std::vector<SampleDefinitionFile>& SampleDefinitionFiles() {
   return files;
 }
 
+bool LacksAllDefinitionFiles(const machine::FileSystem& files, std::string_view program_folder) {
+  if (!files.FolderExists(program_folder))
+    return false;
+  for (const SampleDefinitionFile& sample : SampleDefinitionFiles()) {
+    if (files.Attributes(std::string(program_folder) + "\\" + std::string(sample.file_name)))
+      return false;
+  }
+  return true;
+}
+
 bool WriteSampleDefinitions(machine::FileSystem& files, std::string_view program_folder) {
   if (!files.FolderExists(program_folder) && !files.CreateFolder(program_folder))
     return false;

@@ -22,4 +22,8 @@ const std::vector<SampleDefinitionFile>& SampleDefinitionFiles();
 // folder that has definitions keeps them. True when all five are there afterwards.
 bool WriteSampleDefinitions(machine::FileSystem& files, std::string_view program_folder);
 
+// True when the program folder is there but holds none of the five files (emptied to start
+// again), so that the start-up fills it with the samples. A missing folder is left alone.
+bool LacksAllDefinitionFiles(const machine::FileSystem& files, std::string_view program_folder);
+
 }  // namespace engine

@@ -86,9 +86,13 @@ void LayOutResultsPage(model::FrmMain& w) {
   StretchRight(w.lblDeletingCaption, list.Width(), 0);
 }
 
+// A list's two-pixel sunken edge on each side and its vertical scroll bar's 16 pixels, in twips.
+constexpr double kListFrameAndScrollBar = (2 + 2 + 16) * 15;
+
 // Column widths the user set survive while the list is at most 2000 twips wider than them;
-// otherwise the three columns share the width a quarter, a half and a quarter. A layout that
-// leaves the list as wide as it was (the window back from the tray) leaves them as they are.
+// otherwise the three columns share the width inside the list's frame and scroll bar a
+// quarter, a half and a quarter, so that no horizontal scroll bar shows. A layout that leaves
+// the list as wide as it was (the window back from the tray) leaves them as they are.
 void FitThreatColumns(forms::ListView& list, double& laid_out_width) {
   if (list.Width() == laid_out_width)
     return;
@@ -99,9 +103,10 @@ void FitThreatColumns(forms::ListView& list, double& laid_out_width) {
   const double width = list.Width();
   if (sum <= width && width <= sum + 2000)
     return;
-  list.SetColumnWidth(0, width / 4);
-  list.SetColumnWidth(1, width / 2);
-  list.SetColumnWidth(2, width / 4);
+  const double inside = Positive(width - kListFrameAndScrollBar);
+  list.SetColumnWidth(0, inside / 4);
+  list.SetColumnWidth(1, inside / 2);
+  list.SetColumnWidth(2, inside / 4);
 }
 
 // The group must stay off while such work runs: switching it on would let a shield or the

@@ -72,6 +72,8 @@ bool IsUpdateBlocked(const model::App& app) {
 }
 
 void cmdUpdate_Click(model::App& app) {
+  if (TellWhenBusy(app, kLiveUpdate))
+    return;
   UpdateRun run(app);
   if (!run.started())
     return;

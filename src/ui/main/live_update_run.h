@@ -30,7 +30,8 @@ bool IsUpdateBlocked(const model::App& app);
 // Runs one Live Update with the timer group off and cmdLiveUpdate disabled, then shows the
 // notification: the definitions updated (with "SHOW" and "RESTART" saved, the definitions
 // counted and the status labels refreshed), already the most recent, not saved, or not
-// downloaded. Does nothing while a scan, a removal or another update runs.
+// downloaded. While a scan, a removal or another update runs, or a shield waits for an answer,
+// it says so (TellWhenBusy) and does nothing else.
 void cmdUpdate_Click(model::App& app);
 // The options page's "Run Live Update Now".
 void cmdLiveUpdate_Click(model::App& app);

@@ -34,6 +34,11 @@ void lblStart_Click(model::App& app) {
   cmdScanNow_Click(app);
 }
 
+void lblStart_UserClick(model::App& app) {
+  if (!TellWhenBusy(app, kTheScan))
+    lblStart_Click(app);
+}
+
 void cmdPause_Click(model::App& app) {
   model::FrmMain& window = app.frmMain;
   window.cmdPause.SetEnabled(false);
@@ -90,7 +95,7 @@ void ResetScanLabelHover(model::App& app) {
 void InstallScanControls(model::App& app) {
   model::FrmMain& window = app.frmMain;
   window.cmdScanNow.on_click = [&app] { cmdScanNow_Click(app); };
-  window.lblStart.on_click = [&app] { lblStart_Click(app); };
+  window.lblStart.on_click = [&app] { lblStart_UserClick(app); };
   window.cmdPause.on_click = [&app] { cmdPause_Click(app); };
   window.lblPause.on_click = [&app] { lblPause_Click(app); };
   window.cmdStop.on_click = [&app] { cmdStop_Click(app); };

@@ -12,6 +12,8 @@ namespace ui {
 // Starts a scan, on the scan page, when none is running and no removal or Live Update runs;
 // does nothing otherwise. The scheduler starts its scans here.
 void lblStart_Click(model::App& app);
+// The label's click: the same, but the user is told what keeps the scan from starting.
+void lblStart_UserClick(model::App& app);
 
 // Hold the scan in an information box until OK; the button disables Pause and Stop meanwhile,
 // the label only itself.

@@ -124,25 +124,30 @@ bool IsScanBlocked(const model::App& app) {
   return app.scan.bRemovalRunning || app.scan.bLiveUpdateRunning || app.shields.bShieldTickRunning;
 }
 
-namespace {
-
-std::string_view BlockedMessage(const model::App& app) {
+std::string BusyMessage(const model::App& app, std::string_view what) {
+  const std::string again = "Start " + std::string(what) + " again when ";
+  if (model::IsScanRunning(app))
+    return "A scan is in progress. " + again + "it has finished.";
   if (app.scan.bRemovalRunning)
-    return kRemovalRunningMessage;
+    return "A removal is in progress. " + again + "it has finished.";
   if (app.scan.bLiveUpdateRunning)
-    return kLiveUpdateRunningMessage;
-  return kShieldWaitingMessage;
+    return "Live Update is in progress. " + again + "it has finished.";
+  if (app.shields.bShieldTickRunning)
+    return "The protection is waiting for your answer. " + again + "you have answered.";
+  return {};
 }
 
-}  // namespace
+bool TellWhenBusy(model::App& app, std::string_view what) {
+  const std::string message = BusyMessage(app, what);
+  if (message.empty())
+    return false;
+  app.runtime.MsgBox(message, services::vbInformation, app.branding.strProductName);
+  return true;
+}
 
 void cmdScanNow_Click(model::App& app) {
-  if (model::IsScanRunning(app))
+  if (model::IsScanRunning(app) || TellWhenBusy(app, kTheScan))
     return;
-  if (IsScanBlocked(app)) {
-    app.runtime.MsgBox(BlockedMessage(app), services::vbInformation, app.branding.strProductName);
-    return;
-  }
   model::FrmMain& window = app.frmMain;
   PrepareWindow(app);
 

@@ -3,6 +3,7 @@
 // the report written when chosen, the outcome shown and, after a scheduled scan that asks for
 // it, the automatic removal.
 
+#include <string>
 #include <string_view>
 
 namespace model {
@@ -11,21 +12,22 @@ struct App;
 
 namespace ui {
 
-// Told when Start is pressed while a removal or a Live Update runs; the scan does not start.
-inline constexpr std::string_view kRemovalRunningMessage =
-    "A removal is in progress. Start the scan again when it has finished.";
-inline constexpr std::string_view kLiveUpdateRunningMessage =
-    "Live Update is in progress. Start the scan again when it has finished.";
-// Told when Start is pressed while a shield waits for the user's answer to its alert.
-inline constexpr std::string_view kShieldWaitingMessage =
-    "The protection is waiting for your answer. Start the scan again when you have answered.";
+// What the user asked for, in the refusal below.
+inline constexpr std::string_view kTheScan = "the scan";
+inline constexpr std::string_view kLiveUpdate = "Live Update";
 
 // A removal, a Live Update or a shield tick is running: no scan may start.
 bool IsScanBlocked(const model::App& app);
 
+// Why `what` cannot start now (a scan, a removal or a Live Update runs, or a shield waits for
+// an answer), as the user who asked for it is told; empty when nothing is in the way.
+std::string BusyMessage(const model::App& app, std::string_view what);
+// Tells the user BusyMessage in an information box; true when something was in the way.
+bool TellWhenBusy(model::App& app, std::string_view what);
+
 // The Start button's handler: runs one whole scan and returns when it (and any automatic
 // removal after it) has ended. Does nothing while a scan runs; while a removal or a Live Update
-// runs, or a shield waits for an answer, it says so and does not start.
+// runs, or a shield waits for an answer, it says so (TellWhenBusy) and does not start.
 void cmdScanNow_Click(model::App& app);
 
 }  // namespace ui
