@@ -65,6 +65,12 @@ class ListBinding final : public Binding {
   }
 
   void RefreshKind() override {
+    // A style sheet keeps the header and the viewport it draws on at the application's font:
+    // they take the list's, as the rows do, so that the captions fit the columns sized for them.
+    for (QWidget* header : {static_cast<QWidget*>(tree_->header()), tree_->header()->viewport()}) {
+      if (header->font() != tree_->font())
+        header->setFont(tree_->font());
+    }
     if (!built_) {
       built_ = true;
       RefreshColumns();

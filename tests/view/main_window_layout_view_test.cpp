@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QMainWindow>
 #include <QScrollBar>
 #include <QTreeWidget>
@@ -74,6 +76,11 @@ TEST_F(MainWindowLayoutViewTest, TheUsersResizeLaysOutTheWidgetsAndTheMinimumHol
   EXPECT_EQ(main.Height(), ui::kMainWindowMinHeight);
   EXPECT_EQ(WidgetOf(main.frmResults)->width(), view::TwipsToPixels(8745));
   EXPECT_FALSE(threats->horizontalScrollBar()->isVisible());
+  // The first column's caption fits whole, beside the header's padding of 4 pixels a side, in
+  // the font of the viewport the header draws on.
+  const QFontMetrics header_font(threats->header()->viewport()->font());
+  EXPECT_LE(header_font.horizontalAdvance(threats->headerItem()->text(0)) + 2 * 4,
+            threats->header()->sectionSize(0));
   qt.SavePicture(main, "FrmMain-minimum");
 }
 
