@@ -12,7 +12,7 @@
 #include "engine/scan/exe_definition_line.h"
 #include "engine/scan/exempt_company.h"
 #include "engine/scan/running_programs.h"
-#include "machine/machine.h"
+#include "machine/file_stamp.h"
 #include "machine/text.h"
 #include "model/app.h"
 #include "model/scan_running.h"
@@ -41,10 +41,8 @@ int32_t CountLines(std::string_view lines) {
 bool LoadDefinitionLines(model::App& app) {
   model::ScanState& scan = app.scan;
   std::string& lines = scan.strExeDefinitionLines;
-  const std::optional<machine::FileStamp> stamp =
-      app.machine.files().Stamp(ProgramFolderFile(app.system, kExeDefinitionFile));
-  if (!machine::TrimBlanks(lines).empty() && stamp && !stamp->recent &&
-      scan.exe_definition_stamp == stamp) {
+  const std::optional<machine::FileStamp> stamp = ExeDefinitionStamp(app);
+  if (!machine::TrimBlanks(lines).empty() && ExeDefinitionsAsRead(app, stamp)) {
     scan.lngMemoryItemsInspected += CountLines(lines);
     return true;
   }

@@ -9,7 +9,7 @@
 #include "engine/scan/definition_line.h"
 #include "engine/scan/exe_definition_line.h"
 #include "engine/scan/exempt_company.h"
-#include "machine/machine.h"
+#include "machine/file_stamp.h"
 #include "machine/text.h"
 #include "model/app.h"
 #include "model/scan_running.h"
@@ -30,9 +30,8 @@ constexpr std::string_view kStoppedSuffix = " was stopped from running.";
 // the one the paths were read from is not read again: the shield runs every ten seconds.
 std::string BuildPathList(model::App& app) {
   model::ScanState& scan = app.scan;
-  const std::optional<machine::FileStamp> stamp =
-      app.machine.files().Stamp(ProgramFolderFile(app.system, kExeDefinitionFile));
-  if (!model::IsScanRunning(app) && stamp && !stamp->recent && scan.exe_definition_stamp == stamp)
+  const std::optional<machine::FileStamp> stamp = ExeDefinitionStamp(app);
+  if (!model::IsScanRunning(app) && ExeDefinitionsAsRead(app, stamp))
     return {};
   std::string& list = scan.strExeDefinitionPaths;
   list.clear();

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "engine/definitions/definition_reader.h"
 #include "engine/scan/scan_percent.h"
 #include "engine/scan/scan_progress.h"
 #include "engine/scan/system32_path.h"
@@ -28,6 +29,15 @@ void AddLogRow(model::App& app, std::string message, model::ThreatIconKind icon)
 }
 
 }  // namespace
+
+std::optional<machine::FileStamp> ExeDefinitionStamp(const model::App& app) {
+  return app.machine.files().Stamp(ProgramFolderFile(app.system, kExeDefinitionFile));
+}
+
+bool ExeDefinitionsAsRead(const model::App& app, const std::optional<machine::FileStamp>& stamp) {
+  // A recent stamp proves nothing yet: a write in the same clock tick could follow unseen.
+  return stamp && !stamp->recent && app.scan.exe_definition_stamp == stamp;
+}
 
 std::string ComparablePath(const model::App& app, std::string_view module_path) {
   const std::string upper = machine::ToUpper(machine::TrimBlanks(module_path));

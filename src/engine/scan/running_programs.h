@@ -4,9 +4,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
+namespace machine {
+struct FileStamp;
+}
 namespace model {
 struct App;
 }
@@ -27,6 +31,11 @@ struct DetectedProgram {
 // What the NT stage does with a detected program when no scan runs: the memory shield passes
 // its alert here. Without one, the detection is only counted.
 using DetectionAlert = std::function<void(model::App&, const DetectedProgram&)>;
+
+// The stamp ExeDefinition.dat has now (nothing when it is not there), and whether it is the
+// settled stamp the stage's cached definitions were read with, so that they still hold.
+std::optional<machine::FileStamp> ExeDefinitionStamp(const model::App& app);
+bool ExeDefinitionsAsRead(const model::App& app, const std::optional<machine::FileStamp>& stamp);
 
 // A process's executable path as the stages compare it: trimmed, upper case, a kernel-style
 // system path made normal, then upper case again (the system folder may be spelt in any case).
